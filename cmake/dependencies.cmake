@@ -1,0 +1,46 @@
+# libjpeg-turbo (with the lossless-transform helpers), zlib and GoogleTest for this tree.
+
+if(NOT PELIO_JPEG_PREFIX OR NOT EXISTS "${PELIO_JPEG_PREFIX}/lib/libjpeg.a")
+  message(FATAL_ERROR "PELIO_JPEG_PREFIX must name a libjpeg-turbo build (scripts/build-libjpeg.sh)")
+endif()
+add_library(pelio_jpeg STATIC IMPORTED GLOBAL)
+set_target_properties(pelio_jpeg PROPERTIES
+  IMPORTED_LOCATION "${PELIO_JPEG_PREFIX}/lib/libjpeg.a"
+  INTERFACE_INCLUDE_DIRECTORIES "${PELIO_JPEG_PREFIX}/include")
+add_library(pelio_transupp STATIC IMPORTED GLOBAL)
+set_target_properties(pelio_transupp PROPERTIES
+  IMPORTED_LOCATION "${PELIO_JPEG_PREFIX}/lib/libtransupp.a"
+  INTERFACE_LINK_LIBRARIES pelio_jpeg)
+
+if(WIN32)
+  # Debian's MinGW zlib; the static archive, so Pelio.exe stays one file.
+  add_library(pelio_zlib STATIC IMPORTED GLOBAL)
+  set_target_properties(pelio_zlib PROPERTIES
+    IMPORTED_LOCATION /usr/i686-w64-mingw32/lib/libz.a
+    INTERFACE_INCLUDE_DIRECTORIES /usr/i686-w64-mingw32/include)
+else()
+  find_package(ZLIB REQUIRED)
+  add_library(pelio_zlib INTERFACE)
+  target_link_libraries(pelio_zlib INTERFACE ZLIB::ZLIB)
+endif()
+
+if(NOT PELIO_FUZZ)
+  if(WIN32)
+    # Built from the sources Debian's googletest package installs.
+    set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL SYSTEM)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+  else()
+    find_package(GTest REQUIRED)
+  endif()
+endif()
+
+# Windows binaries carry their runtime with them: Wine and users have no MinGW DLLs.
+if(WIN32)
+  add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601 WINVER=0x0601)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh")
+endif()

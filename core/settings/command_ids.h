@@ -1,0 +1,78 @@
+// Command identifiers: every menu item, toolbar button and key ends as one of these. Portable.
+#pragma once
+
+namespace pelio::cmd {
+
+inline constexpr int kOpen = 5010;
+inline constexpr int kReload = 5011;
+inline constexpr int kSaveAs = 5012;
+inline constexpr int kCopy = 5030;
+inline constexpr int kPaste = 5031;
+inline constexpr int kDelete = 5032;
+inline constexpr int kComment = 5040;
+inline constexpr int kTextData = 5041;
+inline constexpr int kWallpaper = 5050;
+inline constexpr int kPrint = 5060;
+inline constexpr int kColourCount = 5110;
+inline constexpr int kHistogram = 5111;
+inline constexpr int kTrim = 5120;
+inline constexpr int kResize = 5121;
+inline constexpr int kMargins = 5122;
+inline constexpr int kRotate = 5140;
+inline constexpr int kTurn90 = 5150;
+inline constexpr int kTurn180 = 5151;
+inline constexpr int kTurn270 = 5152;
+inline constexpr int kMirror = 5153;
+inline constexpr int kFlip = 5154;
+inline constexpr int kHistogramCorrection = 5160;
+inline constexpr int kGamma = 5161;
+inline constexpr int kBrightness = 5162;
+inline constexpr int kContrast = 5163;
+inline constexpr int kHueSaturation = 5164;
+inline constexpr int kInvert = 5165;
+inline constexpr int kUnsharpMask = 5170;
+inline constexpr int kBlur = 5171;
+inline constexpr int kSoftFocus = 5172;
+inline constexpr int kFit = 5210;
+inline constexpr int kZoom100 = 5220;
+inline constexpr int kZoomIn = 5230;
+inline constexpr int kZoomOut = 5240;
+inline constexpr int kSlideshow = 5250;
+inline constexpr int kZoomPreset1000 = 5260;  // 5260..5265: 1000, 400, 200, 50, 25, 10 %
+inline constexpr int kZoomPreset10 = 5265;
+inline constexpr int kEditWindow = 5310;
+inline constexpr int kFileList = 5311;
+inline constexpr int kTopmost = 5320;
+inline constexpr int kCentre = 5321;
+inline constexpr int kTitleBar = 5330;
+inline constexpr int kFrame = 5331;
+inline constexpr int kToolbarStrip = 5332;
+inline constexpr int kBackgroundWhite = 5341;  // 5341..5345: background colours 0..4
+inline constexpr int kBackgroundBlack = 5345;
+inline constexpr int kOptions = 5410;
+inline constexpr int kTool1 = 5420;  // 5420..5427: registered tools 1..8
+inline constexpr int kTool8 = 5427;
+inline constexpr int kHelp = 5510;
+inline constexpr int kMouseOperations = 5515;
+inline constexpr int kAbout = 5520;
+inline constexpr int kFullScreen = 5530;
+inline constexpr int kMinimise = 5540;
+inline constexpr int kExit = 5550;
+inline constexpr int kZoomToggle = 5600;
+inline constexpr int kZoomPlus10 = 5610;
+inline constexpr int kZoomMinus10 = 5611;
+inline constexpr int kScrollLeft = 5650;
+inline constexpr int kScrollRight = 5651;
+inline constexpr int kScrollUp = 5652;
+inline constexpr int kScrollDown = 5653;
+inline constexpr int kFirstFile = 5700;
+inline constexpr int kLastFile = 5701;
+inline constexpr int kPreviousFile = 5702;
+inline constexpr int kNextFile = 5703;
+inline constexpr int kScrollBars = 5710;
+inline constexpr int kPanesSideBySide = 5720;
+inline constexpr int kPaneImage = 5721;
+inline constexpr int kPanePreview = 5722;
+inline constexpr int kSavePreview = 5810;
+
+}  // namespace pelio::cmd

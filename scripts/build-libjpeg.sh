@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Builds libjpeg-turbo (static, SIMD) and transupp.c from Debian's source package, for the host
+# and for i686 Windows. The result is cached by version outside the source tree:
+#   $PELIO_DEPS/libjpeg-turbo-<version>/{native,win32}/{include,lib}
+# Prints the cache folder of the built version on its last line.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+deps=${PELIO_DEPS:-$HOME/.cache/pelio-deps}
+mkdir -p "$deps"
+
+# A deb-src entry derived from the machine's own apt sources.
+ensure_deb_src() {
+  if apt-cache showsrc libjpeg-turbo 2>/dev/null | grep -q '^Version:'; then return; fi
+  local out=/etc/apt/sources.list.d/pelio-deb-src.sources
+  : > "$out.tmp"
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] && [ "$f" != "$out" ] || continue
+    case "$f" in *disabled*) continue ;; esac
+    # Copy every stanza that carries Types: deb, as deb-src.
+    awk 'BEGIN{RS=""; ORS="\n\n"} /(^|\n)Types:[^\n]*deb([ \n]|$)/ {
+           gsub(/Types:[^\n]*/, "Types: deb-src"); print }' "$f" >> "$out.tmp"
+  done
+  if [ -f /etc/apt/sources.list ]; then
+    grep -E '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' > /etc/apt/sources.list.d/pelio-deb-src.list || true
+  fi
+  mv "$out.tmp" "$out"
+  apt-get update -qq
+}
+
+ensure_deb_src
+version=$(apt-cache showsrc libjpeg-turbo | awk '/^Version:/{print $2; exit}')
+prefix="$deps/libjpeg-turbo-${version#*:}"
+if [ -f "$prefix/done" ]; then echo "$prefix"; exit 0; fi
+
+work=$(mktemp -d "$deps/build.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+(cd "$work" && apt-get source -qq --download-only libjpeg-turbo >/dev/null 2>&1 || apt-get source -qq libjpeg-turbo >/dev/null)
+cd "$work"
+if [ ! -d "$(ls -d libjpeg-turbo-*/ 2>/dev/null | head -1)" ]; then
+  dpkg-source -x --no-check ./*.dsc >/dev/null
+fi
+src=$(cd "$(ls -d libjpeg-turbo-*/ | head -1)" && pwd)
+
+build_one() {  # name, extra cmake args...
+  local name=$1; shift
+  local b="$work/build-$name" inst="$prefix/$name"
+  cmake -S "$src" -B "$b" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release \
+    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=ON -DWITH_TURBOJPEG=ON -DWITH_JAVA=OFF \
+    -DCMAKE_POSITION_INDEPENDENT_CODE=ON -DCMAKE_INSTALL_PREFIX="$inst" \
+    -DCMAKE_INSTALL_LIBDIR="$inst/lib" -DCMAKE_INSTALL_INCLUDEDIR="$inst/include" "$@" >/dev/null
+  cmake --build "$b" -j"$(nproc)" >/dev/null
+  cmake --install "$b" >/dev/null
+  # The lossless-transform helpers live beside the library's sources.
+  local cc=cc ar=ar
+  if [ "$name" = win32 ]; then cc=i686-w64-mingw32-gcc-posix; ar=i686-w64-mingw32-ar; fi
+  $cc -O2 -fPIC -I"$b" -I"$src" -c "$src/transupp.c" -o "$b/transupp.o"
+  $ar rcs "$inst/lib/libtransupp.a" "$b/transupp.o"
+  cp "$src/transupp.h" "$inst/include/"
+}
+
+build_one native
+build_one win32 -DCMAKE_TOOLCHAIN_FILE="$here/cmake/i686-w64-mingw32.cmake"
+echo "$version" > "$prefix/done"
+echo "$prefix"
