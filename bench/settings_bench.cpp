@@ -11,7 +11,7 @@ namespace {
 MemoryProfile SavedProfile() {
     MemoryProfile p;
     Settings s;
-    SaveAccelerators(p, DefaultAccelerators());
+    WriteStoredAccelerators(p, DefaultAccelerators());
     SaveAllSettings(p, s);
     return p;
 }
@@ -29,7 +29,7 @@ BENCHMARK(BM_LoadAllSettings);
 
 void BM_LoadAccelerators(benchmark::State& state) {
     MemoryProfile p = SavedProfile();
-    for (auto _ : state) benchmark::DoNotOptimize(LoadAccelerators(p));
+    for (auto _ : state) benchmark::DoNotOptimize(ReadStoredAccelerators(p));
 }
 BENCHMARK(BM_LoadAccelerators);
 

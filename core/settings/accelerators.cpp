@@ -92,13 +92,13 @@ AccelTable MergeAccelerators(const StoredAccelerators& stored) {
     return table;
 }
 
-AccelTable LoadAccelerators(ProfileStore& store) {
+AccelTable ReadStoredAccelerators(ProfileStore& store) {
     StoredAccelerators stored{};
     if (!store.ReadStruct(kSection, kKey, stored.data(), stored.size())) return kDefaults;
     return MergeAccelerators(stored);
 }
 
-void SaveAccelerators(ProfileStore& store, const AccelTable& table) {
+void WriteStoredAccelerators(ProfileStore& store, const AccelTable& table) {
     store.DeleteSection(kSection);
     StoredAccelerators stored = EncodeAccelerators(table);
     store.WriteStruct(kSection, kKey, stored.data(), stored.size());

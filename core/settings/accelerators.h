@@ -38,8 +38,8 @@ StoredAccelerators EncodeAccelerators(const AccelTable& table);
 AccelTable MergeAccelerators(const StoredAccelerators& stored);
 
 // Reads "Akey"/"SaveKey"; the defaults when it is missing or damaged.
-AccelTable LoadAccelerators(ProfileStore& store);
+AccelTable ReadStoredAccelerators(ProfileStore& store);
 // Deletes the section "Akey" and writes the table as "SaveKey".
-void SaveAccelerators(ProfileStore& store, const AccelTable& table);
+void WriteStoredAccelerators(ProfileStore& store, const AccelTable& table);
 
 }  // namespace pelio

@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LoadAllSettings(p, env, s);
     EditSettings e;
     LoadEditPlacement(p, 1280, 1024, ScreenRect{0, 0, 1280, 984}, e);
-    AccelTable accel = LoadAccelerators(p);
+    AccelTable accel = ReadStoredAccelerators(p);
 
     Require(s.viewer.time >= 1 && s.viewer.time <= 60);
     Require(s.viewer.bgColor >= 0 && s.viewer.bgColor <= 4);
@@ -48,10 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A save followed by a load reproduces what was loaded.
     MemoryProfile out;
     SaveAllSettings(out, s);
-    SaveAccelerators(out, accel);
+    WriteStoredAccelerators(out, accel);
     Settings back;
     LoadAllSettings(out, env, back);
     Require(back.viewer.time == s.viewer.time && back.save.depth == s.save.depth);
-    Require(LoadAccelerators(out) == accel);
+    Require(ReadStoredAccelerators(out) == accel);
     return 0;
 }

@@ -97,22 +97,22 @@ TEST(Accelerators, MergeRepairsAndMatchesByCommand) {
 
 TEST(Accelerators, LoadAndSaveThroughTheStore) {
     MemoryProfile p(L"[Akey]\r\nOld=1\r\n[Vwin]\r\nTime=3\r\n");
-    EXPECT_EQ(LoadAccelerators(p), DefaultAccelerators());  // missing key
+    EXPECT_EQ(ReadStoredAccelerators(p), DefaultAccelerators());  // missing key
 
     AccelTable changed = DefaultAccelerators();
     changed[6].key = 'K';
-    SaveAccelerators(p, changed);
+    WriteStoredAccelerators(p, changed);
     EXPECT_FALSE(p.Has(L"Akey", L"Old"));
     EXPECT_EQ(p.Sections().back().name, L"Akey");
     ASSERT_NE(p.Value(L"Akey", L"SaveKey"), nullptr);
     EXPECT_EQ(p.Value(L"Akey", L"SaveKey")->size(), kStoredAccelSize * 2 + 2);
-    EXPECT_EQ(LoadAccelerators(p), changed);
+    EXPECT_EQ(ReadStoredAccelerators(p), changed);
 
     // A checksum damaged by hand: every entry keeps its default.
     std::wstring text = *p.Value(L"Akey", L"SaveKey");
     text.back() = text.back() == L'0' ? L'1' : L'0';
     p.WriteString(L"Akey", L"SaveKey", text);
-    EXPECT_EQ(LoadAccelerators(p), DefaultAccelerators());
+    EXPECT_EQ(ReadStoredAccelerators(p), DefaultAccelerators());
 }
 
 }  // namespace

@@ -1,0 +1,20 @@
+/* Resource identifiers. #defines only: the resource compiler reads this file too. */
+#pragma once
+
+#define IDI_APP 100
+
+/* Cursors: panning 110..124, Edit window tools 130..133, window move 140, tool 141. */
+#define IDC_PAN_FIRST 110
+#define IDC_PAN_LAST 124
+#define IDC_TOOL_FIRST 130
+#define IDC_TOOL_LAST 133
+#define IDC_WINDOW_MOVE 140
+#define IDC_TOOL_EXTRA 141
+
+/* Mouse operations dialog. */
+#define IDD_MOUSE_INFO 4800
+#define IDC_MOUSE_INFO_LINE1 4801 /* 4801..4806: one line per operation */
+#define IDC_MOUSE_INFO_NOTE 4810
+#define IDC_MOUSE_INFO_HIDE 4820
+
+#define IDR_MANIFEST 1

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The Wine session the Windows tests run in: a 32-bit prefix in the build tree, Japanese locale,
+# font replacements, an Xvfb display and a persistent wineserver.
+#   wine-session.sh ensure   set up whatever is missing (safe to call from parallel tests)
+#   wine-session.sh stop     end the wineserver and the display
+# The state lives in $PELIO_WINE_DIR (default build/win32/wine); "env" there is sourced by
+# wine-run.sh.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+state=${PELIO_WINE_DIR:-$here/build/win32/wine}
+mkdir -p "$state"
+
+export WINEARCH=win32 WINEPREFIX="$state/prefix" WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+
+display_alive() {
+  [ -f "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null
+}
+
+start_display() {
+  local n=90
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
+  echo $! >"$state/xvfb.pid"
+  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+  echo ":$n" >"$state/display"
+}
+
+ensure() {
+  exec 9>"$state/lock"
+  flock 9
+  if ! display_alive; then start_display; fi
+  export DISPLAY
+  DISPLAY=$(cat "$state/display")
+  if [ ! -f "$state/prefix.done" ]; then
+    rm -rf "$WINEPREFIX"
+    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >"$state/wineboot.log" 2>&1
+    wineserver -w
+    wine regedit "$here/scripts/wine-fonts.reg" >>"$state/wineboot.log" 2>&1
+    wineserver -w
+    touch "$state/prefix.done"
+  fi
+  if ! pgrep -f "wineserver.*" -u "$(id -u)" >/dev/null 2>&1 || [ ! -f "$state/server.started" ]; then
+    wineserver -p
+    touch "$state/server.started"
+  fi
+  cat >"$state/env" <<ENV
+export WINEARCH=win32 WINEPREFIX="$WINEPREFIX" WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export DISPLAY=$DISPLAY
+ENV
+}
+
+stop() {
+  [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null || true
+  rm -f "$state/server.started"
+  if display_alive; then kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true; fi
+  rm -f "$state/xvfb.pid"
+}
+
+case "${1:-ensure}" in
+  ensure) ensure ;;
+  stop) stop ;;
+  *) echo "usage: $0 ensure|stop" >&2; exit 2 ;;
+esac

@@ -1,0 +1,11 @@
+// The one AppState of the process. Win32.
+#include "win/app/app_state.h"
+
+namespace pelio {
+
+AppState& App() {
+    static AppState state;
+    return state;
+}
+
+}  // namespace pelio

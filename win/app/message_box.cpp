@@ -1,0 +1,44 @@
+// Message boxes. Win32.
+#include "win/app/message_box.h"
+
+#include "core/settings/messages.h"
+#include "win/app/app_state.h"
+
+namespace pelio {
+
+namespace {
+
+// While a box is up the file list window is disabled and a hidden cursor is shown.
+int ShowBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags) {
+    AppState& app = App();
+    HWND list = app.fileList && IsWindowEnabled(app.fileList) ? app.fileList : nullptr;
+    if (list) EnableWindow(list, FALSE);
+    bool wasHidden = app.cursorHidden;
+    if (wasHidden) {
+        ShowCursor(TRUE);
+        app.cursorHidden = false;
+    }
+    int result = MessageBoxW(owner, text, caption, flags);
+    if (wasHidden) {
+        ShowCursor(FALSE);
+        app.cursorHidden = true;
+    }
+    if (list) EnableWindow(list, TRUE);
+    return result;
+}
+
+}  // namespace
+
+void ShowGeneralError(int index) {
+    ShowErrorText(GeneralErrorText(index), App().dialogOwner);
+}
+
+void ShowErrorText(const wchar_t* text, HWND owner) {
+    ShowBox(owner, text, kErrorCaption, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+int AskQuestion(const wchar_t* text, UINT buttons) {
+    return ShowBox(App().dialogOwner, text, kQuestionCaption, buttons | MB_ICONWARNING);
+}
+
+}  // namespace pelio

@@ -1,0 +1,14 @@
+// Message boxes of the program: errors and questions, with the file list and cursor rules. Win32.
+#pragma once
+#include <windows.h>
+
+namespace pelio {
+
+// An error from the general table, owned by the dialog owner window.
+void ShowGeneralError(int index);
+// An error text with caption "Error"; `owner` null shows it without an owner.
+void ShowErrorText(const wchar_t* text, HWND owner);
+// A question with caption "Pelio" and the warning icon; returns the button pressed.
+int AskQuestion(const wchar_t* text, UINT buttons);
+
+}  // namespace pelio

@@ -1,0 +1,138 @@
+// Viewer window. Win32.
+#include "win/viewer/viewer_window.h"
+
+#include <shellapi.h>
+
+#include "core/view/window_placement.h"
+#include "win/app/app_state.h"
+#include "win/app/commands.h"
+#include "win/app/cursors.h"
+#include "win/app/handover.h"
+#include "win/app/monitors.h"
+#include "win/app/open_file.h"
+#include "win/app/shutdown.h"
+#include "win/app/window_classes.h"
+
+namespace pelio {
+
+namespace {
+
+struct ViewerStyle {
+    DWORD style, exStyle;
+};
+
+ViewerStyle StyleFor(const ViewerSettings& v, bool top) {
+    DWORD base = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+    DWORD ex = WS_EX_APPWINDOW | WS_EX_ACCEPTFILES | (top ? WS_EX_TOPMOST : 0);
+    if (v.capBar) return {base | WS_CAPTION | WS_THICKFRAME, ex};
+    if (v.frame) return {base | WS_THICKFRAME, ex | WS_EX_DLGMODALFRAME};
+    return {base, ex};
+}
+
+ScreenRect ToScreenRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+RECT UsableArea(HMONITOR monitor) {
+    const ViewerSettings& v = App().settings.viewer;
+    if (v.posCtrl) return RECT{v.posL, v.posT, v.posR, v.posB};
+    RECT full, work;
+    QueryMonitor(monitor, full, work);
+    return work;
+}
+
+void SetupDeviceContext(HWND hwnd) {
+    HDC dc = GetDC(hwnd);  // private: the settings stay with it
+    if (App().settings.viewer.sthMode == 4) {
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+    } else {
+        SetStretchBltMode(dc, COLORONCOLOR);
+    }
+    SetROP2(dc, R2_NOT);
+    ReleaseDC(hwnd, dc);
+}
+
+void OnPaint(HWND hwnd) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    FillRect(dc, &client, BackgroundBrush(App().settings.viewer.bgColor));
+    EndPaint(hwnd, &ps);
+}
+
+void OnDropFiles(HDROP drop) {
+    wchar_t path[MAX_PATH];
+    UINT n = DragQueryFileW(drop, 0, path, MAX_PATH);
+    DragFinish(drop);
+    if (n > 0 && n < MAX_PATH) OpenFileFromShell(path);
+}
+
+}  // namespace
+
+HBRUSH BackgroundBrush(int index) {
+    static constexpr int kStock[] = {WHITE_BRUSH, LTGRAY_BRUSH, GRAY_BRUSH, DKGRAY_BRUSH, BLACK_BRUSH};
+    return static_cast<HBRUSH>(GetStockObject(kStock[index >= 0 && index <= 4 ? index : 1]));
+}
+
+RECT ViewerUsableArea(HWND hwnd) {
+    return UsableArea(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST));
+}
+
+HWND CreateViewerWindow() {
+    AppState& app = App();
+    ViewerStyle s = StyleFor(app.settings.viewer, app.settings.app.top);
+
+    POINT pt{};
+    GetCursorPos(&pt);
+    HMONITOR monitor = MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST);
+    RECT monitorRect, work;
+    if (!QueryMonitor(monitor, monitorRect, work)) monitor = nullptr;
+
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, s.style, FALSE, s.exStyle);
+    ScreenRect r = InitialViewerRect(ToScreenRect(monitorRect),
+                                     FrameInsets{-frame.left, -frame.top, frame.right, frame.bottom},
+                                     ToScreenRect(UsableArea(monitor)));
+    return CreateWindowExW(s.exStyle, kViewerClass, L"Pelio", s.style, r.left, r.top, r.Width(),
+                           r.Height(), nullptr, nullptr, app.instance, nullptr);
+}
+
+void RefitView() {
+    // Without an image there is nothing to fit: the window keeps its size and shows the background.
+    if (App().viewer) InvalidateRect(App().viewer, nullptr, FALSE);
+}
+
+LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CREATE:
+        SetupDeviceContext(hwnd);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        OnPaint(hwnd);
+        return 0;
+    case WM_COMMAND:
+        RouteCommand(LOWORD(wp));
+        return 0;
+    case WM_COPYDATA:
+        ReceiveHandover(reinterpret_cast<const COPYDATASTRUCT*>(lp));
+        return 1;
+    case WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<HDROP>(wp));
+        return 0;
+    case WM_WININICHANGE:
+        ReloadStandardCursors();
+        RefitView();
+        return 0;
+    case WM_CLOSE:
+        if (!RunCloseSequence()) return 0;
+        break;  // the default procedure destroys the window
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+}  // namespace pelio

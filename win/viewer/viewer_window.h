@@ -1,0 +1,23 @@
+// The Viewer window: the program's main window. Win32.
+#pragma once
+#include <windows.h>
+
+namespace pelio {
+
+LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+// Creates the Viewer window hidden: styles from CapBar/Frame/Top, a 400 × 300 client area
+// centred on the monitor under the pointer, fitted into the usable area.
+HWND CreateViewerWindow();
+
+// The usable area for placing the Viewer window: the PosL..PosB rectangle when PosCtrl is on,
+// else the work area of the window's monitor.
+RECT ViewerUsableArea(HWND hwnd);
+
+// Applies the zoom rules of the current mode again without moving the window.
+void RefitView();
+
+// Background brush of a colour index 0..4 (white .. black).
+HBRUSH BackgroundBrush(int index);
+
+}  // namespace pelio
