@@ -1,5 +1,15 @@
 # libjpeg-turbo (with the lossless-transform helpers), zlib and GoogleTest for this tree.
 
+# The Makefile records the cached build's root in build/jpeg-root, so a re-run of CMake from
+# a shell without PELIO_JPEG_ROOT still finds it.
+if(NOT EXISTS "${PELIO_JPEG_PREFIX}/lib/libjpeg.a" AND EXISTS "${CMAKE_SOURCE_DIR}/build/jpeg-root")
+  file(STRINGS "${CMAKE_SOURCE_DIR}/build/jpeg-root" _pelio_jpeg_root LIMIT_COUNT 1)
+  if(WIN32)
+    set(PELIO_JPEG_PREFIX "${_pelio_jpeg_root}/win32" CACHE PATH "" FORCE)
+  else()
+    set(PELIO_JPEG_PREFIX "${_pelio_jpeg_root}/native" CACHE PATH "" FORCE)
+  endif()
+endif()
 if(NOT PELIO_JPEG_PREFIX OR NOT EXISTS "${PELIO_JPEG_PREFIX}/lib/libjpeg.a")
   message(FATAL_ERROR "PELIO_JPEG_PREFIX must name a libjpeg-turbo build (scripts/build-libjpeg.sh)")
 endif()

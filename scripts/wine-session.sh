@@ -19,7 +19,7 @@ display_alive() {
 start_display() {
   local n=90
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 9>&- &
   echo $! >"$state/xvfb.pid"
   for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
   echo ":$n" >"$state/display"
@@ -33,15 +33,17 @@ ensure() {
   DISPLAY=$(cat "$state/display")
   if [ ! -f "$state/prefix.done" ]; then
     rm -rf "$WINEPREFIX"
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >"$state/wineboot.log" 2>&1
+    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >"$state/wineboot.log" 2>&1 9>&-
     wineserver -w
-    wine regedit "$here/scripts/wine-fonts.reg" >>"$state/wineboot.log" 2>&1
+    wine regedit "$here/scripts/wine-fonts.reg" >>"$state/wineboot.log" 2>&1 9>&-
     wineserver -w
     touch "$state/prefix.done"
   fi
-  if ! pgrep -f "wineserver.*" -u "$(id -u)" >/dev/null 2>&1 || [ ! -f "$state/server.started" ]; then
-    wineserver -p
-    touch "$state/server.started"
+  # A persistent server (when one runs already this returns at once), and Wine's own
+  # services started here with no terminal: a test runner waits for every process that holds
+  # its output pipe.
+  if wineserver -p </dev/null >/dev/null 2>&1 9>&-; then
+    wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
   fi
   cat >"$state/env" <<ENV
 export WINEARCH=win32 WINEPREFIX="$WINEPREFIX" WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
@@ -51,7 +53,6 @@ ENV
 
 stop() {
   [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null || true
-  rm -f "$state/server.started"
   if display_alive; then kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true; fi
   rm -f "$state/xvfb.pid"
 }

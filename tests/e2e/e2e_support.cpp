@@ -1,0 +1,158 @@
+// Driving Pelio.exe from outside. Win32.
+#include "tests/e2e/e2e_support.h"
+
+#include <vector>
+
+namespace pelio::e2e {
+
+namespace {
+
+constexpr int kPollMs = 20;
+
+struct Search {
+    const wchar_t* cls;
+    DWORD pid;
+    bool visibleOnly;
+    HWND found;
+};
+
+BOOL CALLBACK FindProc(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<Search*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (s->pid && pid != s->pid) return TRUE;
+    if (s->visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
+    if (s->cls) {
+        wchar_t name[64];
+        if (!GetClassNameW(hwnd, name, 64) || lstrcmpW(name, s->cls) != 0) return TRUE;
+    }
+    s->found = hwnd;
+    return FALSE;
+}
+
+// The static text of a message box: the control 0xFFFF, else the longest static text.
+std::wstring MessageText(HWND dialog) {
+    if (HWND text = GetDlgItem(dialog, 0xFFFF)) return WindowText(text);
+    std::wstring best;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[32];
+        GetClassNameW(child, name, 32);
+        if (lstrcmpiW(name, L"Static") == 0) {
+            std::wstring t = WindowText(child);
+            if (t.size() > best.size()) best = t;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+Process& Process::operator=(Process&& o) noexcept {
+    if (this != &o) {
+        this->~Process();
+        handle_ = o.handle_;
+        pid_ = o.pid_;
+        o.handle_ = nullptr;
+    }
+    return *this;
+}
+
+Process::~Process() {
+    if (!handle_) return;
+    if (Running()) {
+        TerminateProcess(handle_, 99);
+        WaitForSingleObject(handle_, 5000);
+    }
+    CloseHandle(handle_);
+}
+
+bool Process::Running() const { return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
+
+DWORD Process::WaitExit(int timeoutMs) {
+    if (!handle_ || WaitForSingleObject(handle_, timeoutMs) != WAIT_OBJECT_0) return STILL_ACTIVE;
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(handle_, &code);
+    return code;
+}
+
+Process Launch(const std::wstring& exe, const std::wstring& args) {
+    std::wstring cmd = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
+    std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::vector<wchar_t> buf(cmd.begin(), cmd.end());
+    buf.push_back(0);
+    if (!CreateProcessW(exe.c_str(), buf.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &si, &pi))
+        return {};
+    CloseHandle(pi.hThread);
+    return Process(pi.hProcess, pi.dwProcessId);
+}
+
+HWND FindTopWindow(const wchar_t* cls, DWORD pid) {
+    Search s{cls, pid, true, nullptr};
+    EnumWindows(FindProc, reinterpret_cast<LPARAM>(&s));
+    if (s.found) return s.found;
+    s.visibleOnly = false;
+    EnumWindows(FindProc, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+HWND WaitForWindow(const wchar_t* cls, DWORD pid, int timeoutMs) {
+    for (int waited = 0;; waited += kPollMs) {
+        if (HWND h = FindTopWindow(cls, pid)) return h;
+        if (waited >= timeoutMs) return nullptr;
+        Sleep(kPollMs);
+    }
+}
+
+std::wstring WindowText(HWND hwnd) {
+    wchar_t buf[1024];
+    int n = GetWindowTextW(hwnd, buf, 1024);
+    return std::wstring(buf, n > 0 ? n : 0);
+}
+
+bool WaitForDialog(DWORD pid, const wchar_t* caption, int timeoutMs, DialogInfo& out) {
+    for (int waited = 0;; waited += kPollMs) {
+        Search s{L"#32770", pid, true, nullptr};
+        EnumWindows(FindProc, reinterpret_cast<LPARAM>(&s));
+        if (s.found) {
+            std::wstring title = WindowText(s.found);
+            if (!caption || title == caption) {
+                out.hwnd = s.found;
+                out.caption = title;
+                out.text = MessageText(s.found);
+                return true;
+            }
+        }
+        if (waited >= timeoutMs) return false;
+        Sleep(kPollMs);
+    }
+}
+
+void PressButton(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+LRESULT SendCopyData(HWND target, ULONG_PTR data, const std::wstring* file) {
+    COPYDATASTRUCT cds{};
+    cds.dwData = data;
+    if (file) {
+        cds.cbData = static_cast<DWORD>((file->size() + 1) * sizeof(wchar_t));
+        cds.lpData = const_cast<wchar_t*>(file->c_str());
+    }
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(target, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 30000,
+                        &result);
+    return static_cast<LRESULT>(result);
+}
+
+std::wstring WindowsPathOf(const char* unixPath) {
+    std::wstring out = L"Z:";
+    for (const char* p = unixPath; *p; ++p) out.push_back(*p == '/' ? L'\\' : static_cast<wchar_t>(*p));
+    return out;
+}
+
+}  // namespace pelio::e2e

@@ -1,0 +1,30 @@
+// Files and folders for the Windows tests. Win32.
+#pragma once
+#include <string>
+
+namespace pelio::test {
+
+// A new empty folder under the system temporary folder, removed with its files on destruction.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::wstring& Path() const { return path_; }
+    std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+// A file's text: UTF-16 with a byte-order mark, else the ANSI code page.
+std::wstring ReadTextFile(const std::wstring& path);
+void WriteTextFile(const std::wstring& path, const std::wstring& text);  // UTF-16 with BOM
+bool PathExists(const std::wstring& path);
+// Removes a folder and everything in it.
+void RemoveTree(const std::wstring& path);
+// <AppData> of the current user.
+std::wstring AppDataFolder();
+
+}  // namespace pelio::test
