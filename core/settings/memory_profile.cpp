@@ -2,6 +2,7 @@
 #include "core/settings/memory_profile.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace pelio {
 
@@ -26,7 +27,7 @@ std::wstring_view Trim(std::wstring_view s) {
 
 void MemoryProfile::Parse(std::wstring_view text) {
     sections_.clear();
-    Section* current = nullptr;
+    size_t current = SIZE_MAX;
     while (!text.empty()) {
         size_t end = text.find(L'\n');
         std::wstring_view line = Trim(text.substr(0, end));
@@ -34,17 +35,16 @@ void MemoryProfile::Parse(std::wstring_view text) {
         if (line.empty() || line.front() == L';') continue;
         if (line.front() == L'[') {
             size_t close = line.find(L']');
-            current = &SectionFor(Trim(line.substr(1, close == std::wstring_view::npos
-                                                             ? std::wstring_view::npos
-                                                             : close - 1)));
+            current = SectionIndex(Trim(line.substr(1, close == std::wstring_view::npos
+                                                           ? std::wstring_view::npos
+                                                           : close - 1)));
             continue;
         }
         size_t eq = line.find(L'=');
-        if (!current || eq == std::wstring_view::npos) continue;
+        if (current == SIZE_MAX || eq == std::wstring_view::npos) continue;
         std::wstring_view key = Trim(line.substr(0, eq));
         if (key.empty()) continue;
-        WriteString(current->name.c_str(), std::wstring(key).c_str(),
-                    std::wstring(Trim(line.substr(eq + 1))));
+        Put(sections_[current], key, std::wstring(Trim(line.substr(eq + 1))));
     }
 }
 
@@ -66,11 +66,21 @@ const std::wstring* MemoryProfile::Find(std::wstring_view section, std::wstring_
     return nullptr;
 }
 
-MemoryProfile::Section& MemoryProfile::SectionFor(std::wstring_view name) {
-    for (Section& s : sections_)
-        if (SameName(s.name, name)) return s;
+size_t MemoryProfile::SectionIndex(std::wstring_view name) {
+    for (size_t i = 0; i < sections_.size(); ++i)
+        if (SameName(sections_[i].name, name)) return i;
     sections_.push_back(Section{std::wstring(name), {}});
-    return sections_.back();
+    return sections_.size() - 1;
+}
+
+void MemoryProfile::Put(Section& s, std::wstring_view key, std::wstring value) {
+    for (auto& [k, v] : s.keys) {
+        if (SameName(k, key)) {
+            v = std::move(value);
+            return;
+        }
+    }
+    s.keys.emplace_back(std::wstring(key), std::move(value));
 }
 
 int MemoryProfile::ReadInt(const wchar_t* section, const wchar_t* key, int def) {
@@ -95,14 +105,7 @@ bool MemoryProfile::ReadStruct(const wchar_t* section, const wchar_t* key, void*
 
 void MemoryProfile::WriteString(const wchar_t* section, const wchar_t* key,
                                 const std::wstring& value) {
-    Section& s = SectionFor(section);
-    for (auto& [k, v] : s.keys) {
-        if (SameName(k, key)) {
-            v = value;
-            return;
-        }
-    }
-    s.keys.emplace_back(key, value);
+    Put(sections_[SectionIndex(section)], key, value);
 }
 
 void MemoryProfile::WriteStruct(const wchar_t* section, const wchar_t* key, const void* data,

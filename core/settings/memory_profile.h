@@ -44,7 +44,8 @@ public:
 
 private:
     const std::wstring* Find(std::wstring_view section, std::wstring_view key) const;
-    Section& SectionFor(std::wstring_view name);
+    size_t SectionIndex(std::wstring_view name);  // appends a new section when missing
+    static void Put(Section& s, std::wstring_view key, std::wstring value);
 
     std::vector<Section> sections_;
 };

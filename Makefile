@@ -1,0 +1,55 @@
+# Pelio: `make run` and `make test` do all set-up on a fresh Debian machine (as root).
+#   make build           install what is missing, build the dependencies and every tree
+#   make test            build, then run the native, sanitizer, fuzz and Windows (Wine) tests
+#   make run [FILE=...]  build, then open Pelio.exe under Wine in a virtual desktop
+#   make bench           native benchmarks
+SHELL := /bin/bash
+.ONESHELL:
+.SHELLFLAGS := -eu -o pipefail -c
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 20
+
+export PELIO_JPEG_ROOT := $(shell cat build/jpeg-root 2>/dev/null)
+
+.PHONY: all deps build build-native build-asan build-fuzz build-win32 test run bench clean
+
+all: build
+
+deps:
+	@scripts/install-packages.sh
+	mkdir -p build
+	root=$$(scripts/build-libjpeg.sh | tail -1)
+	echo "$$root" > build/jpeg-root
+
+# Each tree: configure once (or when the preset changed), then build.
+define tree
+	export PELIO_JPEG_ROOT=$$(cat build/jpeg-root)
+	if [ ! -f build/$(1)/build.ninja ] || [ CMakePresets.json -nt build/$(1)/CMakeCache.txt ]; then
+	  cmake --preset $(1) $(2) >build/configure-$(1).log 2>&1 || { cat build/configure-$(1).log; exit 1; }
+	fi
+	cmake --build --preset $(1) -j $(JOBS)
+endef
+
+build-native: deps
+	$(call tree,native)
+build-asan: deps
+	$(call tree,asan)
+build-fuzz: deps
+	$(call tree,fuzz,-DPELIO_FUZZ_SECONDS=$(FUZZ_SECONDS))
+build-win32: deps
+	$(call tree,win32)
+
+build: build-native build-win32
+
+test: build-native build-asan build-fuzz build-win32
+	scripts/run-tests.sh
+
+run: build-win32
+	scripts/run-pelio.sh $(FILE)
+
+bench: build-native
+	build/native/bench/pelio_bench
+
+clean:
+	-scripts/wine-session.sh stop
+	rm -rf build
