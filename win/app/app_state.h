@@ -35,6 +35,8 @@ struct AppState {
     bool acceleratorsSuspended = false;
     HBRUSH lightBrush = nullptr;
     bool cursorHidden = false;  // hidden by full screen or the slideshow
+    bool mouseOperation = false;  // a drag of the Viewer window is in progress
+    bool transparentSwitch = false;  // save with a transparent colour; off for each new image
 
     std::wstring iniPath;
     Settings settings;

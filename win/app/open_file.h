@@ -9,7 +9,4 @@ namespace pelio {
 // the previous image.
 bool OpenFileFromShell(const std::wstring& path);
 
-// The target of a shell link; the path itself when it is not a link or cannot be resolved.
-std::wstring ResolveShellLink(const std::wstring& path);
-
 }  // namespace pelio

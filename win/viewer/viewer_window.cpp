@@ -3,6 +3,9 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
+#include "core/view/caption.h"
 #include "core/view/window_placement.h"
 #include "win/app/app_state.h"
 #include "win/app/commands.h"
@@ -12,6 +15,7 @@
 #include "win/app/open_file.h"
 #include "win/app/shutdown.h"
 #include "win/app/window_classes.h"
+#include "win/image/current_image.h"
 
 namespace pelio {
 
@@ -51,13 +55,41 @@ void SetupDeviceContext(HWND hwnd) {
     ReleaseDC(hwnd, dc);
 }
 
+// The image at 100 %, centred; the strips around it in the background colour.
 void OnPaint(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     RECT client;
     GetClientRect(hwnd, &client);
-    FillRect(dc, &client, BackgroundBrush(App().settings.viewer.bgColor));
+    HBRUSH background = BackgroundBrush(App().settings.viewer.bgColor);
+    const CurrentImage& image = Current();
+    if (!image.Loaded()) {
+        FillRect(dc, &client, background);
+    } else {
+        const int cw = client.right, ch = client.bottom;
+        const int w = std::min(image.width, cw), h = std::min(image.height, ch);
+        const int x = (cw - w) / 2, y = (ch - h) / 2;
+        const RECT strips[] = {{0, 0, x, ch}, {x + w, 0, cw, ch}, {x, 0, x + w, y}, {x, y + h, x + w, ch}};
+        for (const RECT& r : strips)
+            if (r.right > r.left && r.bottom > r.top) FillRect(dc, &r, background);
+        BitBlt(dc, x, y, w, h, image.memoryDc, (image.width - w) / 2, (image.height - h) / 2, SRCCOPY);
+    }
     EndPaint(hwnd, &ps);
+}
+
+// Sizes the window around the image at 100 %, within the usable area, keeping its centre.
+void FitWindowToImage(HWND hwnd) {
+    const CurrentImage& image = Current();
+    RECT window;
+    GetWindowRect(hwnd, &window);
+    RECT frame{0, 0, image.width, image.height};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
+    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+    const int cx = (window.left + window.right) / 2, cy = (window.top + window.bottom) / 2;
+    ScreenRect r = FitWindowIntoArea({cx - w / 2, cy - h / 2, cx - w / 2 + w, cy - h / 2 + h},
+                                     ToScreenRect(ViewerUsableArea(hwnd)));
+    SetWindowPos(hwnd, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void OnDropFiles(HDROP drop) {
@@ -95,6 +127,26 @@ HWND CreateViewerWindow() {
                                      ToScreenRect(UsableArea(monitor)));
     return CreateWindowExW(s.exStyle, kViewerClass, L"Pelio", s.style, r.left, r.top, r.Width(),
                            r.Height(), nullptr, nullptr, app.instance, nullptr);
+}
+
+void ShowLoadedImage(bool resize) {
+    AppState& app = App();
+    if (!app.viewer) return;
+    if (resize && Current().Loaded() && app.displayMode == kModeViewer) FitWindowToImage(app.viewer);
+    InvalidateRect(app.viewer, nullptr, FALSE);
+    UpdateCaption();
+}
+
+void UpdateCaption() {
+    AppState& app = App();
+    if (!app.viewer) return;
+    const CurrentImage& c = Current();
+    if (!c.Loaded()) {
+        SetWindowTextW(app.viewer, L"Pelio");
+        return;
+    }
+    CaptionFacts facts{c.name, c.modified, c.format, c.info, c.width, c.height, c.sourceBits, c.fileSize};
+    SetWindowTextW(app.viewer, CaptionText(facts).c_str());
 }
 
 void RefitView() {

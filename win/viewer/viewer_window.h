@@ -14,6 +14,11 @@ HWND CreateViewerWindow();
 // else the work area of the window's monitor.
 RECT ViewerUsableArea(HWND hwnd);
 
+// After a load: sizes the window around the image when `resize`, repaints and refreshes the
+// caption (also after a failed load, whose "wait..." title it replaces).
+void ShowLoadedImage(bool resize);
+void UpdateCaption();
+
 // Applies the zoom rules of the current mode again without moving the window.
 void RefitView();
 

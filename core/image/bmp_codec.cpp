@@ -1,0 +1,320 @@
+// BMP reading and writing. Portable.
+#include "core/image/bmp_codec.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <new>
+
+#include "core/image/codec_error.h"
+#include "core/image/colour_engine.h"
+
+namespace pelio {
+
+namespace {
+
+constexpr uint32_t kBiRgb = 0;
+constexpr uint32_t kBiBitfields = 3;
+
+BitmapInfoHeader ReadInfoHeader(ByteReader& r) {
+    BitmapInfoHeader h;
+    h.size = r.U32LE();
+    h.width = r.I32LE();
+    h.height = r.I32LE();
+    h.planes = r.U16LE();
+    h.bitCount = r.U16LE();
+    h.compression = r.U32LE();
+    h.imageSize = r.U32LE();
+    h.xPelsPerMeter = r.I32LE();
+    h.yPelsPerMeter = r.I32LE();
+    h.clrUsed = r.U32LE();
+    h.clrImportant = r.U32LE();
+    return h;
+}
+
+// Where the parts of a bitmap lie in its bytes, and what is wrong with it.
+struct Layout {
+    BitmapInfoHeader header;
+    size_t paletteAt = 0;
+    size_t masksAt = 0;
+    size_t pixelsAt = 0;
+    int error = kCodecOk;
+};
+
+// Size, bit count and compression checks shared by files and packed bitmaps.
+int CheckHeader(const BitmapInfoHeader& h) {
+    if (h.width <= 0 || h.width > kMaxImageSide || h.height <= 0 || h.height > kMaxImageSide)
+        return kCodecUnsupported;
+    switch (h.bitCount) {
+    case 1: case 4: case 8: case 24:
+        return h.compression == kBiRgb ? kCodecOk : kCodecUnsupported;
+    case 16: case 32:
+        return h.compression == kBiRgb || h.compression == kBiBitfields ? kCodecOk
+                                                                        : kCodecUnsupported;
+    default:
+        return kCodecUnsupported;
+    }
+}
+
+// Palette entries a palette bitmap stores: colours used, or all its depth can address.
+size_t PaletteEntries(const BitmapInfoHeader& h) {
+    if (h.bitCount > 8) return 0;
+    return h.clrUsed ? h.clrUsed : size_t{1} << h.bitCount;
+}
+
+// The first bytes after an information header of its declared size (40 when the size is not
+// a plausible larger header that fits).
+size_t AfterHeader(const BitmapInfoHeader& h, size_t headerAt, size_t total) {
+    size_t size = h.size;
+    if (size >= kBmpInfoHeaderSize && size <= 256 && headerAt + size <= total) return headerAt + size;
+    return headerAt + kBmpInfoHeaderSize;
+}
+
+// Reads `count` palette entries (at most 256) at `at`; entries past the data stay black.
+void ReadPalette(std::span<const uint8_t> data, size_t at, size_t count, Palette& palette) {
+    palette = Palette{};
+    count = std::min<size_t>(count, 256);
+    for (size_t i = 0; i < count; ++i) {
+        size_t p = at + 4 * i;
+        if (p + 3 > data.size()) break;
+        palette[i] = PaletteEntry{data[p], data[p + 1], data[p + 2], 0};
+    }
+}
+
+struct Masks {
+    uint32_t red, green, blue;
+};
+
+Masks ReadMasks(const BitmapInfoHeader& h, std::span<const uint8_t> data, size_t at) {
+    if (h.compression != kBiBitfields)
+        return h.bitCount == 32 ? Masks{0x00FF0000, 0x0000FF00, 0x000000FF}
+                                : Masks{0x7C00, 0x03E0, 0x001F};
+    ByteReader r(data);
+    r.Seek(at);
+    Masks m;
+    m.red = r.U32LE();
+    m.green = r.U32LE();
+    m.blue = r.U32LE();
+    return m;
+}
+
+int BitWidth(uint32_t v) { return v ? 32 - std::countl_zero(v) : 0; }
+
+// Copies as much of `src` as there is into `dst` of `size` bytes; the rest stays as it was.
+void CopyAvailable(uint8_t* dst, size_t size, std::span<const uint8_t> data, size_t at) {
+    if (at >= data.size()) return;
+    std::memcpy(dst, data.data() + at, std::min(size, data.size() - at));
+}
+
+// 16 and 32 bits to 24: masks taken as contiguous fields, blue lowest, green above it, red
+// above green, each scaled to 0..255.
+bool ConvertMasked(const Masks& m, int bits, std::span<const uint8_t> data, size_t at, Image& out) {
+    const int wb = BitWidth(m.blue);
+    const int wg = wb < 32 ? BitWidth(m.green >> wb) : 0;
+    const int wr = wb + wg < 32 ? BitWidth(m.red >> (wb + wg)) : 0;
+    if (wb == 0 || wb >= 32 || wg == 0 || wg >= 32 || wr == 0 || wr >= 32) return false;
+    const uint64_t db = (uint64_t{1} << wb) - 1, dg = (uint64_t{1} << wg) - 1,
+                   dr = (uint64_t{1} << wr) - 1;
+    const int32_t w = out.Width(), h = out.Height();
+    const size_t bytesPerPixel = bits / 8;
+    const size_t srcStride = bits == 16 ? static_cast<size_t>((w + 1) & ~1) * 2 : size_t(w) * 4;
+    const uint8_t* src = at < data.size() ? data.data() + at : nullptr;
+    const size_t avail = src ? data.size() - at : 0;
+    for (int32_t y = 0; y < h; ++y) {
+        uint8_t* dst = out.Row(y);
+        const size_t rowAt = static_cast<size_t>(y) * srcStride;
+        if (rowAt >= avail) break;
+        const int32_t pixels =
+            static_cast<int32_t>(std::min<size_t>(w, (avail - rowAt) / bytesPerPixel));
+        const uint8_t* s = src + rowAt;
+        for (int32_t x = 0; x < pixels; ++x, s += bytesPerPixel, dst += 3) {
+            uint32_t v = bits == 16 ? uint32_t{s[0]} | uint32_t{s[1]} << 8
+                                    : uint32_t{s[0]} | uint32_t{s[1]} << 8 |
+                                          uint32_t{s[2]} << 16 | uint32_t{s[3]} << 24;
+            dst[0] = static_cast<uint8_t>((v & m.blue) * 255 / db);
+            dst[1] = static_cast<uint8_t>(((v & m.green) >> wb) * 255 / dg);
+            dst[2] = static_cast<uint8_t>((uint64_t{v & m.red} >> (wb + wg)) * 255 / dr);
+        }
+    }
+    return true;
+}
+
+// Decodes the pixels of a checked layout into `image` (allocated here).
+int DecodePixels(const Layout& l, std::span<const uint8_t> data, PixelAllocator& allocator,
+                 Image& image) {
+    const BitmapInfoHeader& src = l.header;
+    image.header = BitmapInfoHeader{};
+    image.header.width = src.width;
+    image.header.height = src.height;
+    image.header.xPelsPerMeter = src.xPelsPerMeter;
+    image.header.yPelsPerMeter = src.yPelsPerMeter;
+    image.palette = Palette{};
+
+    switch (src.bitCount) {
+    case 8:
+    case 24: {
+        image.header.bitCount = src.bitCount;
+        if (src.bitCount == 8) ReadPalette(data, l.paletteAt, PaletteEntries(src), image.palette);
+        if (!allocator.Allocate(image)) return kCodecNoMemory;
+        CopyAvailable(image.bits, image.PixelBytes(), data, l.pixelsAt);
+        return kCodecOk;
+    }
+    case 1:
+    case 4: {
+        Palette palette;
+        ReadPalette(data, l.paletteAt, PaletteEntries(src), palette);
+        const size_t srcSize = RowStride(src.width, src.bitCount) * static_cast<size_t>(src.height);
+        std::vector<uint8_t> packed, unpacked;
+        ColourEngine engine;
+        engine.width = src.width;
+        engine.height = src.height;
+        engine.sourceBits = src.bitCount;
+        engine.targetBits = 8;
+        PrepareTarget(engine);
+        try {
+            packed.assign(srcSize, 0);
+            unpacked.assign(static_cast<size_t>(engine.targetSize), 0);
+        } catch (const std::bad_alloc&) {
+            return kCodecNoMemory;
+        }
+        CopyAvailable(packed.data(), packed.size(), data, l.pixelsAt);
+        if (!Convert(image.palette, unpacked.data(), engine, &palette, packed.data()))
+            return kCodecReadFailed;
+        image.header.bitCount = 8;
+        if (!allocator.Allocate(image)) return kCodecNoMemory;
+        std::memcpy(image.bits, unpacked.data(), std::min(unpacked.size(), image.PixelBytes()));
+        return kCodecOk;
+    }
+    case 16:
+    case 32: {
+        image.header.bitCount = 24;
+        if (!allocator.Allocate(image)) return kCodecNoMemory;
+        if (!ConvertMasked(ReadMasks(src, data, l.masksAt), src.bitCount, data, l.pixelsAt, image)) {
+            allocator.Release(image);
+            return kCodecReadFailed;
+        }
+        return kCodecOk;
+    }
+    default:
+        return kCodecUnsupported;
+    }
+}
+
+uint32_t PaletteBytesFor(int bits) { return bits < 24 ? 4u << bits : 0u; }
+
+void PutInfoHeader(uint8_t* p, int32_t width, int32_t height, int bits, int32_t xRes, int32_t yRes,
+                   uint32_t coloursUsed) {
+    PutU32LE(p, 40);
+    PutU32LE(p + 4, static_cast<uint32_t>(width));
+    PutU32LE(p + 8, static_cast<uint32_t>(height));
+    PutU16LE(p + 12, 1);
+    PutU16LE(p + 14, static_cast<uint32_t>(bits));
+    PutU32LE(p + 16, 0);
+    PutU32LE(p + 20, 0);
+    PutU32LE(p + 24, static_cast<uint32_t>(xRes));
+    PutU32LE(p + 28, static_cast<uint32_t>(yRes));
+    PutU32LE(p + 32, coloursUsed);
+    PutU32LE(p + 36, 0);
+}
+
+}  // namespace
+
+bool DecodeBmp(std::span<const uint8_t> file, const LoadOptions&, PixelAllocator& allocator,
+               DecodeResult& result) {
+    ByteReader r(file);
+    r.Skip(10);
+    Layout l;
+    l.pixelsAt = r.U32LE();
+    l.header = ReadInfoHeader(r);
+    result.error = r.Overrun() ? kCodecReadFailed : CheckHeader(l.header);
+    if (result.error) return false;
+    l.paletteAt = AfterHeader(l.header, kBmpFileHeaderSize, file.size());
+    l.masksAt = kBmpFileHeaderSize + kBmpInfoHeaderSize;
+    result.error = DecodePixels(l, file, allocator, result.image);
+    if (result.error) return false;
+    result.image.format = ImageFormat::Bmp;
+    result.image.sourceBits = l.header.bitCount;
+    result.image.fileSize = static_cast<int32_t>(std::min<size_t>(file.size(), INT32_MAX));
+    return true;
+}
+
+bool DecodePackedBitmap(std::span<const uint8_t> packed, PixelAllocator& allocator, Image& image) {
+    ByteReader r(packed);
+    Layout l;
+    l.header = ReadInfoHeader(r);
+    if (r.Overrun() || CheckHeader(l.header)) return false;
+    const size_t afterHeader = AfterHeader(l.header, 0, packed.size());
+    const size_t paletteBytes = 4 * size_t{l.header.clrUsed ? l.header.clrUsed
+                                                            : (l.header.bitCount <= 8 ? 1u << l.header.bitCount : 0u)};
+    l.paletteAt = afterHeader;
+    l.masksAt = kBmpInfoHeaderSize;
+    // Masks follow a plain 40-byte header; larger headers hold them inside.
+    const size_t masksBytes =
+        l.header.compression == kBiBitfields && afterHeader == kBmpInfoHeaderSize ? 12 : 0;
+    l.pixelsAt = afterHeader + masksBytes + paletteBytes;
+    const size_t pixelBytes = RowStride(l.header.width, l.header.bitCount) * size_t(l.header.height);
+    if (l.pixelsAt > packed.size() || packed.size() - l.pixelsAt < pixelBytes) return false;
+    if (DecodePixels(l, packed, allocator, image) != kCodecOk) return false;
+    image.format = ImageFormat::Bmp;
+    image.sourceBits = l.header.bitCount;
+    image.fileSize = static_cast<int32_t>(std::min<size_t>(
+        kBmpFileHeaderSize + kBmpInfoHeaderSize + paletteBytes + pixelBytes, INT32_MAX));
+    return true;
+}
+
+bool EncodeBmp(const Image& image, const SaveOptions& options, ByteSink& out, int& error) {
+    const int depth = options.settings.depth;
+    const int32_t w = image.Width(), h = image.Height();
+    Palette palette = image.palette;
+    const uint8_t* pixels = image.bits;
+    std::vector<uint8_t> reduced;
+    size_t pixelBytes = image.PixelBytes();
+
+    if (depth != image.BitCount()) {
+        ColourEngine engine;
+        engine.width = w;
+        engine.height = h;
+        engine.sourceBits = image.BitCount();
+        engine.targetBits = depth;
+        engine.ditherMode = options.settings.dither;
+        PrepareTarget(engine);
+        try {
+            reduced.assign(static_cast<size_t>(engine.targetSize), 0);
+        } catch (const std::bad_alloc&) {
+            error = kCodecNoMemory;
+            return false;
+        }
+        palette = Palette{};
+        if (!Convert(palette, reduced.data(), engine, &image.palette, image.bits)) {
+            error = kCodecSaveFailed;
+            return false;
+        }
+        pixels = reduced.data();
+        pixelBytes = reduced.size();
+    }
+
+    const uint32_t paletteBytes = PaletteBytesFor(depth);
+    uint8_t head[kBmpFileHeaderSize + kBmpInfoHeaderSize] = {'B', 'M'};
+    PutU32LE(head + 2, static_cast<uint32_t>(sizeof head + paletteBytes + pixelBytes));
+    PutU32LE(head + 10, static_cast<uint32_t>(sizeof head + paletteBytes));
+    PutInfoHeader(head + kBmpFileHeaderSize, w, h, depth, image.header.xPelsPerMeter,
+                  image.header.yPelsPerMeter, depth < 24 ? 1u << depth : 0u);
+    if (!out.Write(head, sizeof head) || !out.Write(palette.data(), paletteBytes) ||
+        !out.Write(pixels, pixelBytes)) {
+        error = kCodecSaveFailed;
+        return false;
+    }
+    return true;
+}
+
+std::vector<uint8_t> PackBitmap(const Image& image) {
+    const size_t paletteBytes = image.BitCount() == 24 ? 0 : 1024;
+    std::vector<uint8_t> out(kBmpInfoHeaderSize + paletteBytes + image.PixelBytes(), 0);
+    PutInfoHeader(out.data(), image.Width(), image.Height(), image.BitCount(),
+                  image.header.xPelsPerMeter, image.header.yPelsPerMeter, 0);
+    std::memcpy(out.data() + kBmpInfoHeaderSize, image.palette.data(), paletteBytes);
+    std::memcpy(out.data() + kBmpInfoHeaderSize + paletteBytes, image.bits, image.PixelBytes());
+    return out;
+}
+
+}  // namespace pelio

@@ -1,0 +1,47 @@
+// What every decoder and encoder is given, and the one table that finds them. Portable.
+#pragma once
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "core/image/byte_io.h"
+#include "core/image/image.h"
+#include "core/settings/settings.h"
+
+namespace pelio {
+
+// Section "LImg" as the decoders read it.
+struct LoadOptions {
+    bool gamma = true;
+    int displayGamma = 2200;
+    bool alpha = true;
+    bool fileBackground = true;
+    PaletteEntry background{255, 255, 255, 0};
+
+    static LoadOptions From(const ImageReadSettings& s) {
+        return {s.gamma, s.dispGam, s.alpha, s.fbg, PaletteEntry{s.bgB, s.bgG, s.bgR, 0}};
+    }
+};
+
+// Section "SImg" plus what a save adds: the comment (ANSI, at most 10000 bytes) and the
+// transparency switch.
+struct SaveOptions {
+    ImageSaveSettings settings;
+    bool writeComment = false;
+    std::string comment;
+    bool transparent = false;
+};
+
+// `file` is the whole file; the result's image is allocated through `allocator`.
+using DecodeFn = bool (*)(std::span<const uint8_t> file, const LoadOptions& options,
+                          PixelAllocator& allocator, DecodeResult& result);
+// Writes `image` to `out`; on failure leaves a codec error code in `error`.
+using EncodeFn = bool (*)(const Image& image, const SaveOptions& options, ByteSink& out,
+                          int& error);
+
+// The decoder of a detected format, or null when none is built in.
+DecodeFn FindDecoder(ImageFormat format);
+// The encoder of a save format, or null when none is built in.
+EncodeFn FindEncoder(SaveFormat format);
+
+}  // namespace pelio

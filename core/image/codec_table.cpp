@@ -1,0 +1,39 @@
+// The built-in codecs, one row each. Portable.
+#include "core/image/bmp_codec.h"
+#include "core/image/codec.h"
+
+namespace pelio {
+
+namespace {
+
+struct DecoderRow {
+    ImageFormat format;
+    DecodeFn decode;
+};
+struct EncoderRow {
+    SaveFormat format;
+    EncodeFn encode;
+};
+
+constexpr DecoderRow kDecoders[] = {
+    {ImageFormat::Bmp, DecodeBmp},
+};
+constexpr EncoderRow kEncoders[] = {
+    {SaveFormat::Bmp, EncodeBmp},
+};
+
+}  // namespace
+
+DecodeFn FindDecoder(ImageFormat format) {
+    for (const DecoderRow& row : kDecoders)
+        if (row.format == format) return row.decode;
+    return nullptr;
+}
+
+EncodeFn FindEncoder(SaveFormat format) {
+    for (const EncoderRow& row : kEncoders)
+        if (row.format == format) return row.encode;
+    return nullptr;
+}
+
+}  // namespace pelio

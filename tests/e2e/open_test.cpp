@@ -1,0 +1,71 @@
+// Opening image files in a running Pelio: command line and hand-over.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "tests/support/sample_image.h"
+#include "tests/e2e/e2e_support.h"
+#include "tests/support/win_test_files.h"
+
+namespace pelio {
+namespace {
+
+constexpr wchar_t kViewerClass[] = L"Pelio_vwin_class";
+constexpr int kWaitMs = 15000;
+
+void WriteSampleBmp(const std::wstring& path, int w, int h, int depth) {
+    std::vector<uint8_t> bytes = test::SampleBmpFile(w, h, depth);
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD put = 0;
+    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
+    CloseHandle(f);
+}
+
+template <class Pred>
+bool Eventually(Pred pred) {
+    for (int waited = 0; waited < kWaitMs; waited += 20) {
+        if (pred()) return true;
+        Sleep(20);
+    }
+    return pred();
+}
+
+class Opening : public ::testing::Test {
+protected:
+    void SetUp() override {
+        exe_ = dir_ / L"Pelio.exe";
+        CopyFileW(e2e::WindowsPathOf(PELIO_EXE_UNIX_PATH).c_str(), exe_.c_str(), FALSE);
+        test::WriteTextFile(dir_ / L"Pelio.ini", L"[Awin]\r\nDual=1\r\nMouseInfo=0\r\n");
+    }
+    test::TempFolder dir_;
+    std::wstring exe_;
+};
+
+TEST_F(Opening, FileOnTheCommandLineAndHandedOverShowsItsCaption) {
+    const std::wstring first = dir_ / L"first.bmp", second = dir_ / L"second picture.bmp";
+    WriteSampleBmp(first, 120, 80, 24);
+    WriteSampleBmp(second, 33, 17, 8);
+
+    e2e::Process pelio = e2e::Launch(exe_, L"\"" + first + L"\"");
+    HWND viewer = e2e::WaitForWindow(kViewerClass, pelio.Id(), kWaitMs);
+    ASSERT_NE(viewer, nullptr);
+    const std::wstring firstCaption = L"first.bmp  ( 120x80  24bit  28.1KB )";
+    EXPECT_TRUE(Eventually([&] { return e2e::WindowText(viewer) == firstCaption; }))
+        << "title: " << std::string(e2e::WindowText(viewer).begin(), e2e::WindowText(viewer).end());
+    RECT client;
+    GetClientRect(viewer, &client);
+    EXPECT_EQ(client.right, 120);
+    EXPECT_EQ(client.bottom, 80);
+
+    // A second start hands its file over; the first instance shows it.
+    e2e::Process again = e2e::Launch(exe_, L"\"" + second + L"\"");
+    EXPECT_EQ(again.WaitExit(kWaitMs), 0u);
+    const std::wstring secondCaption = L"second picture.bmp  ( 33x17  8bit  1.6KB )";
+    EXPECT_TRUE(Eventually([&] { return e2e::WindowText(viewer) == secondCaption; }));
+
+    PostMessageW(viewer, WM_CLOSE, 0, 0);
+    EXPECT_EQ(pelio.WaitExit(kWaitMs), 0u);
+}
+
+}  // namespace
+}  // namespace pelio

@@ -1,0 +1,223 @@
+// Format detection of files, the load dispatch, the current image and the temporary-file rule.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <thread>
+
+#include "tests/support/sample_image.h"
+#include "tests/e2e/e2e_support.h"
+#include "tests/support/win_test_files.h"
+#include "win/app/app_state.h"
+#include "win/image/current_image.h"
+#include "win/image/load_dispatch.h"
+#include "win/image/save_dispatch.h"
+
+namespace pelio {
+namespace {
+
+using test::TempFolder;
+
+void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD put = 0;
+    if (!bytes.empty()) WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
+    CloseHandle(h);
+}
+
+std::vector<uint8_t> ReadBytes(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::vector<uint8_t> bytes(GetFileSize(h, nullptr));
+    DWORD got = 0;
+    if (!bytes.empty()) ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(h);
+    return bytes;
+}
+
+std::vector<uint8_t> SampleBmp(int w, int h, int32_t resolution = 2835) {
+    return test::SampleBmpFile(w, h, 24, resolution);
+}
+
+// Presses OK on the next message box this process shows; returns its text.
+class MessageBoxAnswerer {
+public:
+    MessageBoxAnswerer() {
+        thread_ = std::thread([this] {
+            e2e::DialogInfo info;
+            if (e2e::WaitForDialog(GetCurrentProcessId(), L"Error", 10000, info)) {
+                text_ = info.text;
+                e2e::PressButton(info.hwnd, IDOK);
+            }
+        });
+    }
+    ~MessageBoxAnswerer() { Join(); }
+    const std::wstring& Text() {
+        Join();
+        return text_;
+    }
+
+private:
+    void Join() {
+        if (thread_.joinable()) thread_.join();
+    }
+    std::thread thread_;
+    std::wstring text_;
+};
+
+class Dispatch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ReleaseCurrentImage();
+        App().settings = Settings{};
+    }
+    void TearDown() override {
+        DiscardTempFile();
+        ReleaseCurrentImage();
+    }
+    TempFolder dir_;
+};
+
+TEST_F(Dispatch, DetectFormatOfFiles) {
+    WriteBytes(dir_ / L"empty.bmp", {});
+    WriteBytes(dir_ / L"one", {'B'});
+    WriteBytes(dir_ / L"jpeg.png", {0xFF, 0xD8, 0xFF, 0xE0});
+    WriteBytes(dir_ / L"tiff", {'I', 'I', '*', 0});
+    EXPECT_EQ(DetectFormat(dir_ / L"empty.bmp"), ImageFormat::Empty);
+    EXPECT_EQ(DetectFormat(dir_ / L"one"), ImageFormat::Unknown);
+    EXPECT_EQ(DetectFormat(dir_ / L"jpeg.png"), ImageFormat::Jpeg);
+    EXPECT_EQ(DetectFormat(dir_ / L"tiff"), ImageFormat::Tiff);
+    EXPECT_EQ(DetectFormat(dir_ / L"missing"), ImageFormat::Unknown);
+}
+
+TEST_F(Dispatch, LoadInstallsTheImageWithItsFacts) {
+    const std::wstring path = dir_ / L"picture.bmp";
+    WriteBytes(path, SampleBmp(5, 3, -100));
+    App().settings.save.format = static_cast<int>(SaveFormat::JpegLossless);
+    Current().pendingTransform = 3;
+    Current().modified = true;
+    App().transparentSwitch = true;
+
+    ASSERT_TRUE(LoadImageFile(path));
+    const CurrentImage& c = Current();
+    ASSERT_TRUE(c.Loaded());
+    EXPECT_EQ(c.width, 5);
+    EXPECT_EQ(c.height, 3);
+    EXPECT_EQ(c.bitCount, 24);
+    EXPECT_EQ(c.format, ImageFormat::Bmp);
+    EXPECT_EQ(c.sourceBits, 24);
+    EXPECT_EQ(c.fileSize, 54 + 48);
+    EXPECT_EQ(c.xPelsPerMeter, 0);  // negative resolutions are stored as 0
+    EXPECT_EQ(c.path, path);
+    EXPECT_EQ(c.name, L"picture.bmp");
+    EXPECT_FALSE(c.modified);
+    EXPECT_EQ(c.pendingTransform, 0);
+    EXPECT_FALSE(App().transparentSwitch);
+    EXPECT_EQ(App().settings.save.format, static_cast<int>(SaveFormat::Jpeg));
+    EXPECT_EQ(GetObjectType(c.bitmap), static_cast<DWORD>(OBJ_BITMAP));
+    EXPECT_EQ(GetCurrentObject(c.memoryDc, OBJ_BITMAP), c.bitmap);
+
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    ASSERT_TRUE(GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(c.fileTime, uint64_t{data.ftLastWriteTime.dwLowDateTime} |
+                              uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32);
+    // The pixels are the file's.
+    std::vector<uint8_t> file = ReadBytes(path);
+    EXPECT_TRUE(std::equal(c.bits, c.bits + 48, file.begin() + 54));
+}
+
+TEST_F(Dispatch, FailedLoadKeepsTheImageAndItsSourceFacts) {
+    const std::wstring good = dir_ / L"good.bmp";
+    WriteBytes(good, SampleBmp(4, 4));
+    ASSERT_TRUE(LoadImageFile(good));
+    Current().info = SourceInfo{1, 1, 0, 0};
+    HBITMAP before = Current().bitmap;
+
+    WriteBytes(dir_ / L"bad.bmp", {'B', 'M', 1, 2, 3});
+    WriteBytes(dir_ / L"empty.png", {});
+    WriteBytes(dir_ / L"text.txt", {'h', 'e', 'l', 'l', 'o'});
+    for (const wchar_t* name : {L"bad.bmp", L"empty.png", L"text.txt", L"missing.bmp"}) {
+        EXPECT_FALSE(LoadImageFile(dir_ / name)) << name;
+        EXPECT_EQ(Current().bitmap, before) << name;
+        EXPECT_EQ(Current().info, (SourceInfo{1, 1, 0, 0})) << name;
+        EXPECT_EQ(Current().path, good) << name;
+    }
+}
+
+TEST_F(Dispatch, InstallFromAnEditMarksTheImageModified) {
+    WriteBytes(dir_ / L"a.bmp", SampleBmp(2, 2));
+    ASSERT_TRUE(LoadImageFile(dir_ / L"a.bmp"));
+    Image edited;
+    int size = 0;
+    ASSERT_TRUE(DecodeFile(ImageFormat::Bmp, dir_ / L"a.bmp", edited, size));
+    EXPECT_NE(edited.bitmap, Current().bitmap);  // the current image is not touched
+    EXPECT_EQ(size, 54 + 16);
+    InstallImage(edited, nullptr, InstallKind::FromEdit);
+    EXPECT_TRUE(Current().modified);
+    EXPECT_EQ(Current().name, L"a.bmp");  // an edit keeps the path
+    EXPECT_EQ(Current().bitmap, edited.bitmap);
+}
+
+TEST_F(Dispatch, EncoderFailureLeavesTheDestinationUntouched) {
+    const std::wstring source = dir_ / L"src.bmp", dest = dir_ / L"dest.bmp";
+    WriteBytes(source, SampleBmp(3, 3));
+    WriteBytes(dest, {'o', 'l', 'd'});
+    ASSERT_TRUE(LoadImageFile(source));
+    App().settings.save.depth = 16;  // no such reduction: the encoder fails
+    {
+        MessageBoxAnswerer answer;
+        EXPECT_FALSE(SaveToTempFile());
+        EXPECT_EQ(answer.Text(), L"画像の保存に失敗しました。");
+    }
+    EXPECT_TRUE(Saves().tempFile.empty());
+    EXPECT_FALSE(CopyTempTo(dest));
+    EXPECT_EQ(ReadBytes(dest), (std::vector<uint8_t>{'o', 'l', 'd'}));
+}
+
+TEST_F(Dispatch, SaveGoesThroughATemporaryFileAndRecyclesTheOldDestination) {
+    const std::wstring source = dir_ / L"src.bmp";
+    WriteBytes(source, SampleBmp(6, 2));
+    ASSERT_TRUE(LoadImageFile(source));
+    Current().modified = true;
+    App().settings.save.depth = 8;
+    ASSERT_TRUE(SaveToTempFile());
+    const std::wstring temp = Saves().tempFile;
+    ASSERT_FALSE(temp.empty());
+    const std::wstring tempName = temp.substr(temp.find_last_of(L'\\') + 1);
+    EXPECT_EQ(tempName.substr(0, 3), L"tmp");
+    EXPECT_EQ(Saves().snapshot.save.depth, 8);
+
+    // A unique name, so the recycled copy can be found again.
+    const std::wstring destName = L"dest-" + std::to_wstring(GetTickCount()) + L".bmp";
+    const std::wstring dest = dir_ / destName;
+    WriteBytes(dest, {'o', 'l', 'd'});
+    ASSERT_TRUE(CopyTempTo(dest));
+    EXPECT_EQ(ReadBytes(dest), ReadBytes(temp));
+    EXPECT_EQ(ReadBytes(dest)[28], 8);  // bit count
+    EXPECT_FALSE(Current().modified);
+
+    // Wine keeps the recycle bin in the freedesktop trash of the user.
+    const char* home = std::getenv("HOME");
+    if (!home) GTEST_SKIP() << "no HOME: cannot look into the trash";
+    std::wstring trash = e2e::WindowsPathOf(home) + L"\\.local\\share\\Trash\\files\\" + destName;
+    EXPECT_EQ(ReadBytes(trash), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    DeleteFileW(trash.c_str());
+
+    EXPECT_TRUE(DiscardTempFile());
+    EXPECT_FALSE(test::PathExists(temp));
+}
+
+TEST_F(Dispatch, SavingOverTheSourceRefreshesItsFacts) {
+    const std::wstring path = dir_ / L"self.bmp";
+    WriteBytes(path, SampleBmp(4, 4));
+    ASSERT_TRUE(LoadImageFile(path));
+    App().settings.save.depth = 8;
+    ASSERT_TRUE(SaveToTempFile());
+    std::wstring upper = path;
+    for (wchar_t& ch : upper) ch = static_cast<wchar_t>(towupper(ch));
+    ASSERT_TRUE(CopyTempTo(upper));
+    EXPECT_EQ(Current().fileSize, 1078 + 16);
+}
+
+}  // namespace
+}  // namespace pelio

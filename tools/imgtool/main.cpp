@@ -1,0 +1,169 @@
+// imgtool: inspects and converts images with Pelio's own codecs. Portable.
+//   imgtool info FILE
+//   imgtool decode FILE OUT.bmp [load options]
+//   imgtool convert IN OUT [load and save options]
+//   imgtool count FILE
+// Failures print "error=CODE" (the codec error codes) and exit 1; usage errors exit 2.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/image/codec.h"
+#include "core/image/codec_error.h"
+#include "core/image/colour_count.h"
+#include "core/image/format.h"
+#include "tools/imgtool/options.h"
+
+namespace pelio::imgtool {
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: imgtool info FILE\n"
+    "       imgtool decode FILE OUT.bmp [--gamma on|off] [--display-gamma N] [--alpha on|off]\n"
+    "                                   [--file-bg on|off] [--bg R,G,B]\n"
+    "       imgtool convert IN OUT [load options] [--format bmp|png|jpeg|tiff|gif|jpegtrans|0..5]\n"
+    "                              [--depth N] [--gray] [--dither 0..3] [--level N] [--filter 0..5]\n"
+    "                              [--interlace] [--save-gamma N] [--transparent R,G,B]\n"
+    "                              [--quality N] [--sampling 0..2] [--progressive] [--limit KB]\n"
+    "                              [--comment TEXT] [--marker 0..2] [--no-trim] [--turn 1..5]\n"
+    "       imgtool count FILE\n";
+
+int Fail(int code) {
+    std::printf("error=%d\n", code);
+    return 1;
+}
+
+bool ReadFile(const std::string& path, std::vector<uint8_t>& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    in.seekg(0, std::ios::end);
+    std::streamoff size = in.tellg();
+    if (size < 0) return false;
+    in.seekg(0);
+    out.resize(static_cast<size_t>(size));
+    return size == 0 || static_cast<bool>(in.read(reinterpret_cast<char*>(out.data()), size));
+}
+
+// Writes through a temporary file beside the destination, renamed over it at the end.
+int WriteFileSafely(const std::string& path, const std::vector<uint8_t>& bytes) {
+    namespace fs = std::filesystem;
+    fs::path dest(path);
+    std::mt19937 random(std::random_device{}());
+    fs::path temp = dest;
+    temp += ".tmp" + std::to_string(random() % 1000000);
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) return kCodecCreateFailed;
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        if (!out.flush()) {
+            out.close();
+            fs::remove(temp);
+            return kCodecSaveFailed;
+        }
+    }
+    std::error_code ec;
+    fs::rename(temp, dest, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        return kCodecCreateFailed;
+    }
+    return kCodecOk;
+}
+
+// Decodes a file into `result` (plain memory); the error code on failure.
+int DecodePath(const std::string& path, const LoadOptions& options, MemoryAllocator& allocator,
+               DecodeResult& result) {
+    std::vector<uint8_t> file;
+    if (!ReadFile(path, file)) return kCodecReadFailed;
+    ImageFormat format = DetectFormat(std::span<const uint8_t>(file.data(), std::min(file.size(), kFormatProbeBytes)));
+    if (format == ImageFormat::Empty) return kCodecBadFile;
+    DecodeFn decode = FindDecoder(format);
+    if (!decode) return kCodecUnsupported;
+    if (!decode(file, options, allocator, result)) return result.error ? result.error : kCodecReadFailed;
+    return kCodecOk;
+}
+
+int Encode(const Image& image, const SaveOptions& options, const std::string& out) {
+    EncodeFn encode = FindEncoder(static_cast<SaveFormat>(options.settings.format));
+    if (!encode) return kCodecUnsupported;
+    VectorSink sink;
+    int error = kCodecOk;
+    if (!encode(image, options, sink, error)) return error ? error : kCodecSaveFailed;
+    return WriteFileSafely(out, sink.bytes);
+}
+
+int Run(const std::vector<std::string>& args) {
+    if (args.size() < 2) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const std::string& verb = args[0];
+    Options options;
+    const size_t optionsAt = verb == "decode" || verb == "convert" ? 3 : 2;
+    if (args.size() < optionsAt) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    std::string error;
+    if (!ParseOptions(std::vector<std::string>(args.begin() + optionsAt, args.end()), options, error)) {
+        std::fprintf(stderr, "imgtool: %s\n%s", error.c_str(), kUsage);
+        return 2;
+    }
+
+    MemoryAllocator allocator;
+    DecodeResult result;
+    int code = DecodePath(args[1], options.load, allocator, result);
+    ImageHolder holder(allocator, result.image);
+    if (code) return Fail(code);
+    const Image& image = result.image;
+
+    if (verb == "info") {
+        const SourceInfo& s = result.info;
+        std::printf("format=%u width=%d height=%d bits=%d sourceBits=%d interlaced=%d transparency=%d "
+                    "text=%d comment=%d\n",
+                    static_cast<unsigned>(image.format), image.Width(), image.Height(), image.BitCount(),
+                    image.sourceBits, s.interlaced ? 1 : 0, s.transparency ? 1 : 0, s.text, s.comment);
+        return 0;
+    }
+    if (verb == "count") {
+        std::printf("colours=%u\n", CountImageColours(image));
+        return 0;
+    }
+    if (verb == "decode") {
+        SaveOptions save;
+        save.settings.format = static_cast<int>(SaveFormat::Bmp);
+        save.settings.depth = image.BitCount();
+        code = Encode(image, save, args[2]);
+        return code ? Fail(code) : 0;
+    }
+    if (verb == "convert") {
+        if (!options.formatGiven) {
+            // The output's extension decides; BMP when it names no format.
+            switch (FormatFromExtension(std::wstring(args[2].begin(), args[2].end()))) {
+            case ImageFormat::Png: options.save.settings.format = 1; break;
+            case ImageFormat::Jpeg: options.save.settings.format = 2; break;
+            case ImageFormat::Tiff: options.save.settings.format = 3; break;
+            case ImageFormat::Gif: options.save.settings.format = 4; break;
+            default: options.save.settings.format = 0; break;
+            }
+        }
+        code = Encode(image, options.save, args[2]);
+        return code ? Fail(code) : 0;
+    }
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+}  // namespace
+
+}  // namespace pelio::imgtool
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return pelio::imgtool::Run(args);
+}

@@ -1,0 +1,90 @@
+// Load dispatch. Win32.
+#include "win/image/load_dispatch.h"
+
+#include <windows.h>
+
+#include "core/image/codec.h"
+#include "core/image/format.h"
+#include "win/app/app_state.h"
+#include "win/image/allocators.h"
+#include "win/image/current_image.h"
+#include "win/image/mapped_file.h"
+
+namespace pelio {
+
+namespace {
+
+PluginDecoder g_pluginDecoder = nullptr;
+
+bool DecodeWith(ImageFormat format, const std::wstring& path, PixelAllocator& allocator,
+                DecodeResult& result) {
+    DecodeFn decode = FindDecoder(format);
+    if (!decode) {
+        result.error = 2;
+        return false;
+    }
+    MappedFile file;
+    if (!file.Open(path)) {
+        result.error = 4;
+        return false;
+    }
+    if (!decode(file.Bytes(), LoadOptions::From(App().settings.read), allocator, result))
+        return false;
+    result.image.fileTime = file.LastWriteTime();
+    return true;
+}
+
+}  // namespace
+
+void SetPluginDecoder(PluginDecoder decoder) { g_pluginDecoder = decoder; }
+
+ImageFormat DetectFormat(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return ImageFormat::Unknown;
+    uint8_t head[kFormatProbeBytes];
+    DWORD got = 0;
+    BOOL ok = ReadFile(h, head, sizeof head, &got, nullptr);
+    CloseHandle(h);
+    return DetectFormat(std::span<const uint8_t>(head, ok ? got : 0));
+}
+
+bool LoadImageFile(const std::wstring& path) {
+    AppState& app = App();
+    CurrentImage& current = Current();
+    const SourceInfo saved = current.info;
+    current.info = SourceInfo{};
+    if (app.viewer) SetWindowTextW(app.viewer, L"wait...");
+    if (!app.mouseOperation) SetCursor(app.cursors.wait);
+
+    DibAllocator allocator;
+    DecodeResult result;
+    bool ok = false;
+    const ImageFormat format = DetectFormat(path);
+    if (format != ImageFormat::Empty) {
+        ok = format != ImageFormat::Unknown && DecodeWith(format, path, allocator, result);
+        if (!ok && g_pluginDecoder) {
+            result = DecodeResult{};
+            ok = g_pluginDecoder(path, result);
+        }
+    }
+    if (ok) {
+        current.info = result.info;
+        InstallImage(result.image, &path, InstallKind::FromFile);
+    } else {
+        current.info = saved;
+    }
+    SetCursor(app.cursors.arrow);
+    return ok;
+}
+
+bool DecodeFile(ImageFormat format, const std::wstring& path, Image& out, int& fileSize) {
+    DibAllocator allocator;
+    DecodeResult result;
+    if (!DecodeWith(format, path, allocator, result)) return false;
+    out = result.image;
+    fileSize = result.image.fileSize;
+    return true;
+}
+
+}  // namespace pelio

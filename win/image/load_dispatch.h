@@ -1,0 +1,24 @@
+// Format detection of files and the load dispatch. Win32.
+#pragma once
+#include <string>
+
+#include "core/image/image.h"
+
+namespace pelio {
+
+// The format of a file by its first bytes; Unknown when it cannot be opened.
+ImageFormat DetectFormat(const std::wstring& path);
+
+// Decodes a file with the decoder of its format (or the plug-ins) and installs it as the
+// current image. Shows no message; on failure the current image and its source facts stay.
+bool LoadImageFile(const std::wstring& path);
+
+// Decodes a file of a known format into a new bitmap section without touching the current
+// image (the saved-result preview). The caller owns out.bitmap.
+bool DecodeFile(ImageFormat format, const std::wstring& path, Image& out, int& fileSize);
+
+// The plug-in host's loader, tried for unknown formats and when a built-in decoder fails.
+using PluginDecoder = bool (*)(const std::wstring& path, DecodeResult& result);
+void SetPluginDecoder(PluginDecoder decoder);
+
+}  // namespace pelio

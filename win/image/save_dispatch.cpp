@@ -1,0 +1,118 @@
+// Save dispatch through temporary files. Win32.
+#include "win/image/save_dispatch.h"
+
+#include <vector>
+
+#include "core/image/codec_error.h"
+#include "core/settings/messages.h"
+#include "win/app/app_state.h"
+#include "win/app/message_box.h"
+#include "win/image/current_image.h"
+#include "win/image/file_sink.h"
+#include "win/shell/recycle_bin.h"
+
+namespace pelio {
+
+namespace {
+
+bool SameText(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+std::wstring NewTempFile() {
+    wchar_t folder[MAX_PATH], name[MAX_PATH];
+    DWORD n = GetTempPathW(MAX_PATH, folder);
+    if (n == 0 || n >= MAX_PATH || !GetTempFileNameW(folder, L"tmp", 0, name)) return {};
+    return name;
+}
+
+SaveSnapshot TakeSnapshot() {
+    const AppState& app = App();
+    const SaveSession& s = Saves();
+    return SaveSnapshot{app.settings.save, app.settings.read, Current().pendingTransform,
+                        app.transparentSwitch, s.writeComment, s.comment};
+}
+
+}  // namespace
+
+SaveSession& Saves() {
+    static SaveSession session;
+    return session;
+}
+
+void ReportCodecError(HWND owner, int code) {
+    if (const wchar_t* text = CodecErrorMessage(code)) ShowErrorText(text, owner);
+}
+
+bool DiscardTempFile() {
+    SaveSession& s = Saves();
+    if (s.tempFile.empty()) return true;
+    bool ok = DeleteFileW(s.tempFile.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+    s.tempFile.clear();
+    if (!ok) ShowGeneralError(kErrTempDelete);
+    return ok;
+}
+
+bool SaveToTempFile() {
+    AppState& app = App();
+    SaveSession& s = Saves();
+    DiscardTempFile();
+
+    std::wstring temp = NewTempFile();
+    if (temp.empty()) {
+        ShowGeneralError(kErrTempCreate);
+        return false;
+    }
+
+    SaveOptions options;
+    options.settings = app.settings.save;
+    options.writeComment = s.writeComment;
+    options.comment = s.comment;
+    options.transparent = app.transparentSwitch;
+
+    int error = kCodecOk;
+    EncodeFn encode = FindEncoder(static_cast<SaveFormat>(app.settings.save.format));
+    if (!encode) {
+        error = kCodecUnsupported;
+    } else {
+        FileSink sink;
+        if (!sink.Create(temp)) {
+            error = kCodecCreateFailed;
+        } else if (!encode(Current().AsImage(), options, sink, error) || !sink.Close()) {
+            if (error == kCodecOk) error = kCodecSaveFailed;
+        }
+    }
+    if (error != kCodecOk) {
+        ReportCodecError(app.dialogOwner, error);
+        if (!DeleteFileW(temp.c_str())) ShowGeneralError(kErrTempDelete);
+        return false;
+    }
+    s.tempFile = temp;
+    s.snapshot = TakeSnapshot();
+    return true;
+}
+
+bool CopyTempTo(const std::wstring& destination) {
+    SaveSession& s = Saves();
+    if (s.tempFile.empty()) return false;
+    if (GetFileAttributesW(destination.c_str()) != INVALID_FILE_ATTRIBUTES)
+        MoveToRecycleBin(destination, false);
+    if (!CopyFileW(s.tempFile.c_str(), destination.c_str(), FALSE)) {
+        ShowGeneralError(kErrFileCreate);
+        return false;
+    }
+    CurrentImage& c = Current();
+    c.modified = false;
+    if (SameText(destination, c.path)) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (GetFileAttributesExW(destination.c_str(), GetFileExInfoStandard, &data)) {
+            c.fileSize = static_cast<int>(data.nFileSizeLow);
+            c.fileTime = uint64_t{data.ftLastWriteTime.dwLowDateTime} |
+                         uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32;
+        }
+    }
+    return true;
+}
+
+}  // namespace pelio
