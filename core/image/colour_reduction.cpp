@@ -1,0 +1,602 @@
+// Colour reduction to a built palette, black and white, and error diffusion. Portable.
+#include "core/image/colour_reduction.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "core/image/nearest_colour.h"
+
+// The per-pixel lambdas must be inlined for their state to stay in registers.
+#define PELIO_ALWAYS_INLINE __attribute__((always_inline))
+
+namespace pelio {
+namespace {
+
+// v + 255 → v limited to 0 … 255, for v = -255 … 510. Shared by every engine.
+constexpr std::array<uint8_t, 766> kClampTable = [] {
+    std::array<uint8_t, 766> t{};
+    for (int i = 0; i < 766; ++i) t[i] = static_cast<uint8_t>(std::clamp(i - 255, 0, 255));
+    return t;
+}();
+
+// The error parts passed to each neighbour, indexed by error + 255 and biased by 255, so that
+// sample + part indexes kClampTable directly.
+struct DiffusionWeights {
+    std::array<uint16_t, 511> right, below, belowLeft, belowRight;
+};
+
+// False for the modes that do not diffuse.
+bool FillWeights(int ditherMode, DiffusionWeights& w) {
+    if (ditherMode < 0 || ditherMode > 2) return false;
+    for (int e = -255; e <= 255; ++e) {
+        int r, b, bl, br;
+        if (ditherMode == 0) {
+            r = (7 * e) >> 4, b = (5 * e) >> 4, bl = (3 * e) >> 4, br = e >> 4;
+        } else if (ditherMode == 1) {
+            r = 7 * e / 24, b = 5 * e / 24, bl = 3 * e / 24, br = e / 24;
+        } else {
+            r = (7 * e) >> 5, b = (5 * e) >> 5, bl = (3 * e) >> 5, br = e >> 5;
+        }
+        w.right[e + 255] = static_cast<uint16_t>(r + 255);
+        w.below[e + 255] = static_cast<uint16_t>(b + 255);
+        w.belowLeft[e + 255] = static_cast<uint16_t>(bl + 255);
+        w.belowRight[e + 255] = static_cast<uint16_t>(br + 255);
+    }
+    return true;
+}
+
+// Adds a part of the error (error + 255 given) to a sample, limited to 0 … 255.
+inline void AddError(uint8_t& sample, const std::array<uint16_t, 511>& part, uint32_t error) {
+    sample = kClampTable[sample + part[error]];
+}
+
+void StoreIndexRow(const uint8_t* indices, int width, const IndexTarget& target, int y) {
+    uint8_t* out = target.pixels + target.stride * static_cast<size_t>(y);
+    size_t used = 0;
+    if (target.bitsPerIndex == 8) {
+        std::memcpy(out, indices, static_cast<size_t>(width));
+        used = static_cast<size_t>(width);
+    } else {
+        const int bits = target.bitsPerIndex;
+        const int perByte = 8 / bits;
+        for (int x = 0; x < width; x += perByte) {
+            unsigned byte = 0;
+            const int end = std::min(width, x + perByte);
+            for (int i = x, shift = 8 - bits; i < end; ++i, shift -= bits)
+                byte |= static_cast<unsigned>(indices[i]) << shift;
+            out[used++] = static_cast<uint8_t>(byte);
+        }
+    }
+    std::memset(out + used, 0, target.stride - used);
+}
+
+// Calls f(std::integral_constant<int, k>) for k = 0 … n - 1, unrolled.
+template <int n, typename F>
+[[gnu::always_inline]] inline void Unrolled(F&& f) {
+    [&]<int... k>(std::integer_sequence<int, k...>) PELIO_ALWAYS_INLINE {
+        (f(std::integral_constant<int, k>{}), ...);
+    }(std::make_integer_sequence<int, n>{});
+}
+
+// The share of a pixel's error that its right neighbour has still to receive (biased by 255).
+template <int C>
+struct Carry {
+    uint32_t share[C];
+};
+
+// One pixel of a row's scan: `quantise(value, output)` gives its index and output samples; the
+// error goes on to the right neighbour (through `carry`) and, when there is a row below, to the
+// three pixels below. Error that would leave the picture is dropped.
+template <int C, typename Quantise>
+[[gnu::always_inline]] inline void ScanStep(const uint8_t* row, uint8_t* next, int width, int x,
+                                            const DiffusionWeights& w, Quantise& quantise,
+                                            uint8_t* indices, Carry<C>& carry) {
+    const uint8_t* px = row + static_cast<size_t>(x) * C;
+    uint32_t value[C], output[C], error[C];
+    Unrolled<C>([&](auto ch) PELIO_ALWAYS_INLINE {
+        value[ch] = kClampTable[px[ch] + carry.share[ch]];
+    });
+    indices[x] = quantise(value, output);
+    Unrolled<C>([&](auto ch) PELIO_ALWAYS_INLINE {
+        error[ch] = value[ch] + 255 - output[ch];
+        carry.share[ch] = w.right[error[ch]];
+    });
+    if (!next) return;
+    uint8_t* below = next + static_cast<size_t>(x) * C;
+    Unrolled<C>([&](auto ch) PELIO_ALWAYS_INLINE { AddError(below[ch], w.below, error[ch]); });
+    if (x > 0) {
+        Unrolled<C>([&](auto ch) PELIO_ALWAYS_INLINE {
+            AddError(below[ch - C], w.belowLeft, error[ch]);
+        });
+    }
+    if (x + 1 < width) {
+        Unrolled<C>([&](auto ch) PELIO_ALWAYS_INLINE {
+            AddError(below[ch + C], w.belowRight, error[ch]);
+        });
+    }
+}
+
+constexpr int kLag = 2;    // pixels that a row's scan stays behind the row above
+constexpr int kGroup = 2;  // rows scanned together
+
+// Scans rows[0 … K - 1] together, each kLag pixels behind the one above: by then each of its
+// pixels has had all its error from above, and the rows' chains of dependent pixels (each
+// pixel waits for its left neighbour's error) overlap. rows[K] is the row below (or null).
+template <int K, int C, typename Quantise>
+void ScanGroup(uint8_t* const* rows, int width, const DiffusionWeights& w, Quantise& quantise,
+               uint8_t* indices) {
+    Carry<C> carry[K];
+    Unrolled<K>([&](auto k) PELIO_ALWAYS_INLINE {
+        for (uint32_t& share : carry[k].share) share = 255;
+    });
+    auto step = [&](auto k, int x) PELIO_ALWAYS_INLINE {
+        ScanStep(rows[k], rows[k + 1], width, x, w, quantise,
+                 indices + static_cast<size_t>(width) * k, carry[k]);
+    };
+    constexpr int kSpan = kLag * (K - 1);
+    for (int t = 0; t < width + kSpan; ++t) {
+        if (t >= kSpan && t < width) {
+            Unrolled<K>([&](auto k) PELIO_ALWAYS_INLINE { step(k, t - kLag * k); });
+        } else {
+            Unrolled<K>([&](auto k) PELIO_ALWAYS_INLINE {
+                const int x = t - kLag * k;
+                if (x >= 0 && x < width) step(k, x);
+            });
+        }
+    }
+}
+
+// Scans the picture row by row in storage order, each row from its first pixel, and stores
+// the indices. `loadRow(y, samples)` gives row y's samples (C per pixel); with diffusion only
+// the rows of a group and the row below it are held, and each row below takes its error
+// before it is scanned in turn.
+template <int C, typename LoadRow, typename Quantise>
+void ScanRows(int width, int height, int ditherMode, LoadRow&& loadRow, Quantise&& quantise,
+              const IndexTarget& target) {
+    const size_t rowBytes = static_cast<size_t>(width) * C;
+    std::vector<uint8_t> samples(rowBytes * (kGroup + 1));
+    std::vector<uint8_t> indices(static_cast<size_t>(width) * kGroup);
+    DiffusionWeights w;
+    if (!FillWeights(ditherMode, w)) {
+        uint32_t value[C], output[C];
+        for (int y = 0; y < height; ++y) {
+            loadRow(y, samples.data());
+            const uint8_t* px = samples.data();
+            for (int x = 0; x < width; ++x, px += C) {
+                for (int ch = 0; ch < C; ++ch) value[ch] = px[ch];
+                indices[x] = quantise(value, output);
+            }
+            StoreIndexRow(indices.data(), width, target, y);
+        }
+        return;
+    }
+    uint8_t* slots[kGroup + 1];
+    for (int k = 0; k <= kGroup; ++k) slots[k] = samples.data() + rowBytes * k;
+    if (height > 0) loadRow(0, slots[0]);
+    for (int y = 0; y < height;) {
+        const int count = height - y >= kGroup ? kGroup : 1;
+        uint8_t* rows[kGroup + 1];
+        for (int k = 0; k <= count; ++k) {
+            rows[k] = y + k < height ? slots[k] : nullptr;
+            if (k > 0 && rows[k]) loadRow(y + k, rows[k]);
+        }
+        if (count == kGroup)
+            ScanGroup<kGroup, C>(rows, width, w, quantise, indices.data());
+        else
+            ScanGroup<1, C>(rows, width, w, quantise, indices.data());
+        for (int k = 0; k < count; ++k)
+            StoreIndexRow(indices.data() + static_cast<size_t>(width) * k, width, target, y + k);
+        std::swap(slots[0], slots[count]);  // the row below heads the next group
+        y += count;
+    }
+}
+
+// Blue, green, red of row y of an 8- or 24-bit source.
+void LoadColourRow(const PixelSource& src, int y, uint8_t* out) {
+    const uint8_t* in = src.pixels + src.stride * static_cast<size_t>(y);
+    if (src.bits == 24) {
+        std::memcpy(out, in, static_cast<size_t>(src.width) * 3);
+        return;
+    }
+    for (int x = 0; x < src.width; ++x, out += 3) {
+        const PaletteEntry& e = src.palette[in[x]];
+        out[0] = e.blue, out[1] = e.green, out[2] = e.red;
+    }
+}
+
+// Grey levels of row y: per pixel for 24 bits (each term truncated), per entry for 8 bits.
+class GreyRows {
+public:
+    explicit GreyRows(const PixelSource& src) : src_(src) {
+        for (int v = 0; v < 256; ++v) {
+            if (src.bits == 8) {
+                const PaletteEntry& e = src.palette[v];
+                entry_[v] = static_cast<uint8_t>((603 * e.green + 306 * e.red + 117 * e.blue) >> 10);
+            } else {
+                red_[v] = static_cast<uint8_t>((306 * v) >> 10);
+                green_[v] = static_cast<uint8_t>((603 * v) >> 10);
+                blue_[v] = static_cast<uint8_t>((117 * v) >> 10);
+            }
+        }
+    }
+    void Load(int y, uint8_t* out) const {
+        const uint8_t* in = src_.pixels + src_.stride * static_cast<size_t>(y);
+        if (src_.bits == 8) {
+            for (int x = 0; x < src_.width; ++x) out[x] = entry_[in[x]];
+        } else {
+            for (int x = 0; x < src_.width; ++x, in += 3)
+                out[x] = static_cast<uint8_t>(blue_[in[0]] + green_[in[1]] + red_[in[2]]);
+        }
+    }
+
+private:
+    const PixelSource& src_;
+    std::array<uint8_t, 256> entry_{}, red_{}, green_{}, blue_{};
+};
+
+inline int Sum(const PaletteEntry& e) { return e.blue + e.green + e.red; }
+
+inline uint32_t Pack(const uint8_t* bgr) {
+    return static_cast<uint32_t>(bgr[0]) | (static_cast<uint32_t>(bgr[1]) << 8) |
+           (static_cast<uint32_t>(bgr[2]) << 16);
+}
+
+// At most 256 distinct colours with a small value each: open addressing, never full.
+class SmallColourMap {
+public:
+    // The slot of `colour`, empty or holding it.
+    int Slot(uint32_t colour) const {
+        const uint32_t key = colour + 1;
+        uint32_t slot = (key * 0x9E3779B1u) >> (32 - kSlotBits);
+        while (keys_[slot] != 0 && keys_[slot] != key) slot = (slot + 1) & (kSlots - 1);
+        return static_cast<int>(slot);
+    }
+    bool Holds(int slot) const { return keys_[slot] != 0; }
+    void Put(int slot, uint32_t colour, uint8_t value) {
+        keys_[slot] = colour + 1;
+        values_[slot] = value;
+    }
+    uint8_t Value(int slot) const { return values_[slot]; }
+
+private:
+    static constexpr int kSlotBits = 10;
+    static constexpr int kSlots = 1 << kSlotBits;
+    std::array<uint32_t, kSlots> keys_{};
+    std::array<uint8_t, kSlots> values_{};
+};
+
+// A 24-bit source of at most n colours: the colours in order of first occurrence, selection
+// sorted by blue + green + red, and each pixel's own entry. False when there are more.
+bool ExactFrom24(const PixelSource& src, int n, PaletteEntry* palette, const IndexTarget& target,
+                 uint8_t* indices) {
+    SmallColourMap map;
+    std::array<uint32_t, 256> colours;
+    int count = 0;
+    uint32_t last = 0xFFFFFFFF;
+    for (int y = 0; y < src.height; ++y) {
+        const uint8_t* row = src.pixels + src.stride * static_cast<size_t>(y);
+        for (int x = 0; x < src.width; ++x) {
+            const uint32_t colour = Pack(row + 3 * static_cast<size_t>(x));
+            if (colour == last) continue;
+            last = colour;
+            const int slot = map.Slot(colour);
+            if (map.Holds(slot)) continue;
+            if (count == n) return false;
+            map.Put(slot, colour, 0);
+            colours[count++] = colour;
+        }
+    }
+    auto sum = [](uint32_t c) { return (c & 0xFF) + ((c >> 8) & 0xFF) + (c >> 16); };
+    for (int i = 0; i < count; ++i) {
+        int least = i;
+        for (int j = i + 1; j < count; ++j)
+            if (sum(colours[j]) < sum(colours[least])) least = j;
+        std::swap(colours[i], colours[least]);
+    }
+    for (int i = 0; i < count; ++i) {
+        const uint32_t c = colours[i];
+        palette[i] = {static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8),
+                      static_cast<uint8_t>(c >> 16), 0};
+        map.Put(map.Slot(c), c, static_cast<uint8_t>(i));
+    }
+    std::fill(palette + count, palette + n, PaletteEntry{});
+
+    for (int y = 0; y < src.height; ++y) {
+        const uint8_t* row = src.pixels + src.stride * static_cast<size_t>(y);
+        for (int x = 0; x < src.width; ++x)
+            indices[x] = map.Value(map.Slot(Pack(row + 3 * static_cast<size_t>(x))));
+        StoreIndexRow(indices, src.width, target, y);
+    }
+    return true;
+}
+
+// An 8-bit source whose pixels use at most n colours: the colours of the entries in use, in
+// palette order, repeats removed, so that every pixel finds its own colour. False when there
+// are more.
+bool ExactFrom8(const PixelSource& src, int n, PaletteEntry* palette, const IndexTarget& target,
+                uint8_t* indices) {
+    std::array<bool, 256> used{};
+    for (int y = 0; y < src.height; ++y) {
+        const uint8_t* row = src.pixels + src.stride * static_cast<size_t>(y);
+        for (int x = 0; x < src.width; ++x) used[row[x]] = true;
+    }
+    std::array<uint8_t, 256> toTarget{};
+    std::array<PaletteEntry, 256> colours;
+    int count = 0;
+    for (int i = 0; i < 256; ++i) {
+        if (!used[i]) continue;
+        const PaletteEntry& e = src.palette[i];
+        int k = 0;
+        while (k < count && !(colours[k].blue == e.blue && colours[k].green == e.green &&
+                              colours[k].red == e.red))
+            ++k;
+        if (k == count) {
+            if (count == n) return false;
+            colours[count++] = e;
+        }
+        toTarget[i] = static_cast<uint8_t>(k);
+    }
+    std::copy(colours.begin(), colours.begin() + count, palette);
+    std::fill(palette + count, palette + n, PaletteEntry{});
+
+    for (int y = 0; y < src.height; ++y) {
+        const uint8_t* row = src.pixels + src.stride * static_cast<size_t>(y);
+        for (int x = 0; x < src.width; ++x) indices[x] = toTarget[row[x]];
+        StoreIndexRow(indices, src.width, target, y);
+    }
+    return true;
+}
+
+struct Rgb {
+    int blue, green, red;
+};
+
+// The colours that the palette should hold when the picture has them, and how near (squared
+// distance, exclusive) a cell must come to stand for one.
+int ReferenceColours(int targetBits, std::array<Rgb, 216>& refs, int& threshold) {
+    static constexpr Rgb kFour[] = {{0, 0, 0}, {255, 64, 0}, {0, 64, 255}, {255, 255, 255}};
+    static constexpr Rgb kSixteen[] = {
+        {0, 0, 0},     {255, 0, 0},     {255, 128, 0},   {0, 255, 0},   {128, 255, 0},
+        {255, 255, 0}, {255, 0, 128},   {128, 128, 128}, {0, 255, 128}, {0, 0, 255},
+        {128, 0, 255}, {255, 0, 255},   {0, 128, 255},   {0, 255, 255}, {255, 255, 255}};
+    static constexpr int kThreshold[] = {34560, 32512, 16129, 8064, 3612, 1512, 800};
+    threshold = kThreshold[targetBits - 2];
+    if (targetBits == 2) {
+        std::copy(std::begin(kFour), std::end(kFour), refs.begin());
+        return 4;
+    }
+    if (targetBits == 4) {
+        std::copy(std::begin(kSixteen), std::end(kSixteen), refs.begin());
+        return 15;
+    }
+    // Every combination of the levels, blue varying fastest, then green, then red.
+    static constexpr int kLevels3[] = {0, 255};
+    static constexpr int kLevels5[] = {0, 128, 255};
+    static constexpr int kLevels6[] = {0, 85, 170, 255};
+    static constexpr int kLevels7[] = {0, 85, 140, 195, 255};
+    static constexpr int kLevels8[] = {0, 85, 135, 175, 215, 255};
+    const int* levels = targetBits == 3   ? kLevels3
+                        : targetBits == 5 ? kLevels5
+                        : targetBits == 6 ? kLevels6
+                        : targetBits == 7 ? kLevels7
+                                          : kLevels8;
+    const int count = targetBits == 3 ? 2 : targetBits - 2;
+    int n = 0;
+    for (int r = 0; r < count; ++r)
+        for (int g = 0; g < count; ++g)
+            for (int b = 0; b < count; ++b) refs[n++] = {levels[b], levels[g], levels[r]};
+    return n;
+}
+
+struct Cell {
+    int blue = 0, green = 0, red = 0;
+    int64_t count = 0;
+};
+
+// The cells of the picture: the shift is 3 when the cells of shift 4 are at most n, else 4
+// when those of shift 5 are, else 5 when those of shift 6 are, else 6. Sums are gathered once
+// at shift 3 (in 32 bits for up to 2^24 pixels at a time) and coarser cells add those up.
+template <typename LoadRow>
+std::vector<Cell> GatherCells(int width, int height, int n, LoadRow&& loadRow) {
+    constexpr int kFine = 3;
+    constexpr size_t kFineCells = size_t{1} << (3 * (8 - kFine));
+    struct Sums {
+        uint64_t blue = 0, green = 0, red = 0, count = 0;
+    };
+    struct Partial {
+        uint32_t blue = 0, green = 0, red = 0, count = 0;
+    };
+    std::vector<Sums> fine(kFineCells);
+    std::vector<Partial> partial(kFineCells);
+    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
+    auto flush = [&] {
+        for (size_t i = 0; i < kFineCells; ++i) {
+            fine[i].blue += partial[i].blue;
+            fine[i].green += partial[i].green;
+            fine[i].red += partial[i].red;
+            fine[i].count += partial[i].count;
+            partial[i] = {};
+        }
+    };
+    int64_t pending = 0;
+    for (int y = 0; y < height; ++y) {
+        if (pending + width > (int64_t{1} << 24)) flush(), pending = 0;
+        pending += width;
+        loadRow(y, row.data());
+        const uint8_t* px = row.data();
+        for (int x = 0; x < width; ++x, px += 3) {
+            Partial& p = partial[((px[2] >> kFine) << 10) | ((px[1] >> kFine) << 5) |
+                                 (px[0] >> kFine)];
+            p.blue += px[0];
+            p.green += px[1];
+            p.red += px[2];
+            ++p.count;
+        }
+    }
+    flush();
+
+    // The cell of a coarser shift that holds fine cell i.
+    auto coarse = [](size_t i, int shift) {
+        const int k = shift - kFine;
+        const int red = static_cast<int>(i >> 10), green = static_cast<int>(i >> 5) & 31,
+                  blue = static_cast<int>(i) & 31;
+        return static_cast<size_t>(((red >> k) << (16 - 2 * shift)) +
+                                   ((green >> k) << (8 - shift)) + (blue >> k));
+    };
+    auto occupied = [&](int shift) {
+        std::vector<bool> seen(size_t{1} << (3 * (8 - shift)));
+        int count = 0;
+        for (size_t i = 0; i < kFineCells; ++i) {
+            if (fine[i].count == 0) continue;
+            const size_t c = coarse(i, shift);
+            if (!seen[c]) {
+                seen[c] = true;
+                ++count;
+            }
+        }
+        return count;
+    };
+    const int shift = occupied(4) <= n ? 3 : occupied(5) <= n ? 4 : occupied(6) <= n ? 5 : 6;
+
+    std::vector<Sums> sums(size_t{1} << (3 * (8 - shift)));
+    for (size_t i = 0; i < kFineCells; ++i) {
+        Sums& s = sums[coarse(i, shift)];
+        s.blue += fine[i].blue;
+        s.green += fine[i].green;
+        s.red += fine[i].red;
+        s.count += fine[i].count;
+    }
+    std::vector<Cell> cells(sums.size());
+    for (size_t i = 0; i < sums.size(); ++i) {
+        const Sums& s = sums[i];
+        if (s.count == 0) continue;  // empty: black, count 0
+        cells[i] = {static_cast<int>(s.blue / s.count), static_cast<int>(s.green / s.count),
+                    static_cast<int>(s.red / s.count), static_cast<int64_t>(s.count)};
+    }
+    return cells;
+}
+
+// Fills palette entries from the cells: first the cell nearest to each reference colour, then
+// the most populous cells. Returns how many were filled (at most 2^targetBits).
+int PaletteFromCells(std::vector<Cell>& cells, int64_t pixels, int targetBits,
+                     PaletteEntry* palette) {
+    const int n = 1 << targetBits;
+    int filled = 0;
+    auto append = [&](Cell& cell) {
+        palette[filled++] = {static_cast<uint8_t>(cell.blue), static_cast<uint8_t>(cell.green),
+                             static_cast<uint8_t>(cell.red), 0};
+        cell.count = 0;
+    };
+
+    // A cell is eligible while its count is at least pixels / 65536, so in a small picture
+    // every cell is, empty ones and those already taken included. Empty cells are all black:
+    // the first of them stands for every one.
+    const int64_t minCount = pixels >> 16;
+    std::vector<int> eligible;
+    bool emptySeen = false;
+    for (int i = 0; i < static_cast<int>(cells.size()); ++i) {
+        if (cells[i].count < minCount) continue;
+        if (cells[i].count == 0) {
+            if (emptySeen) continue;
+            emptySeen = true;
+        }
+        eligible.push_back(i);
+    }
+    std::array<Rgb, 216> refs;
+    int threshold = 0;
+    const int refCount = ReferenceColours(targetBits, refs, threshold);
+    for (int r = 0; r < refCount; ++r) {
+        int best = threshold, pick = -1;
+        for (int i : eligible) {
+            const Cell& c = cells[i];
+            if (c.count < minCount) continue;
+            const int db = c.blue - refs[r].blue, dg = c.green - refs[r].green,
+                      dr = c.red - refs[r].red;
+            const int d = db * db + dg * dg + dr * dr;
+            if (d < best) best = d, pick = i;
+        }
+        if (pick >= 0) append(cells[pick]);
+    }
+
+    // Then by count, largest first, the lower index first among equals.
+    std::vector<int> rest;
+    for (int i = 0; i < static_cast<int>(cells.size()); ++i)
+        if (cells[i].count > 0) rest.push_back(i);
+    std::stable_sort(rest.begin(), rest.end(),
+                     [&](int a, int b) { return cells[a].count > cells[b].count; });
+    for (size_t k = 0; k < rest.size() && filled < n; ++k) append(cells[rest[k]]);
+    return filled;
+}
+
+// By blue + green + red, ascending, equal sums keeping their order.
+void SortBySum(PaletteEntry* palette, int n) {
+    for (int i = 1; i < n; ++i) {
+        const PaletteEntry e = palette[i];
+        int j = i;
+        for (; j > 0 && Sum(palette[j - 1]) > Sum(e); --j) palette[j] = palette[j - 1];
+        palette[j] = e;
+    }
+}
+
+}  // namespace
+
+bool ReduceColours(const PixelSource& src, int targetBits, int ditherMode,
+                   PaletteEntry* palette, const IndexTarget& target) {
+    if (src.width <= 0 || src.height <= 0) return false;
+    const int n = 1 << targetBits;
+    std::vector<uint8_t> indices(static_cast<size_t>(src.width));
+    if (src.bits == 8 ? ExactFrom8(src, n, palette, target, indices.data())
+                      : ExactFrom24(src, n, palette, target, indices.data()))
+        return true;
+
+    auto loadRow = [&](int y, uint8_t* out) { LoadColourRow(src, y, out); };
+    std::vector<Cell> cells = GatherCells(src.width, src.height, n, loadRow);
+    const int filled = PaletteFromCells(
+        cells, static_cast<int64_t>(src.width) * src.height, targetBits, palette);
+    // Entries that no cell filled are black.
+    std::fill(palette + filled, palette + n, PaletteEntry{});
+    SortBySum(palette, n);
+
+    NearestColour nearest(palette, n);
+    uint32_t blues[256], greens[256], reds[256];
+    for (int i = 0; i < n; ++i)
+        blues[i] = palette[i].blue, greens[i] = palette[i].green, reds[i] = palette[i].red;
+    ScanRows<3>(
+        src.width, src.height, ditherMode, loadRow,
+        [&](const uint32_t* value, uint32_t* output) PELIO_ALWAYS_INLINE {
+            const uint32_t i = nearest.Find(value[0], value[1], value[2]);
+            output[0] = blues[i], output[1] = greens[i], output[2] = reds[i];
+            return static_cast<uint8_t>(i);
+        },
+        target);
+    return true;
+}
+
+void ReduceToBlackAndWhite(const PixelSource& src, int ditherMode, PaletteEntry* palette,
+                           const IndexTarget& target) {
+    palette[0] = {0, 0, 0, 0};
+    palette[1] = {255, 255, 255, 0};
+    if (src.width <= 0 || src.height <= 0) return;
+    const GreyRows grey(src);
+    ScanRows<1>(
+        src.width, src.height, ditherMode, [&](int y, uint8_t* out) { grey.Load(y, out); },
+        [](const uint32_t* value, uint32_t* output) PELIO_ALWAYS_INLINE {
+            const bool white = value[0] >= 128;
+            output[0] = white ? 255 : 0;
+            return static_cast<uint8_t>(white);
+        },
+        target);
+}
+
+void GreyLevels(const PixelSource& src, uint8_t* target) {
+    const GreyRows grey(src);
+    for (int y = 0; y < src.height; ++y)
+        grey.Load(y, target + static_cast<size_t>(src.width) * static_cast<size_t>(y));
+}
+
+}  // namespace pelio

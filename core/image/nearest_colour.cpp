@@ -1,0 +1,107 @@
+// Nearest palette entry by squared distance through a lazily filled inverse map. Portable.
+#include "core/image/nearest_colour.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace pelio {
+
+NearestColour::NearestColour(const PaletteEntry* entries, int count)
+    : regions_(size_t{1} << 9),
+      blocks_(size_t{1} << 15),
+      filled_(size_t{1} << 18),
+      map_(new uint8_t[size_t{1} << 24]) {
+    // Of equal colours only the first can win.
+    for (int i = 0; i < count; ++i) {
+        const PaletteEntry& e = entries[i];
+        bool seen = false;
+        for (const Entry& d : distinct_)
+            seen = seen || (d.blue == e.blue && d.green == e.green && d.red == e.red);
+        if (!seen) distinct_.push_back({e.blue, e.green, e.red, static_cast<uint8_t>(i)});
+    }
+}
+
+void NearestColour::Collect(const Entry* from, size_t count, int lowBlue, int lowGreen,
+                            int lowRed, int side, std::vector<Entry>& out) {
+    // Per axis: the least and the greatest distance from v to low … low + side - 1.
+    auto axis = [side](int v, int low, int& floor, int& ceiling) {
+        const int high = low + side - 1;
+        const int under = std::max({0, low - v, v - high});
+        const int over = std::max(v - low, high - v);
+        floor += under * under;
+        ceiling += over * over;
+    };
+    // An entry whose nearest point is farther than some entry's farthest point never wins.
+    int floors[256];
+    int bound = INT_MAX;
+    for (size_t i = 0; i < count; ++i) {
+        int floor = 0, ceiling = 0;
+        axis(from[i].blue, lowBlue, floor, ceiling);
+        axis(from[i].green, lowGreen, floor, ceiling);
+        axis(from[i].red, lowRed, floor, ceiling);
+        floors[i] = floor;
+        bound = std::min(bound, ceiling);
+    }
+    for (size_t i = 0; i < count; ++i)
+        if (floors[i] <= bound) out.push_back(from[i]);
+}
+
+const NearestColour::List& NearestColour::BlockList(int blue, int green, int red) {
+    const uint32_t block = (static_cast<uint32_t>(red >> 3) << 10) |
+                           (static_cast<uint32_t>(green >> 3) << 5) |
+                           static_cast<uint32_t>(blue >> 3);
+    List& b = blocks_[block];
+    if (b.count != 0) return b;
+    const uint32_t region = (static_cast<uint32_t>(red >> 5) << 6) |
+                            (static_cast<uint32_t>(green >> 5) << 3) |
+                            static_cast<uint32_t>(blue >> 5);
+    List& r = regions_[region];
+    if (r.count == 0) {
+        r.first = static_cast<uint32_t>(lists_.size());
+        Collect(distinct_.data(), distinct_.size(), blue & ~31, green & ~31, red & ~31, 32,
+                lists_);
+        r.count = static_cast<uint16_t>(lists_.size() - r.first);
+    }
+    // lists_ grows while the region's list is read: read it from a copy.
+    scratch_.assign(lists_.begin() + r.first, lists_.begin() + r.first + r.count);
+    b.first = static_cast<uint32_t>(lists_.size());
+    Collect(scratch_.data(), scratch_.size(), blue & ~7, green & ~7, red & ~7, 8, lists_);
+    b.count = static_cast<uint16_t>(lists_.size() - b.first);
+    return b;
+}
+
+void NearestColour::FillBox(uint32_t box) {
+    const int blue = static_cast<int>(box & 63) << 2;
+    const int green = static_cast<int>((box >> 6) & 63) << 2;
+    const int red = static_cast<int>(box >> 12) << 2;
+    const List& block = BlockList(blue, green, red);
+    scratch_.clear();
+    Collect(lists_.data() + block.first, block.count, blue, green, red, 4, scratch_);
+
+    uint8_t* out = map_.get() + (static_cast<size_t>(box) << 6);
+    if (scratch_.size() == 1) {
+        std::memset(out, scratch_[0].index, 64);
+    } else {
+        // Distance and index in one key: the least key is the nearest entry, lowest index first.
+        int keys[64];
+        std::fill(std::begin(keys), std::end(keys), INT_MAX);
+        for (const Entry& e : scratch_) {
+            int blues[4], greens[4], reds[4];
+            for (int k = 0; k < 4; ++k) {
+                blues[k] = ((blue + k - e.blue) * (blue + k - e.blue) << 8) | e.index;
+                greens[k] = (green + k - e.green) * (green + k - e.green) << 8;
+                reds[k] = (red + k - e.red) * (red + k - e.red) << 8;
+            }
+            for (int rg = 0; rg < 16; ++rg) {
+                const int base = reds[rg >> 2] + greens[rg & 3];
+                int* row = keys + 4 * rg;
+                for (int b = 0; b < 4; ++b) row[b] = std::min(row[b], base + blues[b]);
+            }
+        }
+        for (int i = 0; i < 64; ++i) out[i] = static_cast<uint8_t>(keys[i]);
+    }
+    filled_[box] = 1;
+}
+
+}  // namespace pelio
