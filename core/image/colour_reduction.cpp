@@ -90,35 +90,26 @@ struct Carry {
 };
 
 // One pixel of a row's scan: `quantise(value, output)` gives its index and output samples; the
-// error goes on to the right neighbour (through `carry`) and, when there is a row below, to the
-// three pixels below. Error that would leave the picture is dropped.
+// error goes on to the right neighbour (through `carry`) and to the three pixels around
+// `below`. Rows have a spare pixel at each end, and the last row a spare row below it, where
+// the shares that would leave the picture are dropped.
 template <int C, typename Quantise>
-[[gnu::always_inline]] inline void ScanStep(const uint8_t* row, uint8_t* next, int width, int x,
-                                            const DiffusionWeights& w, Quantise& quantise,
-                                            uint8_t* indices, Carry<C>& carry) {
-    const uint8_t* px = row + static_cast<size_t>(x) * C;
+[[gnu::always_inline]] inline uint8_t ScanStep(const uint8_t* px, uint8_t* below,
+                                               const DiffusionWeights& w, Quantise& quantise,
+                                               Carry<C>& carry) {
     uint32_t value[C], output[C], error[C];
     Unrolled<C>([&](auto ch) PELIO_ALWAYS_INLINE {
         value[ch] = kClampTable[px[ch] + carry.share[ch]];
     });
-    indices[x] = quantise(value, output);
+    const uint8_t index = quantise(value, output);
     Unrolled<C>([&](auto ch) PELIO_ALWAYS_INLINE {
         error[ch] = value[ch] + 255 - output[ch];
         carry.share[ch] = w.right[error[ch]];
+        AddError(below[ch - C], w.belowLeft, error[ch]);
+        AddError(below[ch], w.below, error[ch]);
+        AddError(below[ch + C], w.belowRight, error[ch]);
     });
-    if (!next) return;
-    uint8_t* below = next + static_cast<size_t>(x) * C;
-    Unrolled<C>([&](auto ch) PELIO_ALWAYS_INLINE { AddError(below[ch], w.below, error[ch]); });
-    if (x > 0) {
-        Unrolled<C>([&](auto ch) PELIO_ALWAYS_INLINE {
-            AddError(below[ch - C], w.belowLeft, error[ch]);
-        });
-    }
-    if (x + 1 < width) {
-        Unrolled<C>([&](auto ch) PELIO_ALWAYS_INLINE {
-            AddError(below[ch + C], w.belowRight, error[ch]);
-        });
-    }
+    return index;
 }
 
 constexpr int kLag = 2;    // pixels that a row's scan stays behind the row above
@@ -126,7 +117,7 @@ constexpr int kGroup = 2;  // rows scanned together
 
 // Scans rows[0 … K - 1] together, each kLag pixels behind the one above: by then each of its
 // pixels has had all its error from above, and the rows' chains of dependent pixels (each
-// pixel waits for its left neighbour's error) overlap. rows[K] is the row below (or null).
+// pixel waits for its left neighbour's error) overlap. rows[K] is the row below.
 template <int K, int C, typename Quantise>
 void ScanGroup(uint8_t* const* rows, int width, const DiffusionWeights& w, Quantise& quantise,
                uint8_t* indices) {
@@ -135,8 +126,9 @@ void ScanGroup(uint8_t* const* rows, int width, const DiffusionWeights& w, Quant
         for (uint32_t& share : carry[k].share) share = 255;
     });
     auto step = [&](auto k, int x) PELIO_ALWAYS_INLINE {
-        ScanStep(rows[k], rows[k + 1], width, x, w, quantise,
-                 indices + static_cast<size_t>(width) * k, carry[k]);
+        const size_t at = static_cast<size_t>(x) * C;
+        indices[static_cast<size_t>(width) * k + x] =
+            ScanStep(rows[k] + at, rows[k + 1] + at, w, quantise, carry[k]);
     };
     constexpr int kSpan = kLag * (K - 1);
     for (int t = 0; t < width + kSpan; ++t) {
@@ -158,15 +150,19 @@ void ScanGroup(uint8_t* const* rows, int width, const DiffusionWeights& w, Quant
 template <int C, typename LoadRow, typename Quantise>
 void ScanRows(int width, int height, int ditherMode, LoadRow&& loadRow, Quantise&& quantise,
               const IndexTarget& target) {
-    const size_t rowBytes = static_cast<size_t>(width) * C;
-    std::vector<uint8_t> samples(rowBytes * (kGroup + 1));
+    // Each row with a spare pixel at both ends; the group, the row below and a spare row.
+    const size_t rowBytes = (static_cast<size_t>(width) + 2) * C;
+    std::vector<uint8_t> samples(rowBytes * (kGroup + 2));
     std::vector<uint8_t> indices(static_cast<size_t>(width) * kGroup);
+    uint8_t* slots[kGroup + 2];
+    for (int k = 0; k < kGroup + 2; ++k) slots[k] = samples.data() + rowBytes * k + C;
+    uint8_t* const spare = slots[kGroup + 1];
     DiffusionWeights w;
     if (!FillWeights(ditherMode, w)) {
         uint32_t value[C], output[C];
         for (int y = 0; y < height; ++y) {
-            loadRow(y, samples.data());
-            const uint8_t* px = samples.data();
+            loadRow(y, slots[0]);
+            const uint8_t* px = slots[0];
             for (int x = 0; x < width; ++x, px += C) {
                 for (int ch = 0; ch < C; ++ch) value[ch] = px[ch];
                 indices[x] = quantise(value, output);
@@ -175,15 +171,13 @@ void ScanRows(int width, int height, int ditherMode, LoadRow&& loadRow, Quantise
         }
         return;
     }
-    uint8_t* slots[kGroup + 1];
-    for (int k = 0; k <= kGroup; ++k) slots[k] = samples.data() + rowBytes * k;
     if (height > 0) loadRow(0, slots[0]);
     for (int y = 0; y < height;) {
         const int count = height - y >= kGroup ? kGroup : 1;
         uint8_t* rows[kGroup + 1];
         for (int k = 0; k <= count; ++k) {
-            rows[k] = y + k < height ? slots[k] : nullptr;
-            if (k > 0 && rows[k]) loadRow(y + k, rows[k]);
+            rows[k] = y + k < height ? slots[k] : spare;
+            if (k > 0 && y + k < height) loadRow(y + k, rows[k]);
         }
         if (count == kGroup)
             ScanGroup<kGroup, C>(rows, width, w, quantise, indices.data());

@@ -24,27 +24,35 @@ NearestColour::NearestColour(const PaletteEntry* entries, int count)
 
 void NearestColour::Collect(const Entry* from, size_t count, int lowBlue, int lowGreen,
                             int lowRed, int side, std::vector<Entry>& out) {
-    // Per axis: the least and the greatest distance from v to low … low + side - 1.
-    auto axis = [side](int v, int low, int& floor, int& ceiling) {
-        const int high = low + side - 1;
-        const int under = std::max({0, low - v, v - high});
-        const int over = std::max(v - low, high - v);
-        floor += under * under;
-        ceiling += over * over;
+    // The entry whose farthest point of the cube is nearest…
+    const int high = side - 1;
+    auto far = [high](int v, int low) {
+        const int over = std::max(v - low, low + high - v);
+        return over * over;
     };
-    // An entry whose nearest point is farther than some entry's farthest point never wins.
-    int floors[256];
+    size_t best = 0;
     int bound = INT_MAX;
     for (size_t i = 0; i < count; ++i) {
-        int floor = 0, ceiling = 0;
-        axis(from[i].blue, lowBlue, floor, ceiling);
-        axis(from[i].green, lowGreen, floor, ceiling);
-        axis(from[i].red, lowRed, floor, ceiling);
-        floors[i] = floor;
-        bound = std::min(bound, ceiling);
+        const int ceiling = far(from[i].blue, lowBlue) + far(from[i].green, lowGreen) +
+                            far(from[i].red, lowRed);
+        if (ceiling < bound) bound = ceiling, best = i;
     }
-    for (size_t i = 0; i < count; ++i)
-        if (floors[i] <= bound) out.push_back(from[i]);
+    // …rules out every entry that is never nearer than it anywhere in the cube. The difference
+    // of their squared distances is linear in the colour, so its least value over the cube is
+    // at a corner: per axis, the high end where this entry lies beyond that one, else the low.
+    const Entry& k = from[best];
+    const int kSquare = k.blue * k.blue + k.green * k.green + k.red * k.red;
+    for (size_t i = 0; i < count; ++i) {
+        const Entry& e = from[i];
+        const int db = e.blue - k.blue, dg = e.green - k.green, dr = e.red - k.red;
+        const int least = e.blue * e.blue + e.green * e.green + e.red * e.red - kSquare -
+                          2 * (db * (lowBlue + (db > 0 ? high : 0)) +
+                               dg * (lowGreen + (dg > 0 ? high : 0)) +
+                               dr * (lowRed + (dr > 0 ? high : 0)));
+        // Equal distances go to the lower index.
+        const bool ruledOut = e.index < k.index ? least > 0 : least >= 0;
+        if (i == best || !ruledOut) out.push_back(e);
+    }
 }
 
 const NearestColour::List& NearestColour::BlockList(int blue, int green, int red) {
