@@ -22,8 +22,8 @@ NearestColour::NearestColour(const PaletteEntry* entries, int count)
     }
 }
 
-void NearestColour::Collect(const Entry* from, size_t count, int lowBlue, int lowGreen,
-                            int lowRed, int side, std::vector<Entry>& out) {
+size_t NearestColour::Collect(const Entry* from, size_t count, int lowBlue, int lowGreen,
+                              int lowRed, int side, Entry* out) {
     // The entry whose farthest point of the cube is nearest…
     const int high = side - 1;
     auto far = [high](int v, int low) {
@@ -35,15 +35,17 @@ void NearestColour::Collect(const Entry* from, size_t count, int lowBlue, int lo
     for (size_t i = 0; i < count; ++i) {
         const int ceiling = far(from[i].blue, lowBlue) + far(from[i].green, lowGreen) +
                             far(from[i].red, lowRed);
-        if (ceiling < bound) bound = ceiling, best = i;
+        best = ceiling < bound ? i : best;
+        bound = std::min(bound, ceiling);
     }
     // …rules out every entry that is never nearer than it anywhere in the cube. The difference
     // of their squared distances is linear in the colour, so its least value over the cube is
     // at a corner: per axis, the high end where this entry lies beyond that one, else the low.
-    const Entry& k = from[best];
+    const Entry k = from[best];
     const int kSquare = k.blue * k.blue + k.green * k.green + k.red * k.red;
+    size_t kept = 0;
     for (size_t i = 0; i < count; ++i) {
-        const Entry& e = from[i];
+        const Entry e = from[i];
         const int db = e.blue - k.blue, dg = e.green - k.green, dr = e.red - k.red;
         const int least = e.blue * e.blue + e.green * e.green + e.red * e.red - kSquare -
                           2 * (db * (lowBlue + (db > 0 ? high : 0)) +
@@ -51,8 +53,10 @@ void NearestColour::Collect(const Entry* from, size_t count, int lowBlue, int lo
                                dr * (lowRed + (dr > 0 ? high : 0)));
         // Equal distances go to the lower index.
         const bool ruledOut = e.index < k.index ? least > 0 : least >= 0;
-        if (i == best || !ruledOut) out.push_back(e);
+        out[kept] = e;
+        kept += i == best || !ruledOut;
     }
+    return kept;
 }
 
 const NearestColour::List& NearestColour::BlockList(int blue, int green, int red) {
@@ -65,17 +69,21 @@ const NearestColour::List& NearestColour::BlockList(int blue, int green, int red
                             (static_cast<uint32_t>(green >> 5) << 3) |
                             static_cast<uint32_t>(blue >> 5);
     List& r = regions_[region];
+    // Each list goes at the end of lists_, which must first have room for all it might hold.
     if (r.count == 0) {
-        r.first = static_cast<uint32_t>(lists_.size());
-        Collect(distinct_.data(), distinct_.size(), blue & ~31, green & ~31, red & ~31, 32,
-                lists_);
-        r.count = static_cast<uint16_t>(lists_.size() - r.first);
+        const size_t first = lists_.size();
+        lists_.resize(first + distinct_.size());
+        const size_t count = Collect(distinct_.data(), distinct_.size(), blue & ~31,
+                                     green & ~31, red & ~31, 32, lists_.data() + first);
+        lists_.resize(first + count);
+        r = {static_cast<uint32_t>(first), static_cast<uint16_t>(count)};
     }
-    // lists_ grows while the region's list is read: read it from a copy.
-    scratch_.assign(lists_.begin() + r.first, lists_.begin() + r.first + r.count);
-    b.first = static_cast<uint32_t>(lists_.size());
-    Collect(scratch_.data(), scratch_.size(), blue & ~7, green & ~7, red & ~7, 8, lists_);
-    b.count = static_cast<uint16_t>(lists_.size() - b.first);
+    const size_t first = lists_.size();
+    lists_.resize(first + r.count);
+    const size_t count = Collect(lists_.data() + r.first, r.count, blue & ~7, green & ~7,
+                                 red & ~7, 8, lists_.data() + first);
+    lists_.resize(first + count);
+    b = {static_cast<uint32_t>(first), static_cast<uint16_t>(count)};
     return b;
 }
 
@@ -84,17 +92,19 @@ void NearestColour::FillBox(uint32_t box) {
     const int green = static_cast<int>((box >> 6) & 63) << 2;
     const int red = static_cast<int>(box >> 12) << 2;
     const List& block = BlockList(blue, green, red);
-    scratch_.clear();
-    Collect(lists_.data() + block.first, block.count, blue, green, red, 4, scratch_);
+    Entry candidates[256];
+    const size_t count = Collect(lists_.data() + block.first, block.count, blue, green, red, 4,
+                                 candidates);
 
     uint8_t* out = map_.get() + (static_cast<size_t>(box) << 6);
-    if (scratch_.size() == 1) {
-        std::memset(out, scratch_[0].index, 64);
+    if (count == 1) {
+        std::memset(out, candidates[0].index, 64);
     } else {
         // Distance and index in one key: the least key is the nearest entry, lowest index first.
         int keys[64];
         std::fill(std::begin(keys), std::end(keys), INT_MAX);
-        for (const Entry& e : scratch_) {
+        for (size_t c = 0; c < count; ++c) {
+            const Entry& e = candidates[c];
             int blues[4], greens[4], reds[4];
             for (int k = 0; k < 4; ++k) {
                 blues[k] = ((blue + k - e.blue) * (blue + k - e.blue) << 8) | e.index;

@@ -51,16 +51,15 @@ private:
 
     void FillBox(uint32_t box);
     const List& BlockList(int blue, int green, int red);
-    // Appends to `out` the entries of `from` that can be the nearest to some colour of the cube
-    // low … low + side - 1 on every axis.
-    static void Collect(const Entry* from, size_t count, int lowBlue, int lowGreen, int lowRed,
-                        int side, std::vector<Entry>& out);
+    // Copies to `out` (room for `count`), in their order, the entries of `from` that can be the
+    // nearest to some colour of the cube low … low + side - 1 on every axis; returns how many.
+    static size_t Collect(const Entry* from, size_t count, int lowBlue, int lowGreen,
+                          int lowRed, int side, Entry* out);
 
     std::vector<Entry> distinct_;  // one per colour, with its lowest index
     std::vector<List> regions_;
     std::vector<List> blocks_;
     std::vector<Entry> lists_;     // the lists of regions and blocks
-    std::vector<Entry> scratch_;
     std::vector<uint8_t> filled_;  // per box
     std::unique_ptr<uint8_t[]> map_;  // box by box; only filled boxes are ever read
 };
