@@ -17,42 +17,42 @@
 namespace pelio {
 namespace {
 
-// v + 255 → v limited to 0 … 255, for v = -255 … 510. Shared by every engine.
-constexpr std::array<uint8_t, 766> kClampTable = [] {
-    std::array<uint8_t, 766> t{};
-    for (int i = 0; i < 766; ++i) t[i] = static_cast<uint8_t>(std::clamp(i - 255, 0, 255));
-    return t;
-}();
+// A pixel of the scan's working rows: blue, green, red (or grey and two zeros) and a lane
+// that stays 0, as 16-bit lanes, so that a share of the error goes to all channels at once.
+// Lane vectors are passed by reference only: some targets would pass them by value in a way
+// of their own.
+typedef int16_t Samples __attribute__((vector_size(8)));
+typedef uint16_t UnsignedSamples __attribute__((vector_size(8)));
 
-// The error parts passed to each neighbour, indexed by error + 255 and biased by 255, so that
-// sample + part indexes kClampTable directly.
-struct DiffusionWeights {
-    std::array<uint16_t, 511> right, below, belowLeft, belowRight;
-};
-
-// False for the modes that do not diffuse.
-bool FillWeights(int ditherMode, DiffusionWeights& w) {
-    if (ditherMode < 0 || ditherMode > 2) return false;
-    for (int e = -255; e <= 255; ++e) {
-        int r, b, bl, br;
-        if (ditherMode == 0) {
-            r = (7 * e) >> 4, b = (5 * e) >> 4, bl = (3 * e) >> 4, br = e >> 4;
-        } else if (ditherMode == 1) {
-            r = 7 * e / 24, b = 5 * e / 24, bl = 3 * e / 24, br = e / 24;
-        } else {
-            r = (7 * e) >> 5, b = (5 * e) >> 5, bl = (3 * e) >> 5, br = e >> 5;
-        }
-        w.right[e + 255] = static_cast<uint16_t>(r + 255);
-        w.below[e + 255] = static_cast<uint16_t>(b + 255);
-        w.belowLeft[e + 255] = static_cast<uint16_t>(bl + 255);
-        w.belowRight[e + 255] = static_cast<uint16_t>(br + 255);
-    }
-    return true;
+// Limits each lane to 0 … 255 (the sums met in the scan lie in -255 … 510).
+[[gnu::always_inline]] inline void Limit(Samples& v) {
+    const Samples zero = {0, 0, 0, 0}, top = {255, 255, 255, 255};
+    v = v < zero ? zero : v;
+    v = v > top ? top : v;
 }
 
-// Adds a part of the error (error + 255 given) to a sample, limited to 0 … 255.
-inline void AddError(uint8_t& sample, const std::array<uint16_t, 511>& part, uint32_t error) {
-    sample = kClampTable[sample + part[error]];
+// y / 3 as (y × 171) >> 9, exact for the y = |weight × error| / 8 ≤ 223 that mode 1 meets.
+constexpr bool ThirdsHold() {
+    for (int y = 0; y <= 7 * 255 / 8; ++y)
+        if ((y * 171) >> 9 != y / 3) return false;
+    return true;
+}
+static_assert(ThirdsHold());
+
+// The share weight × error / 16 (mode 0) or / 32 (mode 2), rounded down as by an arithmetic
+// shift, or / 24 (mode 1), rounded toward zero as by division.
+template <int kMode>
+[[gnu::always_inline]] inline void Share(const Samples& error, int16_t weight, Samples& share) {
+    const Samples x = error * weight;
+    if constexpr (kMode == 1) {
+        // |x| / 24 = (|x| / 8) / 3, in unsigned lanes as y × 171 needs 16 bits.
+        const Samples sign = x >> 15;
+        const UnsignedSamples magnitude = (UnsignedSamples)((x ^ sign) - sign);
+        const Samples quotient = (Samples)((((magnitude >> 3) * 171)) >> 9);
+        share = (quotient ^ sign) - sign;
+    } else {
+        share = x >> (kMode == 0 ? 4 : 5);
+    }
 }
 
 void StoreIndexRow(const uint8_t* indices, int width, const IndexTarget& target, int y) {
@@ -83,52 +83,45 @@ template <int n, typename F>
     }(std::make_integer_sequence<int, n>{});
 }
 
-// The share of a pixel's error that its right neighbour has still to receive (biased by 255).
-template <int C>
-struct Carry {
-    uint32_t share[C];
-};
-
 // One pixel of a row's scan: `quantise(value, output)` gives its index and output samples; the
 // error goes on to the right neighbour (through `carry`) and to the three pixels around
-// `below`. Rows have a spare pixel at each end, and the last row a spare row below it, where
-// the shares that would leave the picture are dropped.
-template <int C, typename Quantise>
-[[gnu::always_inline]] inline uint8_t ScanStep(const uint8_t* px, uint8_t* below,
-                                               const DiffusionWeights& w, Quantise& quantise,
-                                               Carry<C>& carry) {
-    uint32_t value[C], output[C], error[C];
-    Unrolled<C>([&](auto ch) PELIO_ALWAYS_INLINE {
-        value[ch] = kClampTable[px[ch] + carry.share[ch]];
-    });
+// `below`, each sum limited as it is made. Rows have a spare pixel at each end, and the last
+// row a spare row below it, where the shares that would leave the picture are dropped.
+template <int kMode, typename Quantise>
+[[gnu::always_inline]] inline uint8_t ScanStep(const Samples* px, Samples* below,
+                                               Quantise& quantise, Samples& carry) {
+    Samples value = *px + carry;
+    Limit(value);
+    Samples output;
     const uint8_t index = quantise(value, output);
-    Unrolled<C>([&](auto ch) PELIO_ALWAYS_INLINE {
-        error[ch] = value[ch] + 255 - output[ch];
-        carry.share[ch] = w.right[error[ch]];
-        AddError(below[ch - C], w.belowLeft, error[ch]);
-        AddError(below[ch], w.below, error[ch]);
-        AddError(below[ch + C], w.belowRight, error[ch]);
-    });
+    const Samples error = value - output;
+    Share<kMode>(error, 7, carry);
+    Samples share;
+    Share<kMode>(error, 3, share);
+    below[-1] += share;
+    Limit(below[-1]);
+    Share<kMode>(error, 5, share);
+    below[0] += share;
+    Limit(below[0]);
+    Share<kMode>(error, 1, share);
+    below[1] += share;
+    Limit(below[1]);
     return index;
 }
 
 constexpr int kLag = 2;    // pixels that a row's scan stays behind the row above
-constexpr int kGroup = 2;  // rows scanned together
+constexpr int kGroup = 4;  // rows scanned together
 
 // Scans rows[0 … K - 1] together, each kLag pixels behind the one above: by then each of its
 // pixels has had all its error from above, and the rows' chains of dependent pixels (each
 // pixel waits for its left neighbour's error) overlap. rows[K] is the row below.
-template <int K, int C, typename Quantise>
-void ScanGroup(uint8_t* const* rows, int width, const DiffusionWeights& w, Quantise& quantise,
-               uint8_t* indices) {
-    Carry<C> carry[K];
-    Unrolled<K>([&](auto k) PELIO_ALWAYS_INLINE {
-        for (uint32_t& share : carry[k].share) share = 255;
-    });
+template <int K, int kMode, typename Quantise>
+void ScanGroup(Samples* const* rows, int width, Quantise& quantise, uint8_t* indices) {
+    Samples carry[K];
+    Unrolled<K>([&](auto k) PELIO_ALWAYS_INLINE { carry[k] = Samples{0, 0, 0, 0}; });
     auto step = [&](auto k, int x) PELIO_ALWAYS_INLINE {
-        const size_t at = static_cast<size_t>(x) * C;
         indices[static_cast<size_t>(width) * k + x] =
-            ScanStep(rows[k] + at, rows[k + 1] + at, w, quantise, carry[k]);
+            ScanStep<kMode>(rows[k] + x, rows[k + 1] + x, quantise, carry[k]);
     };
     constexpr int kSpan = kLag * (K - 1);
     for (int t = 0; t < width + kSpan; ++t) {
@@ -143,65 +136,93 @@ void ScanGroup(uint8_t* const* rows, int width, const DiffusionWeights& w, Quant
     }
 }
 
-// Scans the picture row by row in storage order, each row from its first pixel, and stores
-// the indices. `loadRow(y, samples)` gives row y's samples (C per pixel); with diffusion only
-// the rows of a group and the row below it are held, and each row below takes its error
-// before it is scanned in turn.
-template <int C, typename LoadRow, typename Quantise>
-void ScanRows(int width, int height, int ditherMode, LoadRow&& loadRow, Quantise&& quantise,
-              const IndexTarget& target) {
-    // Each row with a spare pixel at both ends; the group, the row below and a spare row.
-    const size_t rowBytes = (static_cast<size_t>(width) + 2) * C;
-    std::vector<uint8_t> samples(rowBytes * (kGroup + 2));
-    std::vector<uint8_t> indices(static_cast<size_t>(width) * kGroup);
-    uint8_t* slots[kGroup + 2];
-    for (int k = 0; k < kGroup + 2; ++k) slots[k] = samples.data() + rowBytes * k + C;
-    uint8_t* const spare = slots[kGroup + 1];
-    DiffusionWeights w;
-    if (!FillWeights(ditherMode, w)) {
-        uint32_t value[C], output[C];
-        for (int y = 0; y < height; ++y) {
-            loadRow(y, slots[0]);
-            const uint8_t* px = slots[0];
-            for (int x = 0; x < width; ++x, px += C) {
-                for (int ch = 0; ch < C; ++ch) value[ch] = px[ch];
-                indices[x] = quantise(value, output);
-            }
-            StoreIndexRow(indices.data(), width, target, y);
-        }
-        return;
-    }
-    if (height > 0) loadRow(0, slots[0]);
+// Scans the picture row by row in storage order with the diffusion of mode 0, 1 or 2. Only the
+// rows of a group and the row below it are held; each row below takes its error before it is
+// scanned in turn.
+template <int kMode, typename LoadRow, typename Quantise>
+void ScanDiffusing(int width, int height, Samples* const* slots, LoadRow& loadRow,
+                   Quantise& quantise, const IndexTarget& target, uint8_t* indices) {
+    Samples* heads[kGroup + 1];
+    std::copy(slots, slots + kGroup + 1, heads);
+    Samples* const spare = slots[kGroup + 1];
+    loadRow(0, heads[0]);
     for (int y = 0; y < height;) {
         const int count = height - y >= kGroup ? kGroup : 1;
-        uint8_t* rows[kGroup + 1];
+        Samples* rows[kGroup + 1];
         for (int k = 0; k <= count; ++k) {
-            rows[k] = y + k < height ? slots[k] : spare;
+            rows[k] = y + k < height ? heads[k] : spare;
             if (k > 0 && y + k < height) loadRow(y + k, rows[k]);
         }
         if (count == kGroup)
-            ScanGroup<kGroup, C>(rows, width, w, quantise, indices.data());
+            ScanGroup<kGroup, kMode>(rows, width, quantise, indices);
         else
-            ScanGroup<1, C>(rows, width, w, quantise, indices.data());
+            ScanGroup<1, kMode>(rows, width, quantise, indices);
         for (int k = 0; k < count; ++k)
-            StoreIndexRow(indices.data() + static_cast<size_t>(width) * k, width, target, y + k);
-        std::swap(slots[0], slots[count]);  // the row below heads the next group
+            StoreIndexRow(indices + static_cast<size_t>(width) * k, width, target, y + k);
+        std::swap(heads[0], heads[count]);  // the row below heads the next group
         y += count;
     }
 }
 
-// Blue, green, red of row y of an 8- or 24-bit source.
-void LoadColourRow(const PixelSource& src, int y, uint8_t* out) {
-    const uint8_t* in = src.pixels + src.stride * static_cast<size_t>(y);
-    if (src.bits == 24) {
-        std::memcpy(out, in, static_cast<size_t>(src.width) * 3);
-        return;
+// Scans the picture and stores the indices. `loadRow(y, samples)` gives row y's samples;
+// `quantise(value, output)` gives a pixel's index and output samples. Modes other than 0, 1
+// and 2 do not diffuse.
+template <typename LoadRow, typename Quantise>
+void ScanRows(int width, int height, int ditherMode, LoadRow&& loadRow, Quantise&& quantise,
+              const IndexTarget& target) {
+    if (width <= 0 || height <= 0) return;
+    // Each row with a spare pixel at both ends: a group, the row below and a spare row.
+    const size_t rowLength = static_cast<size_t>(width) + 2;
+    std::vector<Samples> samples(rowLength * (kGroup + 2));
+    std::vector<uint8_t> indices(static_cast<size_t>(width) * kGroup);
+    Samples* slots[kGroup + 2];
+    for (int k = 0; k < kGroup + 2; ++k) slots[k] = samples.data() + rowLength * k + 1;
+    switch (ditherMode) {
+    case 0: ScanDiffusing<0>(width, height, slots, loadRow, quantise, target, indices.data()); return;
+    case 1: ScanDiffusing<1>(width, height, slots, loadRow, quantise, target, indices.data()); return;
+    case 2: ScanDiffusing<2>(width, height, slots, loadRow, quantise, target, indices.data()); return;
     }
-    for (int x = 0; x < src.width; ++x, out += 3) {
-        const PaletteEntry& e = src.palette[in[x]];
-        out[0] = e.blue, out[1] = e.green, out[2] = e.red;
+    Samples output;
+    for (int y = 0; y < height; ++y) {
+        loadRow(y, slots[0]);
+        for (int x = 0; x < width; ++x) indices[x] = quantise(slots[0][x], output);
+        StoreIndexRow(indices.data(), width, target, y);
     }
 }
+
+// Blue, green, red of row y of an 8- or 24-bit source: the source row itself for 24 bits, else
+// `scratch` filled.
+const uint8_t* ColourRow(const PixelSource& src, int y, uint8_t* scratch) {
+    const uint8_t* in = src.pixels + src.stride * static_cast<size_t>(y);
+    if (src.bits == 24) return in;
+    for (int x = 0; x < src.width; ++x) {
+        const PaletteEntry& e = src.palette[in[x]];
+        scratch[3 * x] = e.blue, scratch[3 * x + 1] = e.green, scratch[3 * x + 2] = e.red;
+    }
+    return scratch;
+}
+
+// Row y of an 8- or 24-bit source as scan samples.
+class ColourRows {
+public:
+    explicit ColourRows(const PixelSource& src) : src_(src) {
+        if (src.bits == 8)
+            for (int i = 0; i < 256; ++i)
+                entry_[i] = Samples{src.palette[i].blue, src.palette[i].green, src.palette[i].red, 0};
+    }
+    void Load(int y, Samples* out) const {
+        const uint8_t* in = src_.pixels + src_.stride * static_cast<size_t>(y);
+        if (src_.bits == 8) {
+            for (int x = 0; x < src_.width; ++x) out[x] = entry_[in[x]];
+        } else {
+            for (int x = 0; x < src_.width; ++x, in += 3) out[x] = Samples{in[0], in[1], in[2], 0};
+        }
+    }
+
+private:
+    const PixelSource& src_;
+    std::array<Samples, 256> entry_{};
+};
 
 // Grey levels of row y: per pixel for 24 bits (each term truncated), per entry for 8 bits.
 class GreyRows {
@@ -218,14 +239,18 @@ public:
             }
         }
     }
+    uint8_t At(const uint8_t* row, int x) const {
+        if (src_.bits == 8) return entry_[row[x]];
+        const uint8_t* px = row + 3 * static_cast<size_t>(x);
+        return static_cast<uint8_t>(blue_[px[0]] + green_[px[1]] + red_[px[2]]);
+    }
     void Load(int y, uint8_t* out) const {
-        const uint8_t* in = src_.pixels + src_.stride * static_cast<size_t>(y);
-        if (src_.bits == 8) {
-            for (int x = 0; x < src_.width; ++x) out[x] = entry_[in[x]];
-        } else {
-            for (int x = 0; x < src_.width; ++x, in += 3)
-                out[x] = static_cast<uint8_t>(blue_[in[0]] + green_[in[1]] + red_[in[2]]);
-        }
+        const uint8_t* row = src_.pixels + src_.stride * static_cast<size_t>(y);
+        for (int x = 0; x < src_.width; ++x) out[x] = At(row, x);
+    }
+    void Load(int y, Samples* out) const {
+        const uint8_t* row = src_.pixels + src_.stride * static_cast<size_t>(y);
+        for (int x = 0; x < src_.width; ++x) out[x] = Samples{At(row, x), 0, 0, 0};
     }
 
 private:
@@ -395,8 +420,8 @@ struct Cell {
 // The cells of the picture: the shift is 3 when the cells of shift 4 are at most n, else 4
 // when those of shift 5 are, else 5 when those of shift 6 are, else 6. Sums are gathered once
 // at shift 3 (in 32 bits for up to 2^24 pixels at a time) and coarser cells add those up.
-template <typename LoadRow>
-std::vector<Cell> GatherCells(int width, int height, int n, LoadRow&& loadRow) {
+template <typename RowAt>
+std::vector<Cell> GatherCells(int width, int height, int n, RowAt&& rowAt) {
     constexpr int kFine = 3;
     constexpr size_t kFineCells = size_t{1} << (3 * (8 - kFine));
     struct Sums {
@@ -407,7 +432,7 @@ std::vector<Cell> GatherCells(int width, int height, int n, LoadRow&& loadRow) {
     };
     std::vector<Sums> fine(kFineCells);
     std::vector<Partial> partial(kFineCells);
-    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
+    std::vector<uint8_t> scratch(static_cast<size_t>(width) * 3);
     auto flush = [&] {
         for (size_t i = 0; i < kFineCells; ++i) {
             fine[i].blue += partial[i].blue;
@@ -421,8 +446,7 @@ std::vector<Cell> GatherCells(int width, int height, int n, LoadRow&& loadRow) {
     for (int y = 0; y < height; ++y) {
         if (pending + width > (int64_t{1} << 24)) flush(), pending = 0;
         pending += width;
-        loadRow(y, row.data());
-        const uint8_t* px = row.data();
+        const uint8_t* px = rowAt(y, scratch.data());
         for (int x = 0; x < width; ++x, px += 3) {
             Partial& p = partial[((px[2] >> kFine) << 10) | ((px[1] >> kFine) << 5) |
                                  (px[0] >> kFine)];
@@ -548,8 +572,9 @@ bool ReduceColours(const PixelSource& src, int targetBits, int ditherMode,
                       : ExactFrom24(src, n, palette, target, indices.data()))
         return true;
 
-    auto loadRow = [&](int y, uint8_t* out) { LoadColourRow(src, y, out); };
-    std::vector<Cell> cells = GatherCells(src.width, src.height, n, loadRow);
+    std::vector<Cell> cells =
+        GatherCells(src.width, src.height, n,
+                    [&](int y, uint8_t* scratch) { return ColourRow(src, y, scratch); });
     const int filled = PaletteFromCells(
         cells, static_cast<int64_t>(src.width) * src.height, targetBits, palette);
     // Entries that no cell filled are black.
@@ -557,14 +582,17 @@ bool ReduceColours(const PixelSource& src, int targetBits, int ditherMode,
     SortBySum(palette, n);
 
     NearestColour nearest(palette, n);
-    uint32_t blues[256], greens[256], reds[256];
+    Samples entries[256];
     for (int i = 0; i < n; ++i)
-        blues[i] = palette[i].blue, greens[i] = palette[i].green, reds[i] = palette[i].red;
-    ScanRows<3>(
-        src.width, src.height, ditherMode, loadRow,
-        [&](const uint32_t* value, uint32_t* output) PELIO_ALWAYS_INLINE {
-            const uint32_t i = nearest.Find(value[0], value[1], value[2]);
-            output[0] = blues[i], output[1] = greens[i], output[2] = reds[i];
+        entries[i] = Samples{palette[i].blue, palette[i].green, palette[i].red, 0};
+    const ColourRows rows(src);
+    ScanRows(
+        src.width, src.height, ditherMode, [&](int y, Samples* out) { rows.Load(y, out); },
+        [&](const Samples& value, Samples& output) PELIO_ALWAYS_INLINE {
+            const uint32_t i = nearest.Find(static_cast<uint32_t>(value[0]),
+                                            static_cast<uint32_t>(value[1]),
+                                            static_cast<uint32_t>(value[2]));
+            output = entries[i];
             return static_cast<uint8_t>(i);
         },
         target);
@@ -577,11 +605,11 @@ void ReduceToBlackAndWhite(const PixelSource& src, int ditherMode, PaletteEntry*
     palette[1] = {255, 255, 255, 0};
     if (src.width <= 0 || src.height <= 0) return;
     const GreyRows grey(src);
-    ScanRows<1>(
-        src.width, src.height, ditherMode, [&](int y, uint8_t* out) { grey.Load(y, out); },
-        [](const uint32_t* value, uint32_t* output) PELIO_ALWAYS_INLINE {
+    ScanRows(
+        src.width, src.height, ditherMode, [&](int y, Samples* out) { grey.Load(y, out); },
+        [](const Samples& value, Samples& output) PELIO_ALWAYS_INLINE {
             const bool white = value[0] >= 128;
-            output[0] = white ? 255 : 0;
+            output = Samples{static_cast<int16_t>(white ? 255 : 0), 0, 0, 0};
             return static_cast<uint8_t>(white);
         },
         target);
