@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/image/colour_engine.h"
+#include "core/image/nearest_colour.h"
 
 namespace pelio {
 namespace {
@@ -41,7 +42,8 @@ std::vector<uint8_t> PhotoLike(int width, int height) {
             for (int ch = 0; ch < 3; ++ch) {
                 seed = seed * 1664525u + 1013904223u;
                 const int grain = static_cast<int>(seed >> 28) - 8;
-                row[3 * x + ch] = static_cast<uint8_t>(std::clamp(static_cast<int>(c[ch]) + grain, 0, 255));
+                const int v = static_cast<int>(c[ch]) + grain;
+                row[3 * x + ch] = static_cast<uint8_t>(std::clamp(v, 0, 255));
             }
         }
     }
@@ -81,6 +83,66 @@ BENCHMARK(BM_ColourReduce24To4)->Args({1920, 1080, 0})->Unit(benchmark::kMillise
 
 void BM_ColourReduce24To1(benchmark::State& state) { Reduce(state, 1); }
 BENCHMARK(BM_ColourReduce24To1)->Args({1920, 1080, 0})->Unit(benchmark::kMillisecond);
+
+// The nearest palette entry for every pixel of a photo-like picture, against the palette its
+// reduction builds: a scan of all 256 entries per pixel, then the engine's search.
+struct NearestJob {
+    std::vector<uint8_t> pixels;
+    Palette palette{};
+};
+
+NearestJob MakeNearestJob() {
+    const int width = 1920, height = 1080;
+    NearestJob job;
+    const std::vector<uint8_t> source = PhotoLike(width, height);
+    ColourEngine engine;
+    engine.width = width;
+    engine.height = height;
+    engine.sourceBits = 24;
+    engine.targetBits = 8;
+    PrepareTarget(engine);
+    std::vector<uint8_t> target(static_cast<size_t>(engine.targetSize));
+    Convert(job.palette, target.data(), engine, nullptr, source.data());
+    const size_t stride = RowStride(width, 24);
+    for (int y = 0; y < height; ++y)
+        job.pixels.insert(job.pixels.end(), source.begin() + stride * y,
+                          source.begin() + stride * y + width * 3);
+    return job;
+}
+
+void BM_ColourNearestScan(benchmark::State& state) {
+    const NearestJob job = MakeNearestJob();
+    for (auto _ : state) {
+        uint32_t sum = 0;
+        for (size_t i = 0; i < job.pixels.size(); i += 3) {
+            int best = 195076, pick = 0;
+            for (int k = 0; k < 256; ++k) {
+                const int db = job.pixels[i] - job.palette[k].blue;
+                const int dg = job.pixels[i + 1] - job.palette[k].green;
+                const int dr = job.pixels[i + 2] - job.palette[k].red;
+                const int d = db * db + dg * dg + dr * dr;
+                if (d < best) best = d, pick = k;
+            }
+            sum += static_cast<uint32_t>(pick);
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(job.pixels.size() / 3));
+}
+BENCHMARK(BM_ColourNearestScan)->Unit(benchmark::kMillisecond);
+
+void BM_ColourNearestSearch(benchmark::State& state) {
+    const NearestJob job = MakeNearestJob();
+    for (auto _ : state) {
+        NearestColour nearest(job.palette.data(), 256);
+        uint32_t sum = 0;
+        for (size_t i = 0; i < job.pixels.size(); i += 3)
+            sum += nearest.Find(job.pixels[i], job.pixels[i + 1], job.pixels[i + 2]);
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(job.pixels.size() / 3));
+}
+BENCHMARK(BM_ColourNearestSearch)->Unit(benchmark::kMillisecond);
 
 void BM_ColourCount24(benchmark::State& state) {
     const int width = 1920, height = 1080;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 #include <vector>
 
 #include "core/image/colour_reduction.h"
@@ -219,6 +220,8 @@ bool Convert(Palette& targetPalette, uint8_t* targetPixels, ColourEngine& engine
         return ConvertPair(targetPalette, targetPixels, engine, sourcePalette, sourcePixels);
     } catch (const std::bad_alloc&) {
         return false;
+    } catch (const std::length_error&) {  // a work buffer longer than a vector can be
+        return false;
     }
 }
 
@@ -228,6 +231,8 @@ bool ConvertUnpacked(const Palette* sourcePalette, const uint8_t* sourcePixels,
         return ConvertUnpackedPair(sourcePalette, sourcePixels, targetPalette, engine,
                                    targetPixels);
     } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
         return false;
     }
 }

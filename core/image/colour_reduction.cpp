@@ -177,10 +177,11 @@ void ScanRows(int width, int height, int ditherMode, LoadRow&& loadRow, Quantise
     std::vector<uint8_t> indices(static_cast<size_t>(width) * kGroup);
     Samples* slots[kGroup + 2];
     for (int k = 0; k < kGroup + 2; ++k) slots[k] = samples.data() + rowLength * k + 1;
+    uint8_t* const out = indices.data();
     switch (ditherMode) {
-    case 0: ScanDiffusing<0>(width, height, slots, loadRow, quantise, target, indices.data()); return;
-    case 1: ScanDiffusing<1>(width, height, slots, loadRow, quantise, target, indices.data()); return;
-    case 2: ScanDiffusing<2>(width, height, slots, loadRow, quantise, target, indices.data()); return;
+    case 0: return ScanDiffusing<0>(width, height, slots, loadRow, quantise, target, out);
+    case 1: return ScanDiffusing<1>(width, height, slots, loadRow, quantise, target, out);
+    case 2: return ScanDiffusing<2>(width, height, slots, loadRow, quantise, target, out);
     }
     Samples output;
     for (int y = 0; y < height; ++y) {
@@ -206,9 +207,11 @@ const uint8_t* ColourRow(const PixelSource& src, int y, uint8_t* scratch) {
 class ColourRows {
 public:
     explicit ColourRows(const PixelSource& src) : src_(src) {
-        if (src.bits == 8)
-            for (int i = 0; i < 256; ++i)
-                entry_[i] = Samples{src.palette[i].blue, src.palette[i].green, src.palette[i].red, 0};
+        if (src.bits != 8) return;
+        for (int i = 0; i < 256; ++i) {
+            const PaletteEntry& e = src.palette[i];
+            entry_[i] = Samples{e.blue, e.green, e.red, 0};
+        }
     }
     void Load(int y, Samples* out) const {
         const uint8_t* in = src_.pixels + src_.stride * static_cast<size_t>(y);
@@ -231,7 +234,8 @@ public:
         for (int v = 0; v < 256; ++v) {
             if (src.bits == 8) {
                 const PaletteEntry& e = src.palette[v];
-                entry_[v] = static_cast<uint8_t>((603 * e.green + 306 * e.red + 117 * e.blue) >> 10);
+                entry_[v] =
+                    static_cast<uint8_t>((603 * e.green + 306 * e.red + 117 * e.blue) >> 10);
             } else {
                 red_[v] = static_cast<uint8_t>((306 * v) >> 10);
                 green_[v] = static_cast<uint8_t>((603 * v) >> 10);

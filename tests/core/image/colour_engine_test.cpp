@@ -618,7 +618,7 @@ TEST(ColourEngine, SixteenBitRoundTripKeepsHighBytes) {
 
 TEST(ColourEngine, OnePixelWidePassesErrorOnlyDownwards) {
     // Grey 107 in a column: each pixel below gets only the 5/16 share, by arithmetic shift.
-    // 107→0 (+33), 140→1 (-115: -36), 71→0 (+22), 129→1 (-126: -40), 67→0 (+20), 127→0 …
+    // 107→0 (+33), 140→1 (-115: -36), 71→0 (+22), 129→1 (-126: -40), 67→0 (+20), …
     const Picture p = Colours24({{108, 108, 108}}, 1, 12);
     ColourEngine e = Engine(p, 1, 0);
     std::vector<uint8_t> out(12);
