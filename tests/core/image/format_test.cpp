@@ -80,7 +80,7 @@ TEST(OpenFilter, BuiltInAndPluginEntries) {
     EXPECT_EQ(withPlugins[6].second, L"*.pic;*.mag");
 
     std::wstring joined = JoinDialogFilters({{L"A", L"*.a"}, {L"B", L"*.b"}});
-    EXPECT_EQ(joined, std::wstring(L"A\0*.a\0B\0*.b\0\0", 14));
+    EXPECT_EQ(joined, std::wstring(L"A\0*.a\0B\0*.b\0\0", 13));
 }
 
 }  // namespace
