@@ -423,7 +423,7 @@ struct Cell {
 
 // The cells of the picture: the shift is 3 when the cells of shift 4 are at most n, else 4
 // when those of shift 5 are, else 5 when those of shift 6 are, else 6. Sums are gathered once
-// at shift 3 (in 32 bits for up to 2^24 pixels at a time) and coarser cells add those up.
+// at shift 3, in 64 bits, and coarser cells add those up.
 template <typename RowAt>
 std::vector<Cell> GatherCells(int width, int height, int n, RowAt&& rowAt) {
     constexpr int kFine = 3;
@@ -431,36 +431,18 @@ std::vector<Cell> GatherCells(int width, int height, int n, RowAt&& rowAt) {
     struct Sums {
         uint64_t blue = 0, green = 0, red = 0, count = 0;
     };
-    struct Partial {
-        uint32_t blue = 0, green = 0, red = 0, count = 0;
-    };
     std::vector<Sums> fine(kFineCells);
-    std::vector<Partial> partial(kFineCells);
     std::vector<uint8_t> scratch(static_cast<size_t>(width) * 3);
-    auto flush = [&] {
-        for (size_t i = 0; i < kFineCells; ++i) {
-            fine[i].blue += partial[i].blue;
-            fine[i].green += partial[i].green;
-            fine[i].red += partial[i].red;
-            fine[i].count += partial[i].count;
-            partial[i] = {};
-        }
-    };
-    int64_t pending = 0;
     for (int y = 0; y < height; ++y) {
-        if (pending + width > (int64_t{1} << 24)) flush(), pending = 0;
-        pending += width;
         const uint8_t* px = rowAt(y, scratch.data());
         for (int x = 0; x < width; ++x, px += 3) {
-            Partial& p = partial[((px[2] >> kFine) << 10) | ((px[1] >> kFine) << 5) |
-                                 (px[0] >> kFine)];
-            p.blue += px[0];
-            p.green += px[1];
-            p.red += px[2];
-            ++p.count;
+            Sums& s = fine[((px[2] >> kFine) << 10) | ((px[1] >> kFine) << 5) | (px[0] >> kFine)];
+            s.blue += px[0];
+            s.green += px[1];
+            s.red += px[2];
+            ++s.count;
         }
     }
-    flush();
 
     // The cell of a coarser shift that holds fine cell i.
     auto coarse = [](size_t i, int shift) {

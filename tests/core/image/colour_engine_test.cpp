@@ -6,6 +6,7 @@
 #include <cstring>
 #include <random>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "core/image/colour_engine.h"
@@ -44,7 +45,6 @@ void ModelDiffuse(std::vector<uint8_t>& work, size_t stride, int channels, int w
 }
 
 struct ModelResult {
-    bool ok = false;
     Palette palette{};
     std::vector<uint8_t> indices;  // width × height, scan order
 };
@@ -71,7 +71,6 @@ std::vector<uint8_t> ModelGrey(const Palette* pal, const uint8_t* src, int width
 ModelResult ModelBlackAndWhite(const Palette* pal, const uint8_t* src, int width, int height,
                                int bits, int mode) {
     ModelResult r;
-    r.ok = true;
     std::vector<uint8_t> grey = ModelGrey(pal, src, width, height, bits);
     r.palette[0] = {0, 0, 0, 0};
     r.palette[1] = {255, 255, 255, 0};
@@ -139,8 +138,6 @@ ModelResult ModelReduce(const Palette* pal, const uint8_t* src, int width, int h
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) distinct.insert(at(x, y));
     const int c = static_cast<int>(distinct.size());
-    if (c == 0) return r;
-    r.ok = true;
     auto entry = [](const Colour& k) {
         return PaletteEntry{static_cast<uint8_t>(k.b), static_cast<uint8_t>(k.g),
                             static_cast<uint8_t>(k.r), 0};
