@@ -313,8 +313,8 @@ TEST(BmpPacked, ReadsClipboardLayouts) {
     allocator.Release(image);
 
     // Refusals: too little data, a bad size.
-    std::vector<uint8_t> shortOne = MakeBmp(s);
-    shortOne.resize(shortOne.size() - 1);
+    const std::vector<uint8_t> full = MakeBmp(s);
+    const std::vector<uint8_t> shortOne(full.begin(), full.end() - 1);
     EXPECT_FALSE(DecodePackedBitmap(shortOne, allocator, image));
     BmpSpec wide = s;
     wide.width = 25001;
