@@ -1,6 +1,7 @@
 // The built-in codecs, one row each. Portable.
 #include "core/image/bmp_codec.h"
 #include "core/image/codec.h"
+#include "core/image/png_reader.h"
 
 namespace pelio {
 
@@ -17,6 +18,7 @@ struct EncoderRow {
 
 constexpr DecoderRow kDecoders[] = {
     {ImageFormat::Bmp, DecodeBmp},
+    {ImageFormat::Png, DecodePng},
 };
 constexpr EncoderRow kEncoders[] = {
     {SaveFormat::Bmp, EncodeBmp},
