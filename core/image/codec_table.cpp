@@ -2,6 +2,7 @@
 #include "core/image/bmp_codec.h"
 #include "core/image/codec.h"
 #include "core/image/png_reader.h"
+#include "core/image/png_writer.h"
 
 namespace pelio {
 
@@ -22,6 +23,7 @@ constexpr DecoderRow kDecoders[] = {
 };
 constexpr EncoderRow kEncoders[] = {
     {SaveFormat::Bmp, EncodeBmp},
+    {SaveFormat::Png, EncodePng},
 };
 
 }  // namespace
