@@ -1,6 +1,8 @@
 // The built-in codecs, one row each. Portable.
 #include "core/image/bmp_codec.h"
 #include "core/image/codec.h"
+#include "core/image/png_reader.h"
+#include "core/image/png_writer.h"
 
 namespace pelio {
 
@@ -17,9 +19,11 @@ struct EncoderRow {
 
 constexpr DecoderRow kDecoders[] = {
     {ImageFormat::Bmp, DecodeBmp},
+    {ImageFormat::Png, DecodePng},
 };
 constexpr EncoderRow kEncoders[] = {
     {SaveFormat::Bmp, EncodeBmp},
+    {SaveFormat::Png, EncodePng},
 };
 
 }  // namespace

@@ -1,0 +1,682 @@
+// PNG reading: chunk walk, inflate, unfilter, gamma and compositing. Portable.
+#include "core/image/png_reader.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <utility>
+
+#include "core/image/codec_error.h"
+#include "core/image/png_chunk.h"
+
+namespace pelio {
+
+namespace {
+
+// How a source pixel becomes output: the row routines are instantiated per kind and filter.
+enum Kind : int {
+    kPacked,      // depths 1, 2, 4: bytes unfiltered, then split into indices
+    kIndex8,      // 8-bit grey or palette
+    kGrey16,
+    kGreyKeyed16, // 16-bit grey with a transparent value: 24-bit output plus a mask
+    kGreyA8,
+    kGreyA16,
+    kRgb8,
+    kRgbKeyed8,
+    kRgb16,
+    kRgbKeyed16,
+    kRgba8,
+    kRgba16,
+    kKindCount,
+};
+
+// Where one unfiltered row goes.
+struct Target {
+    uint8_t* row;    // output row
+    uint8_t* alpha;  // alpha-plane row, when there is one
+    size_t x0, dx;   // output column of the first pixel, column step
+    uint8_t key[6];  // transparent colour as stored in the file (16-bit: big-endian pairs)
+    int depth;       // packed depths only
+    size_t pixels;   // pixels in the row
+};
+
+// The pixel formats: bytes per complete pixel and how one pixel is written out.
+struct FBytes {
+    static constexpr int kBytes = 1;
+    static void Emit(const uint8_t*, const Target&, size_t) {}
+};
+struct FIndex8 {
+    static constexpr int kBytes = 1;
+    static void Emit(const uint8_t* p, const Target& t, size_t x) { t.row[x] = p[0]; }
+};
+struct FGrey16 {
+    static constexpr int kBytes = 2;
+    static void Emit(const uint8_t* p, const Target& t, size_t x) { t.row[x] = p[0]; }
+};
+struct FGreyKeyed16 {
+    static constexpr int kBytes = 2;
+    static void Emit(const uint8_t* p, const Target& t, size_t x) {
+        uint8_t* o = t.row + 3 * x;
+        o[0] = o[1] = o[2] = p[0];
+        t.alpha[x] = (p[0] == t.key[0] && p[1] == t.key[1]) ? 0 : 255;
+    }
+};
+struct FGreyA8 {
+    static constexpr int kBytes = 2;
+    static void Emit(const uint8_t* p, const Target& t, size_t x) {
+        t.row[x] = p[0];
+        t.alpha[x] = p[1];
+    }
+};
+struct FGreyA16 {
+    static constexpr int kBytes = 4;
+    static void Emit(const uint8_t* p, const Target& t, size_t x) {
+        t.row[x] = p[0];
+        t.alpha[x] = p[2];
+    }
+};
+struct FRgb8 {
+    static constexpr int kBytes = 3;
+    static void Emit(const uint8_t* p, const Target& t, size_t x) {
+        uint8_t* o = t.row + 3 * x;
+        o[0] = p[2];
+        o[1] = p[1];
+        o[2] = p[0];
+    }
+};
+struct FRgbKeyed8 {
+    static constexpr int kBytes = 3;
+    static void Emit(const uint8_t* p, const Target& t, size_t x) {
+        FRgb8::Emit(p, t, x);
+        t.alpha[x] = (p[0] == t.key[0] && p[1] == t.key[1] && p[2] == t.key[2]) ? 0 : 255;
+    }
+};
+struct FRgb16 {
+    static constexpr int kBytes = 6;
+    static void Emit(const uint8_t* p, const Target& t, size_t x) {
+        uint8_t* o = t.row + 3 * x;
+        o[0] = p[4];
+        o[1] = p[2];
+        o[2] = p[0];
+    }
+};
+struct FRgbKeyed16 {
+    static constexpr int kBytes = 6;
+    static void Emit(const uint8_t* p, const Target& t, size_t x) {
+        FRgb16::Emit(p, t, x);
+        t.alpha[x] = std::memcmp(p, t.key, 6) == 0 ? 0 : 255;
+    }
+};
+struct FRgba8 {
+    static constexpr int kBytes = 4;
+    static void Emit(const uint8_t* p, const Target& t, size_t x) {
+        FRgb8::Emit(p, t, x);
+        t.alpha[x] = p[3];
+    }
+};
+struct FRgba16 {
+    static constexpr int kBytes = 8;
+    static void Emit(const uint8_t* p, const Target& t, size_t x) {
+        FRgb16::Emit(p, t, x);
+        t.alpha[x] = p[6];
+    }
+};
+
+// Unfilters one pixel in place; `up` is the same pixel of the previous row.
+template <int Filter, int B, bool First>
+inline void UnfilterPixel(uint8_t* p, const uint8_t* up) {
+    for (int k = 0; k < B; ++k) {
+        int a = First ? 0 : p[k - B];
+        int b = up[k];
+        int c = First ? 0 : up[k - B];
+        if constexpr (Filter == 1) p[k] = uint8_t(p[k] + a);
+        else if constexpr (Filter == 2) p[k] = uint8_t(p[k] + b);
+        else if constexpr (Filter == 3) p[k] = uint8_t(p[k] + ((a + b) >> 1));
+        else if constexpr (Filter == 4) p[k] = uint8_t(p[k] + Paeth(a, b, c));
+        (void)a, (void)b, (void)c;
+    }
+}
+
+// Splits a row of packed indices, most significant bits first.
+void Unpack(const uint8_t* src, const Target& t) {
+    const int depth = t.depth;
+    const int perByte = 8 / depth;
+    const unsigned mask = (1u << depth) - 1;
+    size_t x = t.x0;
+    for (size_t i = 0; i < t.pixels; ++i, x += t.dx) {
+        int shift = 8 - depth * (int(i % perByte) + 1);
+        t.row[x] = uint8_t((src[i / perByte] >> shift) & mask);
+    }
+}
+
+// Unfilters a row (filter type byte removed) and writes it out, in one pass.
+template <class F, int Filter>
+void RowRoutine(uint8_t* cur, const uint8_t* prev, size_t pixels, const Target& t) {
+    constexpr int B = F::kBytes;
+    if (pixels == 0) return;
+    UnfilterPixel<Filter, B, true>(cur, prev);
+    F::Emit(cur, t, t.x0);
+    size_t x = t.x0 + t.dx;
+    for (size_t i = 1; i < pixels; ++i, x += t.dx) {
+        UnfilterPixel<Filter, B, false>(cur + i * B, prev + i * B);
+        F::Emit(cur + i * B, t, x);
+    }
+}
+
+using RowFn = void (*)(uint8_t*, const uint8_t*, size_t, const Target&);
+
+template <class F>
+constexpr std::array<RowFn, 5> Routines() {
+    return {RowRoutine<F, 0>, RowRoutine<F, 1>, RowRoutine<F, 2>, RowRoutine<F, 3>,
+            RowRoutine<F, 4>};
+}
+
+constexpr std::array<std::array<RowFn, 5>, kKindCount> kRoutines = {
+    Routines<FBytes>(),   Routines<FIndex8>(),  Routines<FGrey16>(), Routines<FGreyKeyed16>(),
+    Routines<FGreyA8>(),  Routines<FGreyA16>(), Routines<FRgb8>(),   Routines<FRgbKeyed8>(),
+    Routines<FRgb16>(),   Routines<FRgbKeyed16>(), Routines<FRgba8>(), Routines<FRgba16>(),
+};
+
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+using Buffer = std::unique_ptr<uint8_t, FreeDeleter>;
+
+Buffer Allocate(size_t size, bool zero) {
+    if (size == 0) size = 1;
+    return Buffer(static_cast<uint8_t*>(zero ? std::calloc(size, 1) : std::malloc(size)));
+}
+
+// Everything the chunk walk learns.
+struct PngState {
+    // IHDR
+    uint32_t width = 0, height = 0;
+    int depth = 0, colourType = 0, interlace = 0;
+    // derived
+    int channels = 0;
+    bool grey = false, alphaChannel = false;
+    // chunk flags
+    bool plteSeen = false, idatSeen = false, gamaSeen = false, bkgdSeen = false, trnsSeen = false;
+    uint32_t gama = 0;
+    uint8_t bkgd[3] = {};     // red, green, blue
+    uint8_t trnsRaw[6] = {};  // the tRNS samples as stored
+    uint8_t transparentGrey = 0;
+    uint8_t paletteAlpha[256];
+    int paletteEntries = 0;
+    int texts = 0, comments = 0;
+    uint32_t xRes = 0, yRes = 0;
+    Palette palette{};
+    // output
+    int outBits = 8;
+    size_t outStride = 0;
+    Buffer pixels;  // 8-bit output before it moves into the image
+    Buffer alpha;   // alpha plane, bottom-up like the output
+    uint8_t* out = nullptr;
+    bool keyed = false;  // tRNS colour turned into an alpha mask
+};
+
+int BitsPerPixel(const PngState& s) { return s.depth * s.channels; }
+
+// Reads and checks IHDR; the error code or 0.
+int ReadHeader(std::span<const uint8_t> file, PngState& s) {
+    if (file.size() < kPngHeaderEnd || std::memcmp(file.data(), kPngFileSignature, 8) != 0)
+        return kCodecBadFile;
+    const uint8_t* c = file.data() + 8;
+    if (GetU32BE(c) != 13) return kPngIhdrLength;
+    if (GetU32BE(c + 4) != ChunkTag("IHDR")) return kPngIhdrType;
+    if (!PngCrcMatches(c, 13)) return kPngCrc;
+    const uint8_t* d = c + 8;
+    s.width = GetU32BE(d);
+    s.height = GetU32BE(d + 4);
+    if (s.width < 1 || s.width > uint32_t(kMaxImageSide) || s.height < 1 ||
+        s.height > uint32_t(kMaxImageSide))
+        return kCodecUnsupported;
+    s.depth = d[8];
+    s.colourType = d[9];
+    if (d[10] != 0) return kPngIhdrCompression;
+    if (d[11] != 0) return kPngIhdrFilter;
+    if (d[12] > 1) return kPngIhdrInterlace;
+    s.interlace = d[12];
+    switch (s.colourType) {
+    case 0: s.channels = 1; break;
+    case 2: s.channels = 3; break;
+    case 3: s.channels = 1; break;
+    case 4: s.channels = 2; break;
+    case 6: s.channels = 4; break;
+    default: return kPngIhdrColourType;
+    }
+    switch (s.depth) {
+    case 1: case 2: case 4:
+        if (s.colourType != 0 && s.colourType != 3) return kPngIhdrColourType;
+        break;
+    case 8: break;
+    case 16:
+        if (s.colourType == 3) return kPngIhdrColourType;
+        break;
+    default: return kPngIhdrBitDepth;
+    }
+    s.grey = (s.colourType & 2) == 0;
+    s.alphaChannel = (s.colourType & 4) != 0;
+    s.outBits = s.grey || s.colourType == 3 ? 8 : 24;
+    // 16-bit grey may turn into 24-bit output: check the larger size.
+    if (!CheckedMul(RowStride(int32_t(s.width), 24), s.height)) return kCodecUnsupported;
+    std::fill(std::begin(s.paletteAlpha), std::end(s.paletteAlpha), uint8_t{255});
+    if (s.grey) {
+        const int step = s.depth == 1 ? 255 : s.depth == 2 ? 85 : s.depth == 4 ? 17 : 1;
+        for (int i = 0; i * step <= 255; ++i) {
+            uint8_t v = uint8_t(i * step);
+            s.palette[i] = PaletteEntry{v, v, v, 0};
+        }
+    }
+    return kCodecOk;
+}
+
+// The data of the chunk at `at` (its length field), which the caller has checked.
+struct Chunk {
+    size_t at;
+    uint32_t length;
+    uint32_t type;
+    const uint8_t* data;
+};
+
+// Feeds the data of a run of IDAT chunks to zlib, chunk by chunk.
+class IdatFeed {
+public:
+    IdatFeed(std::span<const uint8_t> file, size_t first, int count)
+        : file_(file), next_(first), left_(count) {}
+    // Gives zlib more input when it has none; false when the run is used up.
+    bool Refill(z_stream& zs) {
+        while (zs.avail_in == 0) {
+            if (partLeft_ == 0) {
+                if (left_ == 0) return false;
+                uint32_t length = GetU32BE(file_.data() + next_);
+                part_ = file_.data() + next_ + 8;
+                partLeft_ = length;
+                next_ += size_t{length} + 12;
+                --left_;
+            }
+            uInt n = uInt(std::min<size_t>(partLeft_, 0x40000000));
+            zs.next_in = const_cast<Bytef*>(part_);
+            zs.avail_in = n;
+            part_ += n;
+            partLeft_ -= n;
+        }
+        return true;
+    }
+
+private:
+    std::span<const uint8_t> file_;
+    size_t next_;
+    int left_;
+    const uint8_t* part_ = nullptr;
+    size_t partLeft_ = 0;
+};
+
+voidpf HeapAlloc(voidpf opaque, uInt items, uInt size) {
+    const PngHeap& h = CurrentPngHeap();
+    if (h.alloc) return h.alloc(h.opaque, items, size);
+    (void)opaque;
+    return std::calloc(items, size);
+}
+void HeapFree(voidpf opaque, voidpf address) {
+    const PngHeap& h = CurrentPngHeap();
+    if (h.free) return h.free(h.opaque, address);
+    (void)opaque;
+    std::free(address);
+}
+
+Kind KindOf(const PngState& s) {
+    if (s.depth < 8) return kPacked;
+    const bool wide = s.depth == 16;
+    switch (s.colourType) {
+    case 0: return wide ? (s.keyed ? kGreyKeyed16 : kGrey16) : kIndex8;
+    case 2:
+        if (s.keyed) return wide ? kRgbKeyed16 : kRgbKeyed8;
+        return wide ? kRgb16 : kRgb8;
+    case 3: return kIndex8;
+    case 4: return wide ? kGreyA16 : kGreyA8;
+    default: return wide ? kRgba16 : kRgba8;
+    }
+}
+
+// Inflates the IDAT run and writes every row into the output. The error code or 0.
+int DecodeRows(PngState& s, IdatFeed& feed) {
+    z_stream zs{};
+    zs.zalloc = HeapAlloc;
+    zs.zfree = HeapFree;
+    int rc = inflateInit2(&zs, 15);
+    if (rc != Z_OK) return rc == Z_MEM_ERROR ? kCodecNoMemory : kPngInflate;
+    struct End {
+        z_stream& zs;
+        ~End() { inflateEnd(&zs); }
+    } end{zs};
+
+    const size_t bpp = size_t(BitsPerPixel(s));
+    const size_t fullRow = (size_t{s.width} * bpp + 7) / 8 + 1;
+    Buffer rows = Allocate(2 * fullRow, false);
+    if (!rows) return kCodecNoMemory;
+    uint8_t* cur = rows.get();
+    uint8_t* prev = rows.get() + fullRow;
+    const Kind kind = KindOf(s);
+
+    Target t{};
+    t.depth = s.depth;
+    std::memcpy(t.key, s.trnsRaw, 6);
+    const Adam7Pass whole{0, 0, 1, 1};
+    const int passes = s.interlace ? 7 : 1;
+    for (int pass = 0; pass < passes; ++pass) {
+        const Adam7Pass& p = s.interlace ? kAdam7[pass] : whole;
+        const uint32_t cols = PassExtent(s.width, p.x0, p.dx);
+        const uint32_t rowsInPass = PassExtent(s.height, p.y0, p.dy);
+        if (cols == 0 || rowsInPass == 0) continue;
+        const size_t rowBytes = (size_t{cols} * bpp + 7) / 8 + 1;
+        std::memset(prev, 0, rowBytes);
+        t.x0 = p.x0;
+        t.dx = p.dx;
+        t.pixels = cols;
+        for (uint32_t j = 0; j < rowsInPass; ++j) {
+            zs.next_out = cur;
+            zs.avail_out = uInt(rowBytes);
+            bool ended = false;
+            while (zs.avail_out > 0) {
+                feed.Refill(zs);
+                rc = inflate(&zs, Z_NO_FLUSH);
+                if (rc == Z_STREAM_END) {
+                    ended = true;
+                    break;
+                }
+                if (rc != Z_OK) return kPngInflate;
+            }
+            // A stream that ends inside a row leaves that row and the rest untouched.
+            if (zs.avail_out > 0) return kCodecOk;
+            const size_t y = s.height - 1 - (p.y0 + size_t{j} * p.dy);
+            t.row = s.out + y * s.outStride;
+            t.alpha = s.alpha ? s.alpha.get() + y * s.width : nullptr;
+            const int filter = cur[0] > 4 ? 0 : cur[0];
+            const size_t units = kind == kPacked ? rowBytes - 1 : cols;
+            kRoutines[kind][filter](cur + 1, prev + 1, units, t);
+            if (kind == kPacked) Unpack(cur + 1, t);
+            std::swap(cur, prev);
+            // Data beyond the last row is never asked for.
+            if (ended) return kCodecOk;
+        }
+    }
+    return kCodecOk;
+}
+
+// Allocates the output and the alpha plane and decodes the run. The error code or 0.
+int ReadImageData(std::span<const uint8_t> file, const LoadOptions& options, PngState& s,
+                  size_t first, int count, PixelAllocator& allocator, Image& image) {
+    s.keyed = options.alpha && s.trnsSeen && (s.colourType == 2 || (s.colourType == 0 && s.depth == 16));
+    if (s.colourType == 0 && s.depth == 16) s.outBits = s.keyed ? 24 : 8;
+    s.outStride = RowStride(int32_t(s.width), s.outBits);
+    image.header = BitmapInfoHeader{};
+    image.header.width = int32_t(s.width);
+    image.header.height = int32_t(s.height);
+    image.header.bitCount = uint16_t(s.outBits);
+    image.header.xPelsPerMeter = int32_t(s.xRes);
+    image.header.yPelsPerMeter = int32_t(s.yRes);
+    if (s.alphaChannel || s.keyed) {
+        s.alpha = Allocate(size_t{s.width} * s.height, true);
+        if (!s.alpha) return kCodecNoMemory;
+    }
+    if (s.outBits == 24) {
+        // Nothing of the palette matters: decode straight into the image.
+        if (!allocator.Allocate(image)) return kCodecNoMemory;
+        s.out = image.bits;
+    } else {
+        s.pixels = Allocate(s.outStride * s.height, true);
+        if (!s.pixels) return kCodecNoMemory;
+        s.out = s.pixels.get();
+    }
+    IdatFeed feed(file, first, count);
+    return DecodeRows(s, feed);
+}
+
+// Walks the chunks after IHDR up to IEND, decoding the image data on the way.
+int WalkChunks(std::span<const uint8_t> file, const LoadOptions& options, PngState& s,
+               PixelAllocator& allocator, Image& image) {
+    size_t pos = kPngHeaderEnd;
+    const size_t size = file.size();
+    bool idatDone = false;
+    for (;;) {
+        if (size - pos < 8) return kCodecBadFile;
+        const uint8_t* c = file.data() + pos;
+        const uint32_t length = GetU32BE(c);
+        const uint32_t type = GetU32BE(c + 4);
+        if (length > kPngMaxChunkLength) return kPngChunkLength;
+        if (size - pos - 8 < size_t{length} + 4) return kCodecBadFile;
+        const uint8_t* d = c + 8;
+        const size_t next = pos + 12 + length;
+        auto crcOk = [&] { return PngCrcMatches(c, length); };
+
+        switch (type) {
+        case ChunkTag("IHDR"):
+            return kPngChunkOrder;
+        case ChunkTag("gAMA"):
+            if (!s.gamaSeen && !s.plteSeen && !s.idatSeen && length == 4 && crcOk() &&
+                GetU32BE(d) > 0) {
+                s.gamaSeen = true;
+                s.gama = GetU32BE(d);
+            }
+            break;
+        case ChunkTag("PLTE"):
+            if (s.colourType != 3) break;
+            if (s.plteSeen || s.idatSeen) return kPngChunkOrder;
+            if (!crcOk()) return kPngCrc;
+            s.plteSeen = true;
+            s.paletteEntries = int(std::min<uint32_t>(length / 3, 1u << s.depth));
+            for (int i = 0; i < s.paletteEntries; ++i)
+                s.palette[i] = PaletteEntry{d[3 * i + 2], d[3 * i + 1], d[3 * i], 0};
+            break;
+        case ChunkTag("bKGD"):
+            if (s.bkgdSeen || s.idatSeen || !crcOk()) break;
+            if (s.grey && length == 2) {
+                const int step = s.depth == 1 ? 255 : s.depth == 2 ? 85 : s.depth == 4 ? 17 : 1;
+                uint8_t v = s.depth == 16 ? d[0] : uint8_t(d[1] * step);
+                s.bkgd[0] = s.bkgd[1] = s.bkgd[2] = v;
+                s.bkgdSeen = true;
+            } else if (s.colourType == 3 && s.plteSeen && length == 1) {
+                const PaletteEntry& e = s.palette[d[0]];
+                s.bkgd[0] = e.red;
+                s.bkgd[1] = e.green;
+                s.bkgd[2] = e.blue;
+                s.bkgdSeen = true;
+            } else if ((s.colourType == 2 || s.colourType == 6) && length == 6) {
+                const int low = s.depth == 16 ? 0 : 1;
+                for (int i = 0; i < 3; ++i) s.bkgd[i] = d[2 * i + low];
+                s.bkgdSeen = true;
+            }
+            break;
+        case ChunkTag("tRNS"):
+            if (s.trnsSeen || s.idatSeen || !crcOk()) break;
+            if (s.colourType == 0 && length == 2) {
+                std::memcpy(s.trnsRaw, d, 2);
+                s.transparentGrey = s.depth == 16 ? d[0] : d[1];
+                s.trnsSeen = true;
+            } else if (s.colourType == 2 && length == 6) {
+                if (s.depth == 16) std::memcpy(s.trnsRaw, d, 6);
+                else for (int i = 0; i < 3; ++i) s.trnsRaw[i] = d[2 * i + 1];
+                s.trnsSeen = true;
+            } else if (s.colourType == 3 && s.plteSeen && length <= uint32_t(s.paletteEntries)) {
+                std::memcpy(s.paletteAlpha, d, length);
+                s.trnsSeen = true;
+            }
+            break;
+        case ChunkTag("IDAT"): {
+            if (idatDone) return kPngChunkOrder;
+            if (!crcOk()) return kPngCrc;
+            // The run: this chunk and the IDAT chunks that follow at once.
+            int count = 1;
+            size_t end = next;
+            while (size - end >= 8 && GetU32BE(file.data() + end + 4) == ChunkTag("IDAT")) {
+                const uint8_t* n = file.data() + end;
+                const uint32_t len = GetU32BE(n);
+                if (len > kPngMaxChunkLength || size - end - 8 < size_t{len} + 4 ||
+                    !PngCrcMatches(n, len))
+                    return kPngIdatLength;
+                end += size_t{len} + 12;
+                ++count;
+            }
+            s.idatSeen = true;
+            idatDone = true;
+            if (int e = ReadImageData(file, options, s, pos, count, allocator, image)) return e;
+            pos = end;
+            continue;
+        }
+        case ChunkTag("pHYs"):
+            if (!s.idatSeen && length == 9 && crcOk() && d[8] == 1 && GetU32BE(d) < 0x80000000u &&
+                GetU32BE(d + 4) < 0x80000000u) {
+                s.xRes = GetU32BE(d);
+                s.yRes = GetU32BE(d + 4);
+            }
+            break;
+        case ChunkTag("tEXt"):
+            if (length >= 2 && crcOk()) {
+                const size_t limit = std::min<size_t>(length, 80);
+                const void* nul = std::memchr(d, 0, limit);
+                if (nul && nul != d) {
+                    ++s.texts;
+                    if (static_cast<const uint8_t*>(nul) - d == 7 && std::memcmp(d, "Comment", 7) == 0)
+                        ++s.comments;
+                }
+            }
+            break;
+        case ChunkTag("IEND"):
+            if (!crcOk()) return kPngCrc;
+            if (!s.idatSeen || (s.colourType == 3 && !s.plteSeen)) return kPngCriticalChunk;
+            return kCodecOk;
+        default:
+            break;
+        }
+        pos = next;
+    }
+}
+
+// round(255 × (i / 255)^exponent), entry 0 = 0.
+std::array<uint8_t, 256> GammaTable(double exponent) {
+    std::array<uint8_t, 256> t{};
+    for (int i = 1; i < 256; ++i) {
+        double v = 255.0 * std::pow(i / 255.0, exponent) + 0.5;
+        t[i] = uint8_t(std::clamp(int(v), 0, 255));
+    }
+    return t;
+}
+
+uint8_t Blend(const BlendTable& b, int a, int v, int background) {
+    return uint8_t(std::min(255, b[a][v] + b[255 - a][background]));
+}
+
+// Blends the output with the alpha plane over `bg` (blue, green, red).
+void CompositePixels(PngState& s, const uint8_t bg[3]) {
+    const BlendTable& b = PngBlendTable();
+    for (uint32_t y = 0; y < s.height; ++y) {
+        uint8_t* row = s.out + y * s.outStride;
+        const uint8_t* alpha = s.alpha.get() + size_t{y} * s.width;
+        for (uint32_t x = 0; x < s.width; ++x) {
+            const int a = alpha[x];
+            if (a == 255) continue;
+            if (s.outBits == 8) {
+                row[x] = Blend(b, a, row[x], bg[2]);
+            } else {
+                uint8_t* p = row + 3 * x;
+                for (int k = 0; k < 3; ++k) p[k] = Blend(b, a, p[k], bg[k]);
+            }
+        }
+    }
+}
+
+void ApplyGammaAndAlpha(const LoadOptions& options, PngState& s) {
+    const int display = options.gamma ? std::max(1, options.displayGamma) : 0;
+    const bool gamma = display > 0 && s.gamaSeen;
+    std::array<uint8_t, 256> table{};
+    if (gamma) {
+        table = GammaTable(1.0 / ((s.gama / 100000.0) * (display / 1000.0)));
+        if (s.outBits == 8) {
+            for (PaletteEntry& e : s.palette) {
+                e.red = table[e.red];
+                e.green = table[e.green];
+                e.blue = table[e.blue];
+            }
+        } else {
+            const size_t rowBytes = size_t{s.width} * 3;
+            for (uint32_t y = 0; y < s.height; ++y) {
+                uint8_t* row = s.out + y * s.outStride;
+                for (size_t i = 0; i < rowBytes; ++i) row[i] = table[row[i]];
+            }
+        }
+    }
+    if (!options.alpha || !(s.trnsSeen || s.alphaChannel)) return;
+    // Background as blue, green, red.
+    uint8_t bg[3] = {options.background.blue, options.background.green, options.background.red};
+    if (options.fileBackground && s.bkgdSeen) {
+        for (int k = 0; k < 3; ++k) {
+            uint8_t v = s.bkgd[2 - k];
+            bg[k] = gamma && v ? table[v] : v;
+        }
+    }
+    if (s.alpha) {
+        CompositePixels(s, bg);
+    } else if (s.colourType == 0) {
+        s.palette[s.transparentGrey] = PaletteEntry{bg[0], bg[1], bg[2], 0};
+    } else if (s.colourType == 3) {
+        const BlendTable& b = PngBlendTable();
+        for (int i = 0; i < 256; ++i) {
+            PaletteEntry& e = s.palette[i];
+            const int a = s.paletteAlpha[i];
+            e.blue = Blend(b, a, e.blue, bg[0]);
+            e.green = Blend(b, a, e.green, bg[1]);
+            e.red = Blend(b, a, e.red, bg[2]);
+        }
+    }
+}
+
+}  // namespace
+
+const BlendTable& PngBlendTable() {
+    static const BlendTable table = [] {
+        BlendTable t;
+        for (int a = 0; a < 256; ++a)
+            for (int v = 0; v < 256; ++v) t[a][v] = uint8_t((a * v + 127) / 255);
+        return t;
+    }();
+    return table;
+}
+
+bool DecodePng(std::span<const uint8_t> file, const LoadOptions& options,
+               PixelAllocator& allocator, DecodeResult& result) {
+    result = DecodeResult{};
+    Image& image = result.image;
+    ImageHolder hold(allocator, image);
+    PngState s;
+    int error = ReadHeader(file, s);
+    if (!error) error = WalkChunks(file, options, s, allocator, image);
+    if (error) {
+        result.error = error;
+        return false;
+    }
+    ApplyGammaAndAlpha(options, s);
+    image.palette = s.outBits == 8 ? s.palette : Palette{};
+    if (s.outBits == 8) {
+        if (!allocator.Allocate(image)) {
+            result.error = kCodecNoMemory;
+            return false;
+        }
+        std::memcpy(image.bits, s.pixels.get(), image.PixelBytes());
+    }
+    hold.Keep();
+    image.format = ImageFormat::Png;
+    image.sourceBits = s.colourType == 2 || s.colourType == 6 ? s.depth * 3 : s.depth;
+    image.fileSize = int32_t(std::min<size_t>(file.size(), INT32_MAX));
+    result.info.interlaced = s.interlace;
+    result.info.transparency = s.trnsSeen || s.alphaChannel;
+    result.info.text = s.texts;
+    result.info.comment = s.comments;
+    return true;
+}
+
+}  // namespace pelio
