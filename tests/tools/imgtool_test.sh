@@ -34,6 +34,17 @@ for depth in 1 4 8 24; do
 done
 cmp -s <(tail -c +55 "$work/card.bmp") <(tail -c +55 "$work/back24.bmp") || fail "24-bit pixels changed"
 
+# PNG both ways, chosen by the extension: lossless, and read the same by another reader.
+for depth in 8 24; do
+  "$imgtool" convert "$work/card.bmp" "$work/card$depth.png" --depth "$depth" --dither 3
+  case "$("$imgtool" info "$work/card$depth.png")" in "format=2 width=640 height=480 "*) ;; *) fail "png info";; esac
+  "$imgtool" decode "$work/card$depth.png" "$work/png$depth.bmp"
+  diff=$(compare -metric AE "$work/card$depth.png" "$work/png$depth.bmp" null: 2>&1) || true
+  [ "$diff" = 0 ] || fail "png depth $depth: readers disagree in $diff pixels"
+done
+diff=$(compare -metric AE "$work/card.bmp" "$work/card24.png" null: 2>&1) || true
+[ "$diff" = 0 ] || fail "24-bit PNG is not lossless ($diff pixels)"
+
 # Failures carry their codes.
 set +e
 out=$("$imgtool" convert "$work/card.bmp" "$work/x.bmp" --depth 16); code=$?

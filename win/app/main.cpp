@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/image/png_chunk.h"
 #include "core/settings/command_ids.h"
 #include "core/settings/command_line.h"
 #include "core/settings/messages.h"
@@ -136,6 +137,18 @@ void ActOnCommandLine(const StartRequest& req, int showCmd) {
     RefitView();
 }
 
+// The PNG codec's zlib work memory comes from the program's private heap.
+void UsePrivateHeapForPng(HANDLE heap) {
+    PngHeap h;
+    h.alloc = [](void* opaque, unsigned items, unsigned size) -> void* {
+        if (size != 0 && items > SIZE_MAX / size) return nullptr;
+        return HeapAlloc(static_cast<HANDLE>(opaque), 0, size_t{items} * size);
+    };
+    h.free = [](void* opaque, void* address) { HeapFree(static_cast<HANDLE>(opaque), 0, address); };
+    h.opaque = heap;
+    SetPngHeap(h);
+}
+
 int RunMessageLoop() {
     AppState& app = App();
     MSG msg;
@@ -205,6 +218,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
     app.heap = HeapCreate(0, 0x10000, 0);
     if (!app.heap) return 0;
     app.instance = instance;
+    UsePrivateHeapForPng(app.heap);
 
     int code = RunApplication(showCmd);
 

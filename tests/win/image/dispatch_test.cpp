@@ -8,6 +8,7 @@
 
 #include <thread>
 
+#include "core/image/codec.h"
 #include "tests/support/sample_image.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/win_test_files.h"
@@ -161,6 +162,23 @@ TEST_F(Dispatch, LoadInstallsTheImageWithItsFacts) {
     // The pixels are the file's.
     std::vector<uint8_t> file = ReadBytes(path);
     EXPECT_TRUE(std::equal(c.bits, c.bits + 48, file.begin() + 54));
+}
+
+TEST_F(Dispatch, EveryBuiltInFormatLoadsThroughTheDispatch) {
+    test::SampleImage sample(9, 4, 24);
+    SaveOptions options;
+    options.settings.format = static_cast<int>(SaveFormat::Png);
+    options.settings.interlace = true;
+    VectorSink sink;
+    int error = 0;
+    ASSERT_TRUE(FindEncoder(SaveFormat::Png)(sample.image, options, sink, error));
+    const std::wstring path = dir_ / L"looks like.bmp";  // the content decides, not the name
+    WriteBytes(path, sink.bytes);
+    ASSERT_TRUE(LoadImageFile(path));
+    EXPECT_EQ(Current().format, ImageFormat::Png);
+    EXPECT_EQ(Current().info.interlaced, 1);
+    for (int y = 0; y < 4; ++y)  // the pixels, not the row padding
+        EXPECT_TRUE(std::equal(sample.image.Row(y), sample.image.Row(y) + 27, Current().bits + 28 * y)) << y;
 }
 
 TEST_F(Dispatch, FailedLoadKeepsTheImageAndItsSourceFacts) {
