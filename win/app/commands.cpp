@@ -8,6 +8,7 @@
 #include "win/app/html_help.h"
 #include "win/app/mouse_info_dialog.h"
 #include "win/editor/edit_window.h"
+#include "win/image/open_dialog.h"
 #include "win/viewer/full_screen.h"
 
 namespace pelio {
@@ -20,6 +21,9 @@ void RouteCommand(int id) {
 void DispatchViewerCommand(int id) {
     AppState& app = App();
     switch (id) {
+    case cmd::kOpen:
+        OpenImageDialog();
+        return;
     case cmd::kEditWindow:
         if (IsIconic(app.viewer)) {
             ShowWindow(app.viewer, SW_RESTORE);
