@@ -18,6 +18,7 @@
 #include "win/app/handover.h"
 #include "win/app/html_help.h"
 #include "win/app/ini_store.h"
+#include "win/app/menus.h"
 #include "win/app/message_box.h"
 #include "win/app/mouse_info_dialog.h"
 #include "win/app/open_file.h"
@@ -64,16 +65,6 @@ void LoadSettings() {
     LoadViewerSettings(store, app.settings);
     LoadEditSettings(store, app.settings);
     LoadImageSettings(store, app.settings);
-}
-
-void BuildAccelerators() {
-    AppState& app = App();
-    IniStore store(app.iniPath);
-    app.accelTable = ReadStoredAccelerators(store);
-    ACCEL accel[kAccelCount];
-    for (int i = 0; i < kAccelCount; ++i)
-        accel[i] = ACCEL{app.accelTable[i].flags, app.accelTable[i].key, app.accelTable[i].command};
-    app.accel = CreateAcceleratorTableW(accel, kAccelCount);
 }
 
 bool OpenIfGiven(const std::wstring& file) { return !file.empty() && OpenFileFromShell(file); }
@@ -184,7 +175,7 @@ int RunApplication(int showCmd) {
 
     LoadSettings();
     LoadCursors();
-    BuildAccelerators();
+    BuildMenus();
     app.lightBrush = CreateSolidBrush(RGB(236, 236, 240));
 
     if (!RegisterWindowClasses(app.instance)) return 0;

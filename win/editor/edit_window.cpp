@@ -5,7 +5,9 @@
 
 #include "win/app/app_state.h"
 #include "win/app/handover.h"
+#include "win/app/commands.h"
 #include "win/app/ini_store.h"
+#include "win/app/menus.h"
 #include "win/app/monitors.h"
 #include "win/app/window_classes.h"
 
@@ -87,6 +89,18 @@ LRESULT CALLBACK EditWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COPYDATA:
         ReceiveHandover(reinterpret_cast<const COPYDATASTRUCT*>(lp));
         return 1;
+    case WM_MEASUREITEM:
+        if (OnMeasureMenuItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
+        break;
+    case WM_DRAWITEM:
+        if (OnDrawMenuItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return TRUE;
+        break;
+    case WM_INITMENUPOPUP:
+        OnInitMenuPopup(reinterpret_cast<HMENU>(wp));
+        return 0;
+    case WM_COMMAND:
+        if (lp == 0) RouteCommand(LOWORD(wp));
+        return 0;
     case WM_CLOSE:
         // Closing the Edit window ends the program through the Viewer window.
         SendMessageW(App().viewer, WM_CLOSE, 0, 0);

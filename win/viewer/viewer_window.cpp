@@ -11,6 +11,7 @@
 #include "win/app/commands.h"
 #include "win/app/cursors.h"
 #include "win/app/handover.h"
+#include "win/app/menus.h"
 #include "win/app/monitors.h"
 #include "win/app/open_file.h"
 #include "win/app/shutdown.h"
@@ -175,8 +176,32 @@ LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_WININICHANGE:
         ReloadStandardCursors();
+        ReloadMenuMetrics();
         RefitView();
         return 0;
+    case WM_MEASUREITEM:
+        if (OnMeasureMenuItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
+        break;
+    case WM_DRAWITEM:
+        if (OnDrawMenuItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return TRUE;
+        break;
+    case WM_INITMENUPOPUP:
+        OnInitMenuPopup(reinterpret_cast<HMENU>(wp));
+        return 0;
+    case WM_RBUTTONUP: {
+        POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        ClientToScreen(hwnd, &pt);
+        ShowContextMenu(pt);
+        return 0;
+    }
+    case WM_SYSKEYUP:
+        if (wp == VK_MENU) {
+            POINT pt{0, 0};
+            ClientToScreen(hwnd, &pt);
+            ShowContextMenu(pt);
+            return 0;
+        }
+        break;
     case WM_CLOSE:
         if (!RunCloseSequence()) return 0;
         break;  // the default procedure destroys the window

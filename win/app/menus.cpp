@@ -1,0 +1,308 @@
+// Owner-drawn menus. Win32.
+#include "win/app/menus.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/settings/command_ids.h"
+#include "core/settings/command_table.h"
+#include "core/settings/key_names.h"
+#include "win/app/app_state.h"
+#include "win/app/ini_store.h"
+#include "win/image/current_image.h"
+
+namespace pelio {
+
+namespace {
+
+// The three strings an item shows; owned here, pointed at by each item's data.
+struct ItemText {
+    std::wstring caption, modifier, key;
+    bool separator = false;
+};
+
+struct MenuState {
+    HMENU context = nullptr;
+    HMENU zoom = nullptr;
+    std::vector<std::unique_ptr<ItemText>> texts;
+    HFONT font = nullptr;
+    HBRUSH selectedBrush = nullptr;
+    HPEN selectedPen = nullptr, checkPen = nullptr;
+};
+
+MenuState& Menus() {
+    static MenuState state;
+    return state;
+}
+
+const Accel* AccelOf(int id) {
+    for (const Accel& a : App().accelTable)
+        if (a.command == id) return &a;
+    return nullptr;
+}
+
+ItemText* NewText(const std::wstring& caption, int id) {
+    auto text = std::make_unique<ItemText>();
+    text->caption = caption;
+    if (const Accel* a = AccelOf(id)) {
+        text->key = KeyName(a->key);
+        if (!text->key.empty()) text->modifier = ModifierText(a->flags);
+    }
+    ItemText* raw = text.get();
+    Menus().texts.push_back(std::move(text));
+    return raw;
+}
+
+void AppendItem(HMENU menu, UINT id, ItemText* text, HMENU submenu = nullptr, bool disabled = false) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_DATA | MIIM_STATE | (submenu ? MIIM_SUBMENU : 0);
+    info.fType = MFT_OWNERDRAW | (text->separator ? MFT_SEPARATOR : 0);
+    info.fState = disabled ? MFS_DISABLED : MFS_ENABLED;
+    info.wID = id;
+    info.hSubMenu = submenu;
+    info.dwItemData = reinterpret_cast<ULONG_PTR>(text);
+    InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &info);
+}
+
+void AppendTools(HMENU menu) {
+    const PathSettings& path = App().settings.path;
+    bool any = false;
+    for (int i = 0; i < kToolCount; ++i) {
+        if (path.app[i].empty()) continue;
+        AppendItem(menu, cmd::kTool1 + i, NewText(ToolCaption(path.appName[i], i), cmd::kTool1 + i));
+        any = true;
+    }
+    if (!any) AppendItem(menu, kNoToolsId, NewText(kNoToolsCaption, kNoToolsId), nullptr, true);
+}
+
+HMENU Build(std::span<const MenuNode> nodes) {
+    HMENU menu = CreatePopupMenu();
+    for (const MenuNode& n : nodes) {
+        switch (n.kind) {
+        case MenuNode::Kind::Separator: {
+            ItemText* text = NewText(L"", 0);
+            text->separator = true;
+            AppendItem(menu, kSeparatorId, text);
+            break;
+        }
+        case MenuNode::Kind::Submenu:
+            AppendItem(menu, n.id, NewText(n.caption, 0), Build(n.children));
+            break;
+        case MenuNode::Kind::Tools:
+            AppendTools(menu);
+            break;
+        case MenuNode::Kind::Command:
+            AppendItem(menu, n.id, NewText(FindCommand(n.id)->caption, n.id));
+            break;
+        }
+    }
+    return menu;
+}
+
+void DestroyMenus() {
+    MenuState& m = Menus();
+    if (m.context) DestroyMenu(m.context);
+    if (m.zoom) DestroyMenu(m.zoom);
+    m.context = m.zoom = nullptr;
+    m.texts.clear();
+}
+
+void BuildAllMenus() {
+    MenuState& m = Menus();
+    m.context = Build(ContextMenu());
+    m.zoom = Build(ZoomMenu());
+}
+
+void CreateLiveAccelerators() {
+    AppState& app = App();
+    ACCEL accel[kAccelCount];
+    for (int i = 0; i < kAccelCount; ++i)
+        accel[i] = ACCEL{app.accelTable[i].flags, app.accelTable[i].key, app.accelTable[i].command};
+    if (app.accel) DestroyAcceleratorTable(app.accel);
+    app.accel = CreateAcceleratorTableW(accel, kAccelCount);
+}
+
+void SetItem(HMENU menu, UINT id, bool enabled, bool checked = false) {
+    EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool IsSubmenuOf(HMENU popup, UINT id) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_SUBMENU;
+    return GetMenuItemInfoW(Menus().context, id, FALSE, &info) && info.hSubMenu == popup;
+}
+
+}  // namespace
+
+void ReloadMenuMetrics() {
+    MenuState& m = Menus();
+    if (m.font) DeleteObject(m.font);
+    NONCLIENTMETRICSW ncm{};
+    ncm.cbSize = sizeof ncm;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
+    m.font = CreateFontIndirectW(&ncm.lfMenuFont);
+}
+
+void BuildMenus() {
+    AppState& app = App();
+    IniStore store(app.iniPath);
+    app.accelTable = ReadStoredAccelerators(store);
+    CreateLiveAccelerators();
+    MenuState& m = Menus();
+    m.selectedBrush = CreateSolidBrush(RGB(232, 255, 255));
+    m.selectedPen = CreatePen(PS_SOLID, 1, RGB(72, 144, 144));
+    m.checkPen = CreatePen(PS_SOLID, 1, RGB(192, 96, 192));
+    ReloadMenuMetrics();
+    BuildAllMenus();
+}
+
+void RebuildShortcutTexts() {
+    CreateLiveAccelerators();
+    DestroyMenus();
+    BuildAllMenus();
+}
+
+void SaveAccelerators() {
+    AppState& app = App();
+    AccelTable table = app.accelTable;
+    ACCEL live[kAccelCount];
+    if (app.accel && CopyAcceleratorTableW(app.accel, live, kAccelCount) == kAccelCount) {
+        for (int i = 0; i < kAccelCount; ++i)
+            table[i] = Accel{static_cast<uint8_t>(live[i].fVirt & 0x7F), live[i].key, live[i].cmd};
+    }
+    IniStore store(app.iniPath);
+    WriteStoredAccelerators(store, table);
+    if (app.accel) DestroyAcceleratorTable(app.accel);
+    app.accel = nullptr;
+    MenuState& m = Menus();
+    for (HGDIOBJ o : {static_cast<HGDIOBJ>(m.selectedBrush), static_cast<HGDIOBJ>(m.selectedPen),
+                      static_cast<HGDIOBJ>(m.checkPen), static_cast<HGDIOBJ>(m.font)})
+        if (o) DeleteObject(o);
+    m.selectedBrush = nullptr;
+    m.selectedPen = m.checkPen = nullptr;
+    m.font = nullptr;
+    DestroyMenus();
+}
+
+HMENU ContextMenuHandle() { return Menus().context; }
+HMENU ZoomMenuHandle() { return Menus().zoom; }
+
+void ShowContextMenu(POINT screen) {
+    AppState& app = App();
+    if (!Menus().context) return;
+    TrackPopupMenuEx(Menus().context, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_NOANIMATION, screen.x, screen.y,
+                     app.dialogOwner ? app.dialogOwner : app.viewer, nullptr);
+}
+
+bool OnMeasureMenuItem(MEASUREITEMSTRUCT& mi) {
+    if (mi.CtlType != ODT_MENU || !mi.itemData) return false;
+    const auto* text = reinterpret_cast<const ItemText*>(mi.itemData);
+    if (text->separator) {
+        mi.itemWidth = 20;
+        mi.itemHeight = 7;
+        return true;
+    }
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, Menus().font);
+    std::wstring all = text->caption + text->modifier + text->key;
+    SIZE size{};
+    GetTextExtentPoint32W(dc, all.c_str(), static_cast<int>(all.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    mi.itemWidth = size.cx + 20;
+    mi.itemHeight = size.cy + 6;
+    return true;
+}
+
+bool OnDrawMenuItem(const DRAWITEMSTRUCT& di) {
+    if (di.CtlType != ODT_MENU || !di.itemData) return false;
+    const auto* text = reinterpret_cast<const ItemText*>(di.itemData);
+    const MenuState& m = Menus();
+    HDC dc = di.hDC;
+    RECT r = di.rcItem;
+    const bool disabled = di.itemState & (ODS_DISABLED | ODS_GRAYED);
+    const bool selected = (di.itemState & ODS_SELECTED) && !disabled;
+    if (text->separator) {
+        FillRect(dc, &r, GetSysColorBrush(COLOR_MENU));
+        RECT line{r.left + 2, (r.top + r.bottom) / 2, r.right - 2, (r.top + r.bottom) / 2 + 2};
+        DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+        return true;
+    }
+    if (selected) {
+        HGDIOBJ oldPen = SelectObject(dc, m.selectedPen);
+        HGDIOBJ oldBrush = SelectObject(dc, m.selectedBrush);
+        Rectangle(dc, r.left, r.top, r.right, r.bottom);
+        SelectObject(dc, oldBrush);
+        SelectObject(dc, oldPen);
+    } else {
+        FillRect(dc, &r, GetSysColorBrush(COLOR_MENU));
+    }
+    if (di.itemState & ODS_CHECKED) {
+        HGDIOBJ oldPen = SelectObject(dc, m.checkPen);
+        HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(WHITE_BRUSH));
+        const int x = r.left, y = r.top;
+        Rectangle(dc, x + 4, y + 4, x + 14, y + 14);
+        MoveToEx(dc, x + 5, y + 5, nullptr);
+        LineTo(dc, x + 13, y + 13);
+        MoveToEx(dc, x + 5, y + 12, nullptr);
+        LineTo(dc, x + 13, y + 4);
+        SelectObject(dc, oldBrush);
+        SelectObject(dc, oldPen);
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_MENUTEXT));
+    HGDIOBJ oldFont = SelectObject(dc, m.font);
+    RECT captionRect{r.left + 20, r.top, r.right, r.bottom};
+    DrawTextW(dc, text->caption.c_str(), -1, &captionRect, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
+    if (!text->key.empty()) {
+        std::wstring shortcut = text->modifier + text->key;
+        RECT keyRect{r.left, r.top, r.right - 12, r.bottom};
+        DrawTextW(dc, shortcut.c_str(), -1, &keyRect, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    }
+    SelectObject(dc, oldFont);
+    return true;
+}
+
+void OnInitMenuPopup(HMENU popup) {
+    const AppState& app = App();
+    const CurrentImage& image = Current();
+    const bool loaded = image.Loaded();
+    HMENU context = Menus().context;
+    if (popup == context) {
+        EnableMenuItem(context, 5100, MF_BYCOMMAND | (loaded ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(context, 5200, MF_BYCOMMAND | (loaded ? MF_ENABLED : MF_GRAYED));
+        return;
+    }
+    if (IsSubmenuOf(popup, 5000)) {
+        const bool hasPath = loaded && !image.path.empty();
+        const bool commentFormat = image.format == ImageFormat::Png || image.format == ImageFormat::Jpeg;
+        SetItem(popup, cmd::kReload, hasPath);
+        SetItem(popup, cmd::kDelete, hasPath);
+        SetItem(popup, cmd::kComment, loaded && commentFormat, loaded && commentFormat && image.info.comment);
+        SetItem(popup, cmd::kTextData, loaded && (image.info.text != 0));
+        for (int id : {cmd::kSaveAs, cmd::kCopy, cmd::kWallpaper, cmd::kPrint}) SetItem(popup, id, loaded);
+        SetItem(popup, cmd::kPaste, IsClipboardFormatAvailable(CF_DIB));
+        return;
+    }
+    if (IsSubmenuOf(popup, 5300)) {
+        const ViewerSettings& v = app.settings.viewer;
+        const bool viewerMode = app.displayMode == kModeViewer;
+        SetItem(popup, cmd::kTopmost, true, app.settings.app.top);
+        SetItem(popup, cmd::kCentre, viewerMode || app.displayMode == kModeEdit);
+        SetItem(popup, cmd::kTitleBar, viewerMode, v.capBar);
+        SetItem(popup, cmd::kFrame, viewerMode && !v.capBar, v.frame);
+        SetItem(popup, cmd::kToolbarStrip, app.displayMode != kModeEdit, v.vtBar);
+        SetItem(popup, cmd::kFileList, loaded);
+        return;
+    }
+    if (IsSubmenuOf(popup, 5340)) {
+        const int colour = app.displayMode == kModeEdit ? app.settings.edit.bgColor : app.settings.viewer.bgColor;
+        for (int i = 0; i < 5; ++i) SetItem(popup, cmd::kBackgroundWhite + i, true, i == colour);
+    }
+}
+
+}  // namespace pelio

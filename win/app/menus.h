@@ -1,0 +1,27 @@
+// The owner-drawn menus: built from the command table, drawn, and enabled per menu loop. Win32.
+#pragma once
+#include <windows.h>
+
+namespace pelio {
+
+// Start-up: the accelerator table (defaults merged with the stored one), pens, brushes, the
+// menu font and every menu.
+void BuildMenus();
+// After the key table changed: the live table and the menus are built again.
+void RebuildShortcutTexts();
+// Exit: the live table is stored, then menus, pens, brushes and font are released.
+void SaveAccelerators();
+// System settings changed: menu colours and font are read again.
+void ReloadMenuMetrics();
+
+HMENU ContextMenuHandle();
+HMENU ZoomMenuHandle();
+// Opens the context menu at a screen point, owned by the dialog owner window.
+void ShowContextMenu(POINT screen);
+
+// Message handlers for the windows that own the menus; true when handled.
+bool OnMeasureMenuItem(MEASUREITEMSTRUCT& mi);
+bool OnDrawMenuItem(const DRAWITEMSTRUCT& di);
+void OnInitMenuPopup(HMENU popup);
+
+}  // namespace pelio
