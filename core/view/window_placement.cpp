@@ -23,4 +23,19 @@ ScreenRect InitialViewerRect(const ScreenRect& monitor, const FrameInsets& frame
     return FitWindowIntoArea(window, usable);
 }
 
+ScreenRect WindowFitRect(const ScreenRect& oldClient, int displayW, int displayH,
+                         const FrameInsets& frame, bool hasCaption, int minWidth,
+                         const ScreenRect& usable) {
+    const int left = (oldClient.left + oldClient.right) / 2 - displayW / 2;
+    const int top = (oldClient.top + oldClient.bottom) / 2 - displayH / 2;
+    ScreenRect window{left - frame.left, top - frame.top, left + displayW + frame.right,
+                      top + displayH + frame.bottom};
+    if (hasCaption && window.Width() < minWidth) {
+        const int grow = minWidth - window.Width();
+        window.left -= grow / 2;
+        window.right = window.left + minWidth;
+    }
+    return FitWindowIntoArea(window, usable);
+}
+
 }  // namespace pelio

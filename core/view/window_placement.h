@@ -28,4 +28,11 @@ ScreenRect FitWindowIntoArea(const ScreenRect& window, const ScreenRect& area);
 ScreenRect InitialViewerRect(const ScreenRect& monitor, const FrameInsets& frame,
                              const ScreenRect& usable);
 
+// The window fit: the window is resized so that its client area shows the displayed image
+// and the image keeps its place on screen (the old client centre stays the centre); with a
+// title bar it is at least `minWidth` wide; then it is fitted into the usable area.
+ScreenRect WindowFitRect(const ScreenRect& oldClient, int displayW, int displayH,
+                         const FrameInsets& frame, bool hasCaption, int minWidth,
+                         const ScreenRect& usable);
+
 }  // namespace pelio
