@@ -1,6 +1,7 @@
 // The built-in codecs, one row each. Portable.
 #include "core/image/bmp_codec.h"
 #include "core/image/codec.h"
+#include "core/image/gif_codec.h"
 
 namespace pelio {
 
@@ -17,9 +18,11 @@ struct EncoderRow {
 
 constexpr DecoderRow kDecoders[] = {
     {ImageFormat::Bmp, DecodeBmp},
+    {ImageFormat::Gif, DecodeGif},
 };
 constexpr EncoderRow kEncoders[] = {
     {SaveFormat::Bmp, EncodeBmp},
+    {SaveFormat::Gif, EncodeGif},
 };
 
 }  // namespace
