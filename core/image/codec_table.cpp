@@ -2,6 +2,7 @@
 #include "core/image/bmp_codec.h"
 #include "core/image/codec.h"
 #include "core/image/gif_codec.h"
+#include "core/image/tiff_codec.h"
 
 namespace pelio {
 
@@ -18,10 +19,12 @@ struct EncoderRow {
 
 constexpr DecoderRow kDecoders[] = {
     {ImageFormat::Bmp, DecodeBmp},
+    {ImageFormat::Tiff, DecodeTiff},
     {ImageFormat::Gif, DecodeGif},
 };
 constexpr EncoderRow kEncoders[] = {
     {SaveFormat::Bmp, EncodeBmp},
+    {SaveFormat::Tiff, EncodeTiff},
     {SaveFormat::Gif, EncodeGif},
 };
 
