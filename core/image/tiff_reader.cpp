@@ -115,6 +115,7 @@ int ReadEntry(const TiffBytes& b, const Entry& e, TiffInfo& t) {
     case 283: t.yResAt = b.U32(e.valueAt); t.hasYRes = true; return kCodecOk;
     case 284: return Scalar(b, e) == 1 ? kCodecOk : kCodecUnsupported;  // planes apart
     case 296: t.resolutionUnit = static_cast<int>(Scalar(b, e)); return kCodecOk;
+    case 322: case 323: case 324: case 325: return kCodecUnsupported;  // tiles, not strips
     case 320: t.colourMapAt = b.U32(e.valueAt); t.hasColourMap = true; return kCodecOk;
     default: return kCodecOk;
     }

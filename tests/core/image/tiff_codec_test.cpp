@@ -81,6 +81,7 @@ TEST(TiffReader, RefusesBadFiles) {
         {"2 bits", bytes(T().Basic(4, 1, {2}, 1, {0x1B})), kCodecUnsupported},
         {"16-bit grey", bytes(T().Basic(1, 1, {16}, 1, {1, 2})), kCodecUnsupported},
         {"planes apart", bytes(T().Basic(1, 1, {8, 8, 8}, 2, {1, 2, 3}).Field(284, T::kShort, {2})), kCodecUnsupported},
+        {"tiles beside strips", bytes(basic().Field(322, T::kShort, {16}).Field(323, T::kShort, {16})), kCodecUnsupported},
         {"tiles, no strips", bytes(T().Field(256, T::kShort, {1}).Field(257, T::kShort, {1}).Field(262, T::kShort, {1})), kCodecUnsupported},
     };
     for (Case& c : cases) {
