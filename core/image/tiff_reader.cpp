@@ -199,6 +199,49 @@ void UnpackRow(const TiffInfo& t, bool bigEndian, const uint8_t* src, size_t byt
     }
 }
 
+// The strips read as one stream, row by row: a row inside one strip is read in place, a row
+// split between strips is gathered. Nothing past the strips is ever read.
+class JoinedStrips {
+public:
+    JoinedStrips(std::span<const uint8_t> file, const std::vector<uint32_t>& offsets,
+                 const std::vector<uint32_t>& counts)
+        : file_(file), offsets_(offsets), counts_(counts) {}
+
+    // The next `size` bytes; `available` is less than `size` where the strips end.
+    const uint8_t* Next(size_t size, uint8_t* scratch, size_t& available) {
+        Settle();
+        if (strip_ < offsets_.size() && counts_[strip_] - within_ >= size) {
+            const uint8_t* p = file_.data() + offsets_[strip_] + within_;
+            within_ += size;
+            available = size;
+            return p;
+        }
+        available = 0;
+        while (available < size && (Settle(), strip_ < offsets_.size())) {
+            const size_t n = std::min<size_t>(size - available, counts_[strip_] - within_);
+            std::memcpy(scratch + available, file_.data() + offsets_[strip_] + within_, n);
+            within_ += n;
+            available += n;
+        }
+        return scratch;
+    }
+
+private:
+    // Moves past used-up strips.
+    void Settle() {
+        while (strip_ < offsets_.size() && within_ >= counts_[strip_]) {
+            ++strip_;
+            within_ = 0;
+        }
+    }
+
+    std::span<const uint8_t> file_;
+    const std::vector<uint32_t>& offsets_;
+    const std::vector<uint32_t>& counts_;
+    size_t strip_ = 0;
+    size_t within_ = 0;
+};
+
 int Decode(const TiffBytes& b, PixelAllocator& allocator, DecodeResult& result) {
     TiffInfo t;
     if (int error = ReadIfd(b, t)) return error;
@@ -221,35 +264,19 @@ int Decode(const TiffBytes& b, PixelAllocator& allocator, DecodeResult& result) 
         return kCodecUnsupported;
     }
 
-    // Rows start on byte boundaries; only what the picture needs of the strips is kept.
+    // Rows start on byte boundaries and run on across strips as one joined stream.
     const size_t rowBytes = t.bitsValues == 3 ? size_t(t.width) * 3 * (t.bits / 8)
                                               : (size_t(t.width) * t.bits + 7) / 8;
-    const uint64_t needed = uint64_t(rowBytes) * t.height;
-    uint64_t stored = 0;
-    for (size_t i = 0; i < t.stripOffsets.size(); ++i) {
+    for (size_t i = 0; i < t.stripOffsets.size(); ++i)
         if (!b.Inside(t.stripOffsets[i], t.stripCounts[i])) return kCodecReadFailed;
-        stored += t.stripCounts[i];
-    }
-    const uint64_t keep = std::min(needed, stored);
-    if (keep > SIZE_MAX) return kCodecNoMemory;
-    std::vector<uint8_t> joined;
-    try {
-        joined.reserve(static_cast<size_t>(keep));
-        for (size_t i = 0; i < t.stripOffsets.size() && joined.size() < needed; ++i) {
-            const uint8_t* from = b.File().data() + t.stripOffsets[i];
-            const size_t n = std::min<uint64_t>(t.stripCounts[i], needed - joined.size());
-            joined.insert(joined.end(), from, from + n);
-        }
-    } catch (const std::bad_alloc&) {
-        return kCodecNoMemory;
-    }
-
+    std::vector<uint8_t> gathered(rowBytes);
     if (!allocator.Allocate(image)) return kCodecNoMemory;
+    JoinedStrips strips(b.File(), t.stripOffsets, t.stripCounts);
     for (uint32_t y = 0; y < t.height; ++y) {
-        const size_t at = size_t(y) * rowBytes;
-        if (at >= joined.size()) break;  // missing rows stay 0
-        UnpackRow(t, b.BigEndian(), joined.data() + at, std::min(rowBytes, joined.size() - at),
-                  image.Row(static_cast<int32_t>(t.height - 1 - y)));
+        size_t available = 0;
+        const uint8_t* row = strips.Next(rowBytes, gathered.data(), available);
+        if (available == 0) break;  // missing rows stay 0
+        UnpackRow(t, b.BigEndian(), row, available, image.Row(static_cast<int32_t>(t.height - 1 - y)));
     }
 
     if (t.hasXRes && t.hasYRes && b.Inside(t.xResAt, 8) && b.Inside(t.yResAt, 8)) {
