@@ -1,8 +1,10 @@
 // The built-in codecs, one row each. Portable.
 #include "core/image/bmp_codec.h"
 #include "core/image/codec.h"
+#include "core/image/gif_codec.h"
 #include "core/image/png_reader.h"
 #include "core/image/png_writer.h"
+#include "core/image/tiff_codec.h"
 
 namespace pelio {
 
@@ -20,10 +22,14 @@ struct EncoderRow {
 constexpr DecoderRow kDecoders[] = {
     {ImageFormat::Bmp, DecodeBmp},
     {ImageFormat::Png, DecodePng},
+    {ImageFormat::Tiff, DecodeTiff},
+    {ImageFormat::Gif, DecodeGif},
 };
 constexpr EncoderRow kEncoders[] = {
     {SaveFormat::Bmp, EncodeBmp},
     {SaveFormat::Png, EncodePng},
+    {SaveFormat::Tiff, EncodeTiff},
+    {SaveFormat::Gif, EncodeGif},
 };
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "core/image/codec_error.h"
 #include "core/image/colour_count.h"
 #include "core/image/format.h"
+#include "core/image/gif_codec.h"
 #include "tools/imgtool/options.h"
 
 namespace pelio::imgtool {
@@ -75,13 +76,19 @@ int WriteFileSafely(const std::string& path, const std::vector<uint8_t>& bytes) 
     return kCodecOk;
 }
 
-// Decodes a file into `result` (plain memory); the error code on failure.
+// Decodes a file into `result` (plain memory); the error code on failure. A GIF's later
+// frames go to `animation`.
 int DecodePath(const std::string& path, const LoadOptions& options, MemoryAllocator& allocator,
-               DecodeResult& result) {
+               DecodeResult& result, GifAnimation& animation) {
     std::vector<uint8_t> file;
     if (!ReadFile(path, file)) return kCodecReadFailed;
     ImageFormat format = DetectFormat(std::span<const uint8_t>(file.data(), std::min(file.size(), kFormatProbeBytes)));
     if (format == ImageFormat::Empty) return kCodecBadFile;
+    if (format == ImageFormat::Gif) {
+        if (!DecodeGifAnimation(file, options, allocator, result, &animation))
+            return result.error ? result.error : kCodecReadFailed;
+        return kCodecOk;
+    }
     DecodeFn decode = FindDecoder(format);
     if (!decode) return kCodecUnsupported;
     if (!decode(file, options, allocator, result)) return result.error ? result.error : kCodecReadFailed;
@@ -117,17 +124,25 @@ int Run(const std::vector<std::string>& args) {
 
     MemoryAllocator allocator;
     DecodeResult result;
-    int code = DecodePath(args[1], options.load, allocator, result);
+    GifAnimation animation;
+    int code = DecodePath(args[1], options.load, allocator, result, animation);
     ImageHolder holder(allocator, result.image);
+    struct AnimationHolder {
+        MemoryAllocator& allocator;
+        GifAnimation& animation;
+        ~AnimationHolder() { ReleaseGifAnimation(animation, allocator); }
+    } animationHolder{allocator, animation};
     if (code) return Fail(code);
     const Image& image = result.image;
 
     if (verb == "info") {
         const SourceInfo& s = result.info;
         std::printf("format=%u width=%d height=%d bits=%d sourceBits=%d interlaced=%d transparency=%d "
-                    "text=%d comment=%d\n",
+                    "text=%d comment=%d",
                     static_cast<unsigned>(image.format), image.Width(), image.Height(), image.BitCount(),
                     image.sourceBits, s.interlaced ? 1 : 0, s.transparency ? 1 : 0, s.text, s.comment);
+        if (animation.animated) std::printf(" frames=%d loops=%d", animation.frameCount, animation.loopCount);
+        std::printf("\n");
         return 0;
     }
     if (verb == "count") {

@@ -1,0 +1,312 @@
+// TIFF reading: header, the first IFD, strips and unpacking into the bitmap. Portable.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "core/image/codec_error.h"
+#include "core/image/tiff_codec.h"
+
+namespace pelio {
+
+namespace {
+
+enum TiffType : uint16_t { kByte = 1, kAscii = 2, kShort = 3, kLong = 4, kRational = 5 };
+constexpr int kNoPhotometric = -1;
+
+// Reads the file in its own byte order, inside the file only.
+class TiffBytes {
+public:
+    TiffBytes(std::span<const uint8_t> file, bool bigEndian) : file_(file), bigEndian_(bigEndian) {}
+    bool Inside(uint64_t at, uint64_t size) const { return at <= file_.size() && size <= file_.size() - at; }
+    uint16_t U16(size_t at) const {
+        const uint8_t* p = file_.data() + at;
+        return bigEndian_ ? uint16_t(p[0] << 8 | p[1]) : uint16_t(p[1] << 8 | p[0]);
+    }
+    uint32_t U32(size_t at) const {
+        const uint8_t* p = file_.data() + at;
+        return bigEndian_ ? uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]
+                          : uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+    }
+    bool BigEndian() const { return bigEndian_; }
+    std::span<const uint8_t> File() const { return file_; }
+
+private:
+    std::span<const uint8_t> file_;
+    bool bigEndian_;
+};
+
+struct Entry {
+    uint16_t tag, type;
+    uint32_t count;
+    size_t valueAt;  // the 4-byte value field
+};
+
+struct TiffInfo {
+    uint32_t width = 0, height = 0;
+    int bits = 1, bitsValues = 1;
+    int photometric = kNoPhotometric;
+    std::vector<uint32_t> stripOffsets, stripCounts;
+    bool hasStrips = false;
+    size_t xResAt = 0, yResAt = 0;
+    bool hasXRes = false, hasYRes = false;
+    int resolutionUnit = 2;
+    size_t colourMapAt = 0;
+    bool hasColourMap = false;
+    bool description = false;
+};
+
+int ReadSize(const TiffBytes& b, const Entry& e, uint32_t& value) {
+    if (e.type == kShort) value = b.U16(e.valueAt);
+    else if (e.type == kLong) value = b.U32(e.valueAt);
+    else return kCodecBadFile;
+    if (value == 0) return kCodecBadFile;
+    return value > uint32_t(kMaxImageSide) ? kCodecUnsupported : kCodecOk;
+}
+
+// A SHORT or LONG scalar; other types read as a SHORT.
+uint32_t Scalar(const TiffBytes& b, const Entry& e) { return e.type == kLong ? b.U32(e.valueAt) : b.U16(e.valueAt); }
+
+// A SHORT or LONG array: inside the value field when it fits there, else at its offset.
+int ReadArray(const TiffBytes& b, const Entry& e, std::vector<uint32_t>& out) {
+    if ((e.type != kShort && e.type != kLong) || e.count == 0) return kCodecBadFile;
+    const size_t size = e.type == kShort ? 2 : 4;
+    size_t at = e.valueAt;
+    if (uint64_t(e.count) * size > 4) {
+        at = b.U32(e.valueAt);
+        if (!b.Inside(at, uint64_t(e.count) * size)) return kCodecBadFile;
+    }
+    try {
+        out.resize(e.count);
+    } catch (const std::bad_alloc&) {
+        return kCodecNoMemory;
+    }
+    for (uint32_t i = 0; i < e.count; ++i) out[i] = size == 2 ? b.U16(at + 2 * i) : b.U32(at + 4 * i);
+    return kCodecOk;
+}
+
+int ReadEntry(const TiffBytes& b, const Entry& e, TiffInfo& t) {
+    switch (e.tag) {
+    case 256: return ReadSize(b, e, t.width);
+    case 257: return ReadSize(b, e, t.height);
+    case 258:
+        if (e.count == 3) {
+            const uint32_t at = b.U32(e.valueAt);
+            if (!b.Inside(at, 6)) return kCodecBadFile;
+            const int v = b.U16(at);
+            if (v != b.U16(at + 2) || v != b.U16(at + 4) || (v != 8 && v != 16)) return kCodecUnsupported;
+            t.bits = v;
+            t.bitsValues = 3;
+        } else if (e.count == 1) {
+            t.bits = b.U16(e.valueAt);
+            t.bitsValues = 1;
+        } else {
+            return kCodecUnsupported;
+        }
+        return kCodecOk;
+    case 259: return Scalar(b, e) == 1 ? kCodecOk : kCodecUnsupported;
+    case 262: t.photometric = static_cast<int>(Scalar(b, e)); return kCodecOk;
+    case 270: t.description = true; return kCodecOk;
+    case 273: t.hasStrips = true; return ReadArray(b, e, t.stripOffsets);
+    case 279: return ReadArray(b, e, t.stripCounts);
+    case 282: t.xResAt = b.U32(e.valueAt); t.hasXRes = true; return kCodecOk;
+    case 283: t.yResAt = b.U32(e.valueAt); t.hasYRes = true; return kCodecOk;
+    case 284: return Scalar(b, e) == 1 ? kCodecOk : kCodecUnsupported;  // planes apart
+    case 296: t.resolutionUnit = static_cast<int>(Scalar(b, e)); return kCodecOk;
+    case 322: case 323: case 324: case 325: return kCodecUnsupported;  // tiles, not strips
+    case 320: t.colourMapAt = b.U32(e.valueAt); t.hasColourMap = true; return kCodecOk;
+    default: return kCodecOk;
+    }
+}
+
+int ReadIfd(const TiffBytes& b, TiffInfo& t) {
+    const auto file = b.File();
+    if (file.size() < 8 || !((file[0] == 'I' && file[1] == 'I') || (file[0] == 'M' && file[1] == 'M')))
+        return kCodecBadFile;
+    if (b.U16(2) != 42) return kCodecBadFile;
+    const uint32_t ifd = b.U32(4);
+    if (!b.Inside(ifd, 2)) return kCodecBadFile;
+    const uint32_t count = b.U16(ifd);
+    if (!b.Inside(uint64_t(ifd) + 2, uint64_t(count) * 12)) return kCodecBadFile;
+    for (uint32_t i = 0; i < count; ++i) {
+        const size_t at = ifd + 2 + 12 * size_t(i);
+        const Entry e{b.U16(at), b.U16(at + 2), b.U32(at + 4), at + 8};
+        if (int error = ReadEntry(b, e, t)) return error;
+    }
+    if (t.width == 0 || t.height == 0) return kCodecBadFile;
+    if (t.stripOffsets.size() != t.stripCounts.size()) return kCodecBadFile;
+    if (!t.hasStrips) return kCodecUnsupported;  // tiles or no pixels at all
+    return kCodecOk;
+}
+
+// Pixels per metre from a resolution rational, 0 when it cannot be had.
+int32_t PixelsPerMetre(const TiffBytes& b, size_t at, int unit) {
+    const uint32_t numerator = b.U32(at), denominator = b.U32(at + 4);
+    if (denominator == 0) return 0;
+    double v = 0;
+    if (unit == 2) v = std::round(numerator / 0.0254 / denominator);
+    else if (unit == 3) v = std::round(numerator * 100.0 / denominator);
+    return v >= INT32_MAX ? INT32_MAX : static_cast<int32_t>(v);
+}
+
+int BuildPalette(const TiffBytes& b, const TiffInfo& t, Palette& palette) {
+    const int entries = 1 << t.bits;
+    if (t.photometric == 3) {
+        if (!b.Inside(t.colourMapAt, 6 * uint64_t(entries))) return kCodecReadFailed;
+        for (int i = 0; i < entries; ++i) {
+            palette[i].red = static_cast<uint8_t>(b.U16(t.colourMapAt + 2 * i) >> 8);
+            palette[i].green = static_cast<uint8_t>(b.U16(t.colourMapAt + 2 * (entries + i)) >> 8);
+            palette[i].blue = static_cast<uint8_t>(b.U16(t.colourMapAt + 2 * (2 * entries + i)) >> 8);
+        }
+        return kCodecOk;
+    }
+    if (t.photometric == kNoPhotometric) return kCodecReadFailed;
+    const int step = t.bits == 1 ? 255 : t.bits == 4 ? 17 : 1;
+    for (int i = 0; i < entries; ++i) {
+        const auto v = static_cast<uint8_t>(t.photometric == 0 ? 255 - i * step : i * step);
+        palette[i] = PaletteEntry{v, v, v, 0};
+    }
+    return kCodecOk;
+}
+
+// Unpacks one stored row of `bytes` bytes (fewer when the data ends early) into `dst`.
+void UnpackRow(const TiffInfo& t, bool bigEndian, const uint8_t* src, size_t bytes, uint8_t* dst) {
+    const size_t w = t.width;
+    if (t.bitsValues == 3) {
+        const size_t sample = t.bits / 8;
+        const size_t pixels = std::min(w, bytes / (3 * sample));
+        // The most significant byte of each sample.
+        const size_t high = sample == 2 && !bigEndian ? 1 : 0;
+        for (size_t x = 0; x < pixels; ++x, src += 3 * sample, dst += 3) {
+            dst[0] = src[2 * sample + high];
+            dst[1] = src[sample + high];
+            dst[2] = src[high];
+        }
+        return;
+    }
+    switch (t.bits) {
+    case 8:
+        std::memcpy(dst, src, std::min(w, bytes));
+        return;
+    case 4:
+        for (size_t x = 0; x < w && x / 2 < bytes; ++x) dst[x] = (src[x / 2] >> (x & 1 ? 0 : 4)) & 15;
+        return;
+    default:
+        for (size_t x = 0; x < w && x / 8 < bytes; ++x) dst[x] = (src[x / 8] >> (7 - (x & 7))) & 1;
+        return;
+    }
+}
+
+// The strips read as one stream, row by row: a row inside one strip is read in place, a row
+// split between strips is gathered. Nothing past the strips is ever read.
+class JoinedStrips {
+public:
+    JoinedStrips(std::span<const uint8_t> file, const std::vector<uint32_t>& offsets,
+                 const std::vector<uint32_t>& counts)
+        : file_(file), offsets_(offsets), counts_(counts) {}
+
+    // The next `size` bytes; `available` is less than `size` where the strips end.
+    const uint8_t* Next(size_t size, uint8_t* scratch, size_t& available) {
+        Settle();
+        if (strip_ < offsets_.size() && counts_[strip_] - within_ >= size) {
+            const uint8_t* p = file_.data() + offsets_[strip_] + within_;
+            within_ += size;
+            available = size;
+            return p;
+        }
+        available = 0;
+        while (available < size && (Settle(), strip_ < offsets_.size())) {
+            const size_t n = std::min<size_t>(size - available, counts_[strip_] - within_);
+            std::memcpy(scratch + available, file_.data() + offsets_[strip_] + within_, n);
+            within_ += n;
+            available += n;
+        }
+        return scratch;
+    }
+
+private:
+    // Moves past used-up strips.
+    void Settle() {
+        while (strip_ < offsets_.size() && within_ >= counts_[strip_]) {
+            ++strip_;
+            within_ = 0;
+        }
+    }
+
+    std::span<const uint8_t> file_;
+    const std::vector<uint32_t>& offsets_;
+    const std::vector<uint32_t>& counts_;
+    size_t strip_ = 0;
+    size_t within_ = 0;
+};
+
+int Decode(const TiffBytes& b, PixelAllocator& allocator, DecodeResult& result) {
+    TiffInfo t;
+    if (int error = ReadIfd(b, t)) return error;
+
+    Image& image = result.image;
+    image.header = BitmapInfoHeader{};
+    image.header.width = static_cast<int32_t>(t.width);
+    image.header.height = static_cast<int32_t>(t.height);
+    image.palette = Palette{};
+    if (t.photometric == 2 && t.bitsValues == 3) {
+        image.header.bitCount = 24;
+        image.sourceBits = t.bits * 3;
+    } else if (t.bitsValues == 1 && (t.bits == 1 || t.bits == 4 || t.bits == 8) &&
+               ((t.photometric == 3 && t.hasColourMap) || t.photometric == 0 || t.photometric == 1 ||
+                t.photometric == kNoPhotometric)) {
+        image.header.bitCount = 8;
+        image.sourceBits = t.bits;
+        if (int error = BuildPalette(b, t, image.palette)) return error;
+    } else {
+        return kCodecUnsupported;
+    }
+
+    // Rows start on byte boundaries and run on across strips as one joined stream.
+    const size_t rowBytes = t.bitsValues == 3 ? size_t(t.width) * 3 * (t.bits / 8)
+                                              : (size_t(t.width) * t.bits + 7) / 8;
+    for (size_t i = 0; i < t.stripOffsets.size(); ++i)
+        if (!b.Inside(t.stripOffsets[i], t.stripCounts[i])) return kCodecReadFailed;
+    std::vector<uint8_t> gathered(rowBytes);
+    if (!allocator.Allocate(image)) return kCodecNoMemory;
+    JoinedStrips strips(b.File(), t.stripOffsets, t.stripCounts);
+    for (uint32_t y = 0; y < t.height; ++y) {
+        size_t available = 0;
+        const uint8_t* row = strips.Next(rowBytes, gathered.data(), available);
+        if (available == 0) break;  // missing rows stay 0
+        UnpackRow(t, b.BigEndian(), row, available, image.Row(static_cast<int32_t>(t.height - 1 - y)));
+    }
+
+    if (t.hasXRes && t.hasYRes && b.Inside(t.xResAt, 8) && b.Inside(t.yResAt, 8)) {
+        image.header.xPelsPerMeter = PixelsPerMetre(b, t.xResAt, t.resolutionUnit);
+        image.header.yPelsPerMeter = PixelsPerMetre(b, t.yResAt, t.resolutionUnit);
+    }
+    result.info.comment = t.description;
+    return kCodecOk;
+}
+
+}  // namespace
+
+bool DecodeTiff(std::span<const uint8_t> file, const LoadOptions&, PixelAllocator& allocator,
+                DecodeResult& result) {
+    const TiffBytes bytes(file, file.size() >= 2 && file[0] == 'M');
+    int error = kCodecOk;
+    try {
+        error = Decode(bytes, allocator, result);
+    } catch (const std::bad_alloc&) {
+        error = kCodecNoMemory;
+    }
+    if (error) {
+        if (result.image.bits) allocator.Release(result.image);
+        result.error = error;
+        return false;
+    }
+    result.error = kCodecOk;
+    result.image.format = ImageFormat::Tiff;
+    result.image.fileSize = static_cast<int32_t>(std::min<size_t>(file.size(), INT32_MAX));
+    return true;
+}
+
+}  // namespace pelio
