@@ -57,6 +57,19 @@ TEST_F(Opening, FileOnTheCommandLineAndHandedOverShowsItsCaption) {
     EXPECT_EQ(client.right, 120);
     EXPECT_EQ(client.bottom, 80);
 
+    // Zoom commands resize the window around the image: a step in, a preset, 100 %.
+    auto clientSize = [&] {
+        RECT r;
+        GetClientRect(viewer, &r);
+        return std::make_pair(static_cast<int>(r.right), static_cast<int>(r.bottom));
+    };
+    PostMessageW(viewer, WM_COMMAND, 5230, 0);
+    EXPECT_TRUE(Eventually([&] { return clientSize() == std::make_pair(240, 160); }));
+    PostMessageW(viewer, WM_COMMAND, 5264, 0);  // 25 %: 30 × 20, the window kept wide enough
+    EXPECT_TRUE(Eventually([&] { return clientSize().second == 20; }));
+    PostMessageW(viewer, WM_COMMAND, 5220, 0);
+    EXPECT_TRUE(Eventually([&] { return clientSize() == std::make_pair(120, 80); }));
+
     // A second start hands its file over; the first instance shows it.
     e2e::Process again = e2e::Launch(exe_, L"\"" + second + L"\"");
     EXPECT_EQ(again.WaitExit(kWaitMs), 0u);

@@ -10,6 +10,7 @@
 #include "win/editor/edit_window.h"
 #include "win/image/open_dialog.h"
 #include "win/viewer/full_screen.h"
+#include "win/viewer/viewer_window.h"
 
 namespace pelio {
 
@@ -24,6 +25,15 @@ void DispatchViewerCommand(int id) {
     case cmd::kOpen:
         OpenImageDialog();
         return;
+    case cmd::kFit:
+    case cmd::kZoom100:
+    case cmd::kZoomIn:
+    case cmd::kZoomOut:
+    case cmd::kZoomToggle:
+    case cmd::kZoomPlus10:
+    case cmd::kZoomMinus10:
+        ZoomCommand(id);
+        return;
     case cmd::kEditWindow:
         if (IsIconic(app.viewer)) {
             ShowWindow(app.viewer, SW_RESTORE);
@@ -34,6 +44,10 @@ void DispatchViewerCommand(int id) {
         ActivateEditWindow();
         return;
     default:
+        if (id >= cmd::kZoomPreset1000 && id <= cmd::kZoomPreset10) {
+            ZoomCommand(id);
+            return;
+        }
         ExecuteCommonCommand(id);
     }
 }

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 
+#include "core/settings/command_ids.h"
 #include "core/view/caption.h"
+#include "core/view/zoom.h"
 #include "core/view/window_placement.h"
 #include "win/app/app_state.h"
 #include "win/app/commands.h"
@@ -56,7 +58,49 @@ void SetupDeviceContext(HWND hwnd) {
     ReleaseDC(hwnd, dc);
 }
 
-// The image at 100 %, centred; the strips around it in the background colour.
+// The view of the Viewer window and full screen.
+ViewState& View() {
+    static ViewState view;
+    return view;
+}
+
+FrameInsets FrameOf(HWND hwnd) {
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
+    return {-frame.left, -frame.top, frame.right, frame.bottom};
+}
+
+void SyncViewWithImage() {
+    ViewState& v = View();
+    const CurrentImage& image = Current();
+    v.imageW = image.width;
+    v.imageH = image.height;
+    v.scrollShift = image.width > GetSystemMetrics(SM_CXSCREEN) || image.height > GetSystemMetrics(SM_CYSCREEN);
+}
+
+void ReadClientSize(HWND hwnd) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    View().clientW = client.right;
+    View().clientH = client.bottom;
+}
+
+// COLORONCOLOR at 100 % or when chosen; HALFTONE otherwise.
+void ChooseStretchMode(HWND hwnd) {
+    const ViewState& v = View();
+    HDC dc = GetDC(hwnd);
+    const bool exact = v.DisplayedW() == v.imageW && v.DisplayedH() == v.imageH;
+    if (exact || App().settings.viewer.sthMode == 3) {
+        SetStretchBltMode(dc, COLORONCOLOR);
+    } else {
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+    }
+    ReleaseDC(hwnd, dc);
+}
+
+// The strips around the image in the background colour, then one stretch of the source.
 void OnPaint(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
@@ -67,30 +111,65 @@ void OnPaint(HWND hwnd) {
     if (!image.Loaded()) {
         FillRect(dc, &client, background);
     } else {
+        const ViewState& v = View();
         const int cw = client.right, ch = client.bottom;
-        const int w = std::min(image.width, cw), h = std::min(image.height, ch);
-        const int x = (cw - w) / 2, y = (ch - h) / 2;
-        const RECT strips[] = {{0, 0, x, ch}, {x + w, 0, cw, ch}, {x, 0, x + w, y}, {x, y + h, x + w, ch}};
+        const int x0 = v.x.dest, x1 = v.x.dest + v.x.destSize, y0 = v.y.dest, y1 = v.y.dest + v.y.destSize;
+        const RECT strips[] = {{0, 0, x0, ch}, {x1, 0, cw, ch}, {x0, 0, x1, y0}, {x0, y1, x1, ch}};
         for (const RECT& r : strips)
             if (r.right > r.left && r.bottom > r.top) FillRect(dc, &r, background);
-        BitBlt(dc, x, y, w, h, image.memoryDc, (image.width - w) / 2, (image.height - h) / 2, SRCCOPY);
+        // Rows are stored bottom-up: source y counts from the top of the picture.
+        StretchBlt(dc, v.x.dest, v.y.dest, v.x.destSize, v.y.destSize, image.memoryDc, v.x.src, v.y.src,
+                   v.x.srcSize, v.y.srcSize, SRCCOPY);
     }
     EndPaint(hwnd, &ps);
 }
 
-// Sizes the window around the image at 100 %, within the usable area, keeping its centre.
-void FitWindowToImage(HWND hwnd) {
-    const CurrentImage& image = Current();
-    RECT window;
-    GetWindowRect(hwnd, &window);
-    RECT frame{0, 0, image.width, image.height};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
-    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
-    const int cx = (window.left + window.right) / 2, cy = (window.top + window.bottom) / 2;
-    ScreenRect r = FitWindowIntoArea({cx - w / 2, cy - h / 2, cx - w / 2 + w, cy - h / 2 + h},
-                                     ToScreenRect(ViewerUsableArea(hwnd)));
-    SetWindowPos(hwnd, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+// Resizes the window so that its client area shows the displayed image where it was.
+void WindowFit(HWND hwnd) {
+    const ViewState& v = View();
+    RECT client;
+    GetClientRect(hwnd, &client);
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const bool caption = GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CAPTION;
+    ScreenRect r = WindowFitRect(ToScreenRect(client), v.DisplayedW(), v.DisplayedH(), FrameOf(hwnd),
+                                 caption, GetSystemMetrics(SM_CXMIN), ToScreenRect(ViewerUsableArea(hwnd)));
+    SetWindowPos(hwnd, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOACTIVATE);
+    ReadClientSize(hwnd);
+    View().Layout();
+}
+
+// The box the Viewer's zoom fits into: the work area of its monitor less the frame.
+void ViewerFitBox(HWND hwnd, int& w, int& h) {
+    RECT full, work;
+    QueryMonitor(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), full, work);
+    const FrameInsets f = FrameOf(hwnd);
+    w = (work.right - work.left) - f.left - f.right;
+    h = (work.bottom - work.top) - f.top - f.bottom;
+}
+
+// A new zoom from a command: stretch mode, window fit in the Viewer mode, repaint, caption.
+void ApplyZoom(HWND hwnd, int zoom) {
+    ViewState& v = View();
+    v.zoom = zoom;
+    ChooseStretchMode(hwnd);
+    if (App().displayMode == kModeViewer) WindowFit(hwnd);
+    else v.Layout();
+    InvalidateRect(hwnd, nullptr, FALSE);
+    UpdateCaption();
+}
+
+// Zoom by ten points, or the neighbouring file, by the wheel setting and Ctrl alone.
+void OnWheel(int delta, WPARAM keys) {
+    const AppState& app = App();
+    if (!Current().Loaded()) return;
+    const bool fullScreen = app.displayMode == kModeFullScreen;
+    const bool navigate = (fullScreen ? app.settings.viewer.fsWheel : app.settings.viewer.wheel) != (keys == MK_CONTROL);
+    if (navigate) {
+        DispatchViewerCommand(delta > 0 ? cmd::kPreviousFile : cmd::kNextFile);
+        return;
+    }
+    const bool away = delta > 0;
+    DispatchViewerCommand(away != app.settings.app.wheelRev ? cmd::kZoomMinus10 : cmd::kZoomPlus10);
 }
 
 void OnDropFiles(HDROP drop) {
@@ -133,10 +212,55 @@ HWND CreateViewerWindow() {
 void ShowLoadedImage(bool resize) {
     AppState& app = App();
     if (!app.viewer) return;
-    if (resize && Current().Loaded() && app.displayMode == kModeViewer) FitWindowToImage(app.viewer);
+    if (Current().Loaded()) {
+        SyncViewWithImage();
+        ViewState& v = View();
+        if (resize && app.displayMode == kModeViewer) {
+            if (!app.settings.viewer.nmZoom) v.zoom = kZoom100;
+            int boxW, boxH;
+            ViewerFitBox(app.viewer, boxW, boxH);
+            PolicyFit(v, app.settings.viewer.vSmall, app.settings.viewer.nvLarge, boxW, boxH);
+            v.x.centre = v.imageW / 2;
+            v.y.centre = v.imageH / 2;
+            ChooseStretchMode(app.viewer);
+            WindowFit(app.viewer);
+        } else {
+            ReadClientSize(app.viewer);
+            v.CentreImage();
+        }
+    }
     InvalidateRect(app.viewer, nullptr, FALSE);
     UpdateCaption();
 }
+
+bool ZoomCommand(int id) {
+    AppState& app = App();
+    if (!Current().Loaded() || !app.viewer) return false;
+    const int zoom = View().zoom;
+    switch (id) {
+    case cmd::kZoom100: ApplyZoom(app.viewer, kZoom100); return true;
+    case cmd::kZoomIn: ApplyZoom(app.viewer, ZoomInStep(zoom)); return true;
+    case cmd::kZoomOut: ApplyZoom(app.viewer, ZoomOutStep(zoom)); return true;
+    case cmd::kZoomPlus10: ApplyZoom(app.viewer, ZoomPlusTen(zoom)); return true;
+    case cmd::kZoomMinus10: ApplyZoom(app.viewer, ZoomMinusTen(zoom)); return true;
+    case cmd::kFit: {
+        int boxW, boxH;
+        ViewerFitBox(app.viewer, boxW, boxH);
+        ApplyZoom(app.viewer, FitZoom(View().imageW, View().imageH, boxW, boxH));
+        return true;
+    }
+    case cmd::kZoomToggle:
+        return ZoomCommand(zoom != kZoom100 ? cmd::kZoom100 : cmd::kFit);
+    default:
+        if (id >= cmd::kZoomPreset1000 && id <= cmd::kZoomPreset10) {
+            ApplyZoom(app.viewer, ZoomPreset(id - cmd::kZoomPreset1000));
+            return true;
+        }
+        return false;
+    }
+}
+
+int CurrentZoom() { return View().zoom; }
 
 void UpdateCaption() {
     AppState& app = App();
@@ -162,6 +286,13 @@ LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_ERASEBKGND:
         return 1;
+    case WM_SIZE:
+        ReadClientSize(hwnd);
+        if (Current().Loaded()) View().Layout();
+        return 0;
+    case WM_MOUSEWHEEL:
+        OnWheel(GET_WHEEL_DELTA_WPARAM(wp), GET_KEYSTATE_WPARAM(wp));
+        return 0;
     case WM_PAINT:
         OnPaint(hwnd);
         return 0;

@@ -19,6 +19,11 @@ RECT ViewerUsableArea(HWND hwnd);
 void ShowLoadedImage(bool resize);
 void UpdateCaption();
 
+// The zoom commands (100 %, steps, presets, ten points, fit, the space toggle); false for
+// other commands and without an image.
+bool ZoomCommand(int id);
+int CurrentZoom();
+
 // Applies the zoom rules of the current mode again without moving the window.
 void RefitView();
 
