@@ -12,8 +12,10 @@ namespace pelio {
 // Frames of a multi-frame GIF while it plays.
 struct AnimationState {
     bool active = false;
-    int frameCount = 0;
-    std::vector<HBITMAP> frames;
+    int frameCount = 0;            // the first frame (the current bitmap) included
+    int loopCount = 0;             // 0 plays for ever
+    std::vector<int> delays;       // per frame, hundredths of a second
+    std::vector<HBITMAP> frames;   // the later frames
 };
 
 inline constexpr UINT_PTR kAnimationTimerId = 200000;

@@ -5,6 +5,7 @@
 
 #include "core/image/codec.h"
 #include "core/image/format.h"
+#include "core/image/gif_codec.h"
 #include "win/app/app_state.h"
 #include "win/image/allocators.h"
 #include "win/image/current_image.h"
@@ -16,8 +17,9 @@ namespace {
 
 PluginDecoder g_pluginDecoder = nullptr;
 
+// `animation` (GIF only) receives the later frames of a looping GIF.
 bool DecodeWith(ImageFormat format, const std::wstring& path, PixelAllocator& allocator,
-                DecodeResult& result) {
+                DecodeResult& result, GifAnimation* animation = nullptr) {
     DecodeFn decode = FindDecoder(format);
     if (!decode) {
         result.error = 2;
@@ -28,10 +30,25 @@ bool DecodeWith(ImageFormat format, const std::wstring& path, PixelAllocator& al
         result.error = 4;
         return false;
     }
-    if (!decode(file.Bytes(), LoadOptions::From(App().settings.read), allocator, result))
-        return false;
+    const LoadOptions options = LoadOptions::From(App().settings.read);
+    const bool ok = format == ImageFormat::Gif && animation
+                        ? DecodeGifAnimation(file.Bytes(), options, allocator, result, animation)
+                        : decode(file.Bytes(), options, allocator, result);
+    if (!ok) return false;
     result.image.fileTime = file.LastWriteTime();
     return true;
+}
+
+// The frames of a looping GIF become the current image's animation record.
+void InstallAnimation(GifAnimation& animation) {
+    AnimationState& state = Current().animation;
+    state = AnimationState{};
+    if (!animation.animated || animation.frameCount < 2) return;
+    state.active = true;
+    state.frameCount = animation.frameCount;
+    state.loopCount = animation.loopCount;
+    state.delays = animation.delays;
+    for (const Image& frame : animation.frames) state.frames.push_back(static_cast<HBITMAP>(frame.bitmap));
 }
 
 }  // namespace
@@ -59,10 +76,11 @@ bool LoadImageFile(const std::wstring& path) {
 
     DibAllocator allocator;
     DecodeResult result;
+    GifAnimation animation;
     bool ok = false;
     const ImageFormat format = DetectFormat(path);
     if (format != ImageFormat::Empty) {
-        ok = format != ImageFormat::Unknown && DecodeWith(format, path, allocator, result);
+        ok = format != ImageFormat::Unknown && DecodeWith(format, path, allocator, result, &animation);
         if (!ok && g_pluginDecoder) {
             result = DecodeResult{};
             ok = g_pluginDecoder(path, result);
@@ -71,6 +89,7 @@ bool LoadImageFile(const std::wstring& path) {
     if (ok) {
         current.info = result.info;
         InstallImage(result.image, &path, InstallKind::FromFile);
+        InstallAnimation(animation);
     } else {
         current.info = saved;
     }

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "core/image/codec.h"
+#include "tests/core/image/gif_test_util.h"
 #include "tests/support/sample_image.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/win_test_files.h"
@@ -179,6 +180,28 @@ TEST_F(Dispatch, EveryBuiltInFormatLoadsThroughTheDispatch) {
     EXPECT_EQ(Current().info.interlaced, 1);
     for (int y = 0; y < 4; ++y)  // the pixels, not the row padding
         EXPECT_TRUE(std::equal(sample.image.Row(y), sample.image.Row(y) + 27, Current().bits + 28 * y)) << y;
+}
+
+TEST_F(Dispatch, LoopingGifHandsItsFramesToTheCurrentImage) {
+    const std::vector<uint8_t> pixels(8, 1);
+    test::GifBuilder gif;
+    gif.Screen(4, 2, 2).Loop(0);
+    for (int frame = 0; frame < 3; ++frame) gif.Control(false, 0, 0, 10 + frame).Frame(0, 0, 4, 2, pixels, 0, false, 2);
+    WriteBytes(dir_ / L"anim.gif", gif.Trailer().bytes);
+    ASSERT_TRUE(LoadImageFile(dir_ / L"anim.gif"));
+    const AnimationState& a = Current().animation;
+    EXPECT_TRUE(a.active);
+    EXPECT_EQ(a.frameCount, 3);
+    EXPECT_EQ(a.delays, (std::vector<int>{10, 11, 12}));
+    ASSERT_EQ(a.frames.size(), 2u);
+    std::vector<HBITMAP> frames = a.frames;
+    for (HBITMAP f : frames) EXPECT_EQ(GetObjectType(f), static_cast<DWORD>(OBJ_BITMAP));
+
+    // The next image releases every frame.
+    WriteBytes(dir_ / L"still.bmp", SampleBmp(2, 2));
+    ASSERT_TRUE(LoadImageFile(dir_ / L"still.bmp"));
+    EXPECT_FALSE(Current().animation.active);
+    for (HBITMAP f : frames) EXPECT_EQ(GetObjectType(f), 0u);
 }
 
 TEST_F(Dispatch, FailedLoadKeepsTheImageAndItsSourceFacts) {
