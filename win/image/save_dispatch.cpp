@@ -27,6 +27,27 @@ std::wstring NewTempFile() {
     return name;
 }
 
+// Shows a working title on the Viewer window for the life of the object, then puts the old
+// one back.
+class WorkingTitle {
+public:
+    explicit WorkingTitle(const wchar_t* title) : window_(title ? App().viewer : nullptr) {
+        if (!window_) return;
+        wchar_t old[512];
+        old_.assign(old, GetWindowTextW(window_, old, 512));
+        SetWindowTextW(window_, title);
+    }
+    ~WorkingTitle() {
+        if (window_) SetWindowTextW(window_, old_.c_str());
+    }
+    WorkingTitle(const WorkingTitle&) = delete;
+    WorkingTitle& operator=(const WorkingTitle&) = delete;
+
+private:
+    HWND window_;
+    std::wstring old_;
+};
+
 SaveSnapshot TakeSnapshot() {
     const AppState& app = App();
     const SaveSession& s = Saves();
@@ -76,6 +97,8 @@ bool SaveToTempFile() {
     if (!encode) {
         error = kCodecUnsupported;
     } else {
+        const bool png = app.settings.save.format == static_cast<int>(SaveFormat::Png);
+        WorkingTitle title(png ? L"compress..." : nullptr);
         FileSink sink;
         if (!sink.Create(temp)) {
             error = kCodecCreateFailed;
