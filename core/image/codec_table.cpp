@@ -1,6 +1,8 @@
 // The built-in codecs, one row each. Portable.
 #include "core/image/bmp_codec.h"
 #include "core/image/codec.h"
+#include "core/image/jpeg_codec.h"
+#include "core/image/jpeg_lossless.h"
 
 namespace pelio {
 
@@ -17,9 +19,12 @@ struct EncoderRow {
 
 constexpr DecoderRow kDecoders[] = {
     {ImageFormat::Bmp, DecodeBmp},
+    {ImageFormat::Jpeg, DecodeJpeg},
 };
 constexpr EncoderRow kEncoders[] = {
     {SaveFormat::Bmp, EncodeBmp},
+    {SaveFormat::Jpeg, EncodeJpeg},
+    {SaveFormat::JpegLossless, EncodeJpegLossless},
 };
 
 }  // namespace
