@@ -265,19 +265,30 @@ std::optional<int> SearchJpegQuality(size_t limit,
     if (!size) return std::nullopt;
     if (*size <= limit) return 100;
     int quality = 69, step = 31, upper = 100;
+    int tried = 100, best = 0;
+    bool lastFits = false;
     while (upper - step > 0) {
         size = sizeAt(quality);
         if (!size) return std::nullopt;
-        if (*size > limit) {
+        tried = quality;
+        lastFits = *size <= limit;
+        if (!lastFits) {
             upper = quality;
             if (upper == 7) step = 1;
         } else {
+            best = quality;
             if (step == 1) break;
             step /= 2;
         }
         quality = upper - step;
     }
-    return quality;
+    // The search can end on a trial over the limit after a smaller one fitted (7 fits, 23
+    // and 8 do not): that one is encoded again rather than writing a file that is too big.
+    if (!lastFits && best > 0) {
+        if (!sizeAt(best)) return std::nullopt;
+        return best;
+    }
+    return tried;
 }
 
 bool EncodeJpeg(const Image& image, const SaveOptions& options, ByteSink& out, int& error) {
