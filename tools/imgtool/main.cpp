@@ -16,6 +16,7 @@
 #include "core/image/codec_error.h"
 #include "core/image/colour_count.h"
 #include "core/image/format.h"
+#include "core/image/jpeg_codec.h"
 #include "tools/imgtool/options.h"
 
 namespace pelio::imgtool {
@@ -35,6 +36,8 @@ constexpr char kUsage[] =
 
 int Fail(int code) {
     std::printf("error=%d\n", code);
+    if (code == kJpegLibraryError)
+        std::fprintf(stderr, "JPEG Library Error: %s\n", LastJpegLibraryMessage().c_str());
     return 1;
 }
 
@@ -77,8 +80,7 @@ int WriteFileSafely(const std::string& path, const std::vector<uint8_t>& bytes) 
 
 // Decodes a file into `result` (plain memory); the error code on failure.
 int DecodePath(const std::string& path, const LoadOptions& options, MemoryAllocator& allocator,
-               DecodeResult& result) {
-    std::vector<uint8_t> file;
+               DecodeResult& result, std::vector<uint8_t>& file) {
     if (!ReadFile(path, file)) return kCodecReadFailed;
     ImageFormat format = DetectFormat(std::span<const uint8_t>(file.data(), std::min(file.size(), kFormatProbeBytes)));
     if (format == ImageFormat::Empty) return kCodecBadFile;
@@ -117,7 +119,8 @@ int Run(const std::vector<std::string>& args) {
 
     MemoryAllocator allocator;
     DecodeResult result;
-    int code = DecodePath(args[1], options.load, allocator, result);
+    std::vector<uint8_t> file;
+    int code = DecodePath(args[1], options.load, allocator, result, file);
     ImageHolder holder(allocator, result.image);
     if (code) return Fail(code);
     const Image& image = result.image;
@@ -151,6 +154,12 @@ int Run(const std::vector<std::string>& args) {
             case ImageFormat::Gif: options.save.settings.format = 4; break;
             default: options.save.settings.format = 0; break;
             }
+        }
+        if (options.save.settings.format == static_cast<int>(SaveFormat::JpegLossless)) {
+            // The input file's coefficients, turned: only a JPEG source has them.
+            if (image.format != ImageFormat::Jpeg) return Fail(kCodecUnsupported);
+            options.save.losslessSource = file;
+            options.save.losslessTransform = options.turn;
         }
         code = Encode(image, options.save, args[2]);
         return code ? Fail(code) : 0;
