@@ -14,7 +14,7 @@
 namespace pelio {
 namespace {
 
-using test::JpegSpec;
+using test::JpegPlan;
 using test::LibraryDecode;
 using test::MakeJpeg;
 
@@ -46,13 +46,13 @@ std::vector<uint8_t> Pixels(const Image& image) {
 
 struct DecodeCase {
     const char* name;
-    JpegSpec spec;
+    JpegPlan plan;
 };
 
 class JpegDecodeMatchesLibrary : public testing::TestWithParam<DecodeCase> {};
 
 TEST_P(JpegDecodeMatchesLibrary, PixelsEqual) {
-    const std::vector<uint8_t> file = MakeJpeg(GetParam().spec);
+    const std::vector<uint8_t> file = MakeJpeg(GetParam().plan);
     const test::Reference ref = LibraryDecode(file);
     MemoryAllocator allocator;
     DecodeResult result;
@@ -66,7 +66,7 @@ TEST_P(JpegDecodeMatchesLibrary, PixelsEqual) {
     EXPECT_EQ(image.format, ImageFormat::Jpeg);
     EXPECT_EQ(image.fileSize, static_cast<int32_t>(file.size()));
     EXPECT_EQ(Pixels(image), ExpectedBitmap(ref));
-    EXPECT_EQ(result.info.interlaced, GetParam().spec.progressive ? 1 : 0);
+    EXPECT_EQ(result.info.interlaced, GetParam().plan.progressive ? 1 : 0);
     if (ref.components == 1)
         for (int i = 0; i < 256; ++i) {
             const auto v = static_cast<uint8_t>(i);
@@ -74,8 +74,8 @@ TEST_P(JpegDecodeMatchesLibrary, PixelsEqual) {
         }
 }
 
-JpegSpec Spec(int w, int h, int components, int hs, int vs, bool progressive) {
-    JpegSpec s;
+JpegPlan Plan(int w, int h, int components, int hs, int vs, bool progressive) {
+    JpegPlan s;
     s.width = w;
     s.height = h;
     s.components = components;
@@ -87,20 +87,20 @@ JpegSpec Spec(int w, int h, int components, int hs, int vs, bool progressive) {
 
 INSTANTIATE_TEST_SUITE_P(
     Jpeg, JpegDecodeMatchesLibrary,
-    testing::Values(DecodeCase{"Baseline420", Spec(61, 37, 3, 2, 2, false)},
-                    DecodeCase{"Baseline422", Spec(50, 33, 3, 2, 1, false)},
-                    DecodeCase{"Baseline444", Spec(17, 9, 3, 1, 1, false)},
-                    DecodeCase{"Progressive420", Spec(77, 45, 3, 2, 2, true)},
-                    DecodeCase{"Progressive444", Spec(30, 30, 3, 1, 1, true)},
-                    DecodeCase{"Grey", Spec(43, 21, 1, 1, 1, false)},
-                    DecodeCase{"GreyProgressive", Spec(16, 64, 1, 1, 1, true)},
-                    DecodeCase{"Cmyk", Spec(35, 19, 4, 1, 1, false)},
-                    DecodeCase{"OnePixel", Spec(1, 1, 3, 2, 2, false)}),
+    testing::Values(DecodeCase{"Baseline420", Plan(61, 37, 3, 2, 2, false)},
+                    DecodeCase{"Baseline422", Plan(50, 33, 3, 2, 1, false)},
+                    DecodeCase{"Baseline444", Plan(17, 9, 3, 1, 1, false)},
+                    DecodeCase{"Progressive420", Plan(77, 45, 3, 2, 2, true)},
+                    DecodeCase{"Progressive444", Plan(30, 30, 3, 1, 1, true)},
+                    DecodeCase{"Grey", Plan(43, 21, 1, 1, 1, false)},
+                    DecodeCase{"GreyProgressive", Plan(16, 64, 1, 1, 1, true)},
+                    DecodeCase{"Cmyk", Plan(35, 19, 4, 1, 1, false)},
+                    DecodeCase{"OnePixel", Plan(1, 1, 3, 2, 2, false)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(JpegDecode, FileCutInTheScanDecodesItsFirstRows) {
-    JpegSpec spec = Spec(64, 64, 3, 2, 2, false);
-    const std::vector<uint8_t> file = MakeJpeg(spec);
+    JpegPlan plan = Plan(64, 64, 3, 2, 2, false);
+    const std::vector<uint8_t> file = MakeJpeg(plan);
     const test::Reference ref = LibraryDecode(file);
     const std::vector<uint8_t> cut(file.begin(), file.begin() + file.size() * 2 / 3);
     MemoryAllocator allocator;
@@ -118,7 +118,7 @@ TEST(JpegDecode, FileCutInTheScanDecodesItsFirstRows) {
 }
 
 TEST(JpegDecode, FileCutInTheHeaderFailsWithTheLibraryMessage) {
-    const std::vector<uint8_t> file = MakeJpeg(Spec(16, 16, 3, 2, 2, false));
+    const std::vector<uint8_t> file = MakeJpeg(Plan(16, 16, 3, 2, 2, false));
     const std::vector<uint8_t> cut(file.begin(), file.begin() + 30);
     MemoryAllocator allocator;
     DecodeResult result;
@@ -133,9 +133,9 @@ TEST(JpegDecode, RefusesSizesPastTheLimit) {
         int width, height, error;
     } cases[] = {{25000, 1, kCodecOk}, {25001, 1, kCodecUnsupported}, {1, 25001, kCodecUnsupported}};
     for (const Case& c : cases) {
-        JpegSpec spec = Spec(c.width, c.height, 1, 1, 1, false);
-        spec.quality = 10;
-        const std::vector<uint8_t> file = MakeJpeg(spec);
+        JpegPlan plan = Plan(c.width, c.height, 1, 1, 1, false);
+        plan.quality = 10;
+        const std::vector<uint8_t> file = MakeJpeg(plan);
         MemoryAllocator allocator;
         DecodeResult result;
         EXPECT_EQ(DecodeJpeg(file, LoadOptions{}, allocator, result), c.error == kCodecOk);
@@ -162,13 +162,13 @@ TEST(JpegDecode, DensityBecomesPixelsPerMetre) {
     } cases[] = {{1, 72, 72, 2835, 2835}, {1, 300, 96, 11811, 3780}, {2, 28, 40, 2800, 4000},
                  {0, 1, 1, 0, 0}, {0, 2, 3, 0, 0}};
     for (const Case& c : cases) {
-        JpegSpec spec = Spec(8, 8, 3, 2, 2, false);
-        spec.densityUnit = c.unit;
-        spec.xDensity = c.x;
-        spec.yDensity = c.y;
+        JpegPlan plan = Plan(8, 8, 3, 2, 2, false);
+        plan.densityUnit = c.unit;
+        plan.xDensity = c.x;
+        plan.yDensity = c.y;
         MemoryAllocator allocator;
         DecodeResult result;
-        ASSERT_TRUE(DecodeJpeg(MakeJpeg(spec), LoadOptions{}, allocator, result));
+        ASSERT_TRUE(DecodeJpeg(MakeJpeg(plan), LoadOptions{}, allocator, result));
         ImageHolder hold(allocator, result.image);
         EXPECT_EQ(result.image.header.xPelsPerMeter, c.xPels) << c.unit << " " << c.x;
         EXPECT_EQ(result.image.header.yPelsPerMeter, c.yPels) << c.unit << " " << c.y;
@@ -185,11 +185,11 @@ TEST(JpegDecode, CaptionCountsCommentsAndNotesApp1) {
                  {{JPEG_APP0 + 1, JPEG_APP0 + 2}, 0, 1},
                  {{JPEG_APP0 + 13}, 0, 0}};
     for (const Case& c : cases) {
-        JpegSpec spec = Spec(8, 8, 3, 2, 2, false);
-        for (uint8_t m : c.markers) spec.markers.push_back({m, 'a', 'b', 'c'});
+        JpegPlan plan = Plan(8, 8, 3, 2, 2, false);
+        for (uint8_t m : c.markers) plan.markers.push_back({m, 'a', 'b', 'c'});
         MemoryAllocator allocator;
         DecodeResult result;
-        ASSERT_TRUE(DecodeJpeg(MakeJpeg(spec), LoadOptions{}, allocator, result));
+        ASSERT_TRUE(DecodeJpeg(MakeJpeg(plan), LoadOptions{}, allocator, result));
         ImageHolder hold(allocator, result.image);
         EXPECT_EQ(result.info.comment, c.comment);
         EXPECT_EQ(result.info.text, c.text);

@@ -13,7 +13,7 @@
 namespace pelio {
 namespace {
 
-using test::JpegSpec;
+using test::JpegPlan;
 using test::MakeJpeg;
 
 int Apply(std::initializer_list<EditTurn> turns) {
@@ -79,11 +79,11 @@ int At(const test::Reference& r, int x, int y) {
 }
 
 TEST(JpegLossless, SavedPicturesAreTurned) {
-    JpegSpec spec;
-    spec.width = 48;
-    spec.height = 32;
-    spec.components = 1;
-    const std::vector<uint8_t> source = MakeJpeg(spec);
+    JpegPlan plan;
+    plan.width = 48;
+    plan.height = 32;
+    plan.components = 1;
+    const std::vector<uint8_t> source = MakeJpeg(plan);
     const test::Reference src = test::LibraryDecode(source);
     struct Case {
         int transform;
@@ -115,10 +115,10 @@ TEST(JpegLossless, SavedPicturesAreTurned) {
 }
 
 TEST(JpegLossless, TrimmedQuarterTurnAndItsPreview) {
-    JpegSpec spec;
-    spec.width = spec.height = 100;
-    spec.hSampling = spec.vSampling = 2;
-    const std::vector<uint8_t> source = MakeJpeg(spec);
+    JpegPlan plan;
+    plan.width = plan.height = 100;
+    plan.hSampling = plan.vSampling = 2;
+    const std::vector<uint8_t> source = MakeJpeg(plan);
     const Saved saved = Save(source, kLosslessRotate90);
     ASSERT_EQ(saved.error, kCodecOk);
 
@@ -169,13 +169,13 @@ TEST(JpegLossless, PreviewOfAShorterGreyResult) {
 }
 
 TEST(JpegLossless, MarkerOptionsDecideWhatIsCopied) {
-    JpegSpec spec;
-    spec.width = spec.height = 16;
+    JpegPlan plan;
+    plan.width = plan.height = 16;
     const std::string exif("Exif\0\0MM\0\x2a\0\0\0\x08\0\0", 16);
-    spec.markers.push_back({0xE1});
-    spec.markers.back().insert(spec.markers.back().end(), exif.begin(), exif.end());
-    spec.markers.push_back({0xFE, 'n', 'o', 't', 'e'});
-    const std::vector<uint8_t> source = MakeJpeg(spec);
+    plan.markers.push_back({0xE1});
+    plan.markers.back().insert(plan.markers.back().end(), exif.begin(), exif.end());
+    plan.markers.push_back({0xFE, 'n', 'o', 't', 'e'});
+    const std::vector<uint8_t> source = MakeJpeg(plan);
     struct Case {
         int option;
         bool exif, comment;
@@ -199,9 +199,9 @@ TEST(JpegLossless, MarkerOptionsDecideWhatIsCopied) {
 }
 
 TEST(JpegLossless, GreyAndProgressiveOptions) {
-    JpegSpec spec;
-    spec.width = spec.height = 32;
-    const std::vector<uint8_t> source = MakeJpeg(spec);
+    JpegPlan plan;
+    plan.width = plan.height = 32;
+    const std::vector<uint8_t> source = MakeJpeg(plan);
     ImageSaveSettings settings;
     settings.gray = true;
     settings.progressive = true;

@@ -10,7 +10,7 @@
 
 namespace pelio::test {
 
-struct JpegSpec {
+struct JpegPlan {
     int width = 40, height = 24;
     int components = 3;  // 1 grey, 3 colour, 4 CMYK (Adobe)
     int hSampling = 2, vSampling = 2;
@@ -31,7 +31,7 @@ inline std::vector<uint8_t> TestPixels(int width, int height, int components) {
     return p;
 }
 
-inline std::vector<uint8_t> MakeJpeg(const JpegSpec& s) {
+inline std::vector<uint8_t> MakeJpeg(const JpegPlan& s) {
     jpeg_compress_struct c{};
     jpeg_error_mgr err{};
     c.err = jpeg_std_error(&err);
