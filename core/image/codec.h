@@ -24,12 +24,15 @@ struct LoadOptions {
 };
 
 // Section "SImg" plus what a save adds: the comment (ANSI, at most 10000 bytes) and the
-// transparency switch.
+// transparency switch; for the lossless JPEG save, the source file and its transform.
 struct SaveOptions {
     ImageSaveSettings settings;
     bool writeComment = false;
     std::string comment;
     bool transparent = false;
+    // Save format 5: the source JPEG file's bytes and the pending transform (0..5).
+    std::span<const uint8_t> losslessSource;
+    int losslessTransform = 0;
 };
 
 // `file` is the whole file; the result's image is allocated through `allocator`.

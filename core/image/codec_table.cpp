@@ -2,6 +2,8 @@
 #include "core/image/bmp_codec.h"
 #include "core/image/codec.h"
 #include "core/image/gif_codec.h"
+#include "core/image/jpeg_codec.h"
+#include "core/image/jpeg_lossless.h"
 #include "core/image/png_reader.h"
 #include "core/image/png_writer.h"
 #include "core/image/tiff_codec.h"
@@ -22,14 +24,17 @@ struct EncoderRow {
 constexpr DecoderRow kDecoders[] = {
     {ImageFormat::Bmp, DecodeBmp},
     {ImageFormat::Png, DecodePng},
+    {ImageFormat::Jpeg, DecodeJpeg},
     {ImageFormat::Tiff, DecodeTiff},
     {ImageFormat::Gif, DecodeGif},
 };
 constexpr EncoderRow kEncoders[] = {
     {SaveFormat::Bmp, EncodeBmp},
     {SaveFormat::Png, EncodePng},
+    {SaveFormat::Jpeg, EncodeJpeg},
     {SaveFormat::Tiff, EncodeTiff},
     {SaveFormat::Gif, EncodeGif},
+    {SaveFormat::JpegLossless, EncodeJpegLossless},
 };
 
 }  // namespace

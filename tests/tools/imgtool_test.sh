@@ -65,6 +65,21 @@ case "$("$imgtool" info "$work/odd-gif-4--interlace.gif")" in
   *) fail "info of an interlaced GIF" ;;
 esac
 
+# JPEG: written, read back, and turned losslessly from the written file's coefficients.
+"$imgtool" convert "$work/card.bmp" "$work/card.jpg" --quality 90 --comment "test card"
+expect "format=3 width=640 height=480 bits=24 sourceBits=24 interlaced=0 transparency=0 text=0 comment=1" \
+  "$("$imgtool" info "$work/card.jpg")" "info of the JPEG card"
+"$imgtool" convert "$work/card.jpg" "$work/turned.jpg" --format 5 --turn 1 --marker 1
+expect "format=3 width=480 height=640 bits=24 sourceBits=24 interlaced=0 transparency=0 text=0 comment=1" \
+  "$("$imgtool" info "$work/turned.jpg")" "card turned 90 degrees"
+"$imgtool" convert "$work/card.jpg" "$work/grey.jpg" --format 5 --turn 2 --gray --progressive --marker 0
+expect "format=3 width=640 height=480 bits=8 sourceBits=8 interlaced=1 transparency=0 text=0 comment=0" \
+  "$("$imgtool" info "$work/grey.jpg")" "card turned 180 degrees in grey"
+set +e
+out=$("$imgtool" convert "$work/card.bmp" "$work/z.jpg" --format 5 --turn 1); code=$?
+set -e
+expect "error=2 1" "$out $code" "lossless turn of a BMP"
+
 # Failures carry their codes.
 set +e
 out=$("$imgtool" convert "$work/card.bmp" "$work/x.bmp" --depth 16); code=$?

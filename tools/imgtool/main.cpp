@@ -17,6 +17,7 @@
 #include "core/image/colour_count.h"
 #include "core/image/format.h"
 #include "core/image/gif_codec.h"
+#include "core/image/jpeg_codec.h"
 #include "tools/imgtool/options.h"
 
 namespace pelio::imgtool {
@@ -36,6 +37,8 @@ constexpr char kUsage[] =
 
 int Fail(int code) {
     std::printf("error=%d\n", code);
+    if (code == kJpegLibraryError)
+        std::fprintf(stderr, "JPEG Library Error: %s\n", LastJpegLibraryMessage().c_str());
     return 1;
 }
 
@@ -79,8 +82,7 @@ int WriteFileSafely(const std::string& path, const std::vector<uint8_t>& bytes) 
 // Decodes a file into `result` (plain memory); the error code on failure. A GIF's later
 // frames go to `animation`.
 int DecodePath(const std::string& path, const LoadOptions& options, MemoryAllocator& allocator,
-               DecodeResult& result, GifAnimation& animation) {
-    std::vector<uint8_t> file;
+               DecodeResult& result, GifAnimation& animation, std::vector<uint8_t>& file) {
     if (!ReadFile(path, file)) return kCodecReadFailed;
     ImageFormat format = DetectFormat(std::span<const uint8_t>(file.data(), std::min(file.size(), kFormatProbeBytes)));
     if (format == ImageFormat::Empty) return kCodecBadFile;
@@ -125,7 +127,8 @@ int Run(const std::vector<std::string>& args) {
     MemoryAllocator allocator;
     DecodeResult result;
     GifAnimation animation;
-    int code = DecodePath(args[1], options.load, allocator, result, animation);
+    std::vector<uint8_t> file;
+    int code = DecodePath(args[1], options.load, allocator, result, animation, file);
     ImageHolder holder(allocator, result.image);
     struct AnimationHolder {
         MemoryAllocator& allocator;
@@ -166,6 +169,12 @@ int Run(const std::vector<std::string>& args) {
             case ImageFormat::Gif: options.save.settings.format = 4; break;
             default: options.save.settings.format = 0; break;
             }
+        }
+        if (options.save.settings.format == static_cast<int>(SaveFormat::JpegLossless)) {
+            // The input file's coefficients, turned: only a JPEG source has them.
+            if (image.format != ImageFormat::Jpeg) return Fail(kCodecUnsupported);
+            options.save.losslessSource = file;
+            options.save.losslessTransform = options.turn;
         }
         code = Encode(image, options.save, args[2]);
         return code ? Fail(code) : 0;
