@@ -7,6 +7,7 @@
 #include "core/image/codec_error.h"
 #include "core/image/jpeg_codec.h"
 #include "core/image/jpeg_library.h"
+#include "core/settings/messages.h"
 
 extern "C" {
 #include <transupp.h>
@@ -96,9 +97,8 @@ int ComposeLosslessTransform(int pending, EditTurn turn) {
 
 const wchar_t* LosslessSaveRefusal(bool sourceOpened, uint64_t sourceFileTime,
                                    uint64_t imageFileTime) {
-    if (!sourceOpened) return L"データ読み取りに失敗しました。";
-    if (sourceFileTime != imageFileTime)
-        return L"ファイルが変更されています。\nこのコマンドは実行できません。";
+    if (!sourceOpened) return GeneralErrorText(kErrReadData);
+    if (sourceFileTime != imageFileTime) return GeneralErrorText(kErrFileChanged);
     return nullptr;
 }
 

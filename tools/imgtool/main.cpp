@@ -80,7 +80,7 @@ int WriteFileSafely(const std::string& path, const std::vector<uint8_t>& bytes) 
 }
 
 // Decodes a file into `result` (plain memory); the error code on failure. A GIF's later
-// frames go to `animation`.
+// frames go to `animation`; `file` keeps the file's bytes.
 int DecodePath(const std::string& path, const LoadOptions& options, MemoryAllocator& allocator,
                DecodeResult& result, GifAnimation& animation, std::vector<uint8_t>& file) {
     if (!ReadFile(path, file)) return kCodecReadFailed;

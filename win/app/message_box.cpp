@@ -34,7 +34,11 @@ void ShowGeneralError(int index) {
 }
 
 void ShowErrorText(const wchar_t* text, HWND owner) {
-    ShowBox(owner, text, kErrorCaption, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    ShowErrorTextWithCaption(text, kErrorCaption, owner);
+}
+
+void ShowErrorTextWithCaption(const wchar_t* text, const wchar_t* caption, HWND owner) {
+    ShowBox(owner, text, caption, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
 int AskQuestion(const wchar_t* text, UINT buttons) {

@@ -8,6 +8,8 @@ namespace pelio {
 void ShowGeneralError(int index);
 // An error text with caption "Error"; `owner` null shows it without an owner.
 void ShowErrorText(const wchar_t* text, HWND owner);
+// An error text with a caption of its own.
+void ShowErrorTextWithCaption(const wchar_t* text, const wchar_t* caption, HWND owner);
 // A question with caption "Pelio" and the warning icon; returns the button pressed.
 int AskQuestion(const wchar_t* text, UINT buttons);
 

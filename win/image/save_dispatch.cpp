@@ -4,11 +4,14 @@
 #include <vector>
 
 #include "core/image/codec_error.h"
+#include "core/image/jpeg_codec.h"
+#include "core/image/jpeg_lossless.h"
 #include "core/settings/messages.h"
 #include "win/app/app_state.h"
 #include "win/app/message_box.h"
 #include "win/image/current_image.h"
 #include "win/image/file_sink.h"
+#include "win/image/mapped_file.h"
 #include "win/shell/recycle_bin.h"
 
 namespace pelio {
@@ -63,6 +66,16 @@ SaveSession& Saves() {
 }
 
 void ReportCodecError(HWND owner, int code) {
+    if (code == kJpegLibraryError) {
+        // The library's own text, from the ANSI code page, at most 200 characters.
+        const std::string message = LastJpegLibraryMessage();
+        if (message.empty()) return;
+        wchar_t text[200];
+        int n = MultiByteToWideChar(CP_ACP, 0, message.data(), static_cast<int>(message.size()), text, 199);
+        text[n > 0 ? n : 0] = 0;
+        ShowErrorTextWithCaption(text, L"JPEG Library Error", owner);
+        return;
+    }
     if (const wchar_t* text = CodecErrorMessage(code)) ShowErrorText(text, owner);
 }
 
@@ -91,6 +104,21 @@ bool SaveToTempFile() {
     options.writeComment = s.writeComment;
     options.comment = s.comment;
     options.transparent = app.transparentSwitch;
+
+    // The lossless save rearranges the source file's own coefficients: the file must still
+    // be the one the image was loaded from.
+    MappedFile source;
+    if (app.settings.save.format == static_cast<int>(SaveFormat::JpegLossless)) {
+        const CurrentImage& c = Current();
+        const bool opened = !c.path.empty() && source.Open(c.path);
+        if (const wchar_t* refusal = LosslessSaveRefusal(opened, source.LastWriteTime(), c.fileTime)) {
+            ShowErrorText(refusal, app.dialogOwner);
+            DeleteFileW(temp.c_str());
+            return false;
+        }
+        options.losslessSource = source.Bytes();
+        options.losslessTransform = c.pendingTransform;
+    }
 
     int error = kCodecOk;
     EncodeFn encode = FindEncoder(static_cast<SaveFormat>(app.settings.save.format));
