@@ -281,6 +281,39 @@ TEST_F(Dispatch, SaveGoesThroughATemporaryFileAndRecyclesTheOldDestination) {
     EXPECT_FALSE(test::PathExists(temp));
 }
 
+TEST_F(Dispatch, LosslessSaveTurnsTheSourceFileAndRefusesAChangedOne) {
+    test::SampleImage sample(32, 16, 24);
+    SaveOptions jpeg;
+    jpeg.settings.quality = 90;
+    VectorSink sink;
+    int error = 0;
+    ASSERT_TRUE(FindEncoder(SaveFormat::Jpeg)(sample.image, jpeg, sink, error));
+    const std::wstring path = dir_ / L"photo.jpg";
+    WriteBytes(path, sink.bytes);
+    ASSERT_TRUE(LoadImageFile(path));
+    App().settings.save.format = static_cast<int>(SaveFormat::JpegLossless);
+    Current().pendingTransform = 1;  // a quarter turn
+
+    ASSERT_TRUE(SaveToTempFile());
+    Image turned;
+    int size = 0;
+    ASSERT_TRUE(DecodeFile(ImageFormat::Jpeg, Saves().tempFile, turned, size));
+    EXPECT_EQ(turned.Width(), 16);
+    EXPECT_EQ(turned.Height(), 32);
+    DeleteObject(static_cast<HBITMAP>(turned.bitmap));
+
+    // The file changed on disk since it was loaded: the save refuses.
+    HANDLE f = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    FILETIME later{};
+    GetSystemTimeAsFileTime(&later);
+    later.dwHighDateTime += 1;
+    SetFileTime(f, nullptr, nullptr, &later);
+    CloseHandle(f);
+    MessageBoxAnswerer answer;
+    EXPECT_FALSE(SaveToTempFile());
+    EXPECT_EQ(answer.Text(), L"ファイルが変更されています。\nこのコマンドは実行できません。");
+}
+
 TEST_F(Dispatch, SavingOverTheSourceRefreshesItsFacts) {
     const std::wstring path = dir_ / L"self.bmp";
     WriteBytes(path, SampleBmp(4, 4));
