@@ -80,5 +80,42 @@ TEST_F(Opening, FileOnTheCommandLineAndHandedOverShowsItsCaption) {
     EXPECT_EQ(pelio.WaitExit(kWaitMs), 0u);
 }
 
+TEST_F(Opening, BrowsingTheFolderWithTheKeysOfTheList) {
+    for (const wchar_t* name : {L"a.bmp", L"b.bmp", L"c.bmp"}) WriteSampleBmp(dir_ / name, 20, 10, 24);
+    test::WriteTextFile(dir_ / L"d.bmp", L"not really a bitmap");  // listed, but fails to load
+    test::WriteTextFile(dir_ / L"x.bmp.txt", L"not listed");
+    const std::wstring tail = L"  ( 20x10  24bit  0.6KB )";
+
+    e2e::Process pelio = e2e::Launch(exe_, L"\"" + (dir_ / L"b.bmp") + L"\"");
+    HWND viewer = e2e::WaitForWindow(kViewerClass, pelio.Id(), kWaitMs);
+    ASSERT_NE(viewer, nullptr);
+    auto titleIs = [&](const wchar_t* name) {
+        return Eventually([&] { return e2e::WindowText(viewer) == name + tail; });
+    };
+    ASSERT_TRUE(titleIs(L"b.bmp"));
+
+    PostMessageW(viewer, WM_COMMAND, 5703, 0);  // next
+    EXPECT_TRUE(titleIs(L"c.bmp"));
+    PostMessageW(viewer, WM_COMMAND, 5703, 0);  // next: d.bmp fails and leaves the list
+    e2e::DialogInfo info;
+    ASSERT_TRUE(e2e::WaitForDialog(pelio.Id(), L"Error", kWaitMs, info));
+    EXPECT_EQ(info.text, L"画像の表示に失敗しました。");
+    e2e::PressButton(info.hwnd, IDOK);
+    EXPECT_TRUE(titleIs(L"c.bmp"));
+    PostMessageW(viewer, WM_COMMAND, 5703, 0);  // c is the last entry now: no move
+    PostMessageW(viewer, WM_COMMAND, 5700, 0);  // first
+    EXPECT_TRUE(titleIs(L"a.bmp"));
+    PostMessageW(viewer, WM_COMMAND, 5702, 0);  // previous at the first entry: no move
+    PostMessageW(viewer, WM_COMMAND, 5701, 0);  // last
+    EXPECT_TRUE(titleIs(L"c.bmp"));
+    PostMessageW(viewer, WM_COMMAND, 5702, 0);  // previous
+    EXPECT_TRUE(titleIs(L"b.bmp"));
+
+    PostMessageW(viewer, WM_CLOSE, 0, 0);
+    EXPECT_EQ(pelio.WaitExit(kWaitMs), 0u);
+    // The accelerator table was stored at exit.
+    EXPECT_NE(test::ReadTextFile(dir_ / L"Pelio.ini").find(L"SaveKey="), std::wstring::npos);
+}
+
 }  // namespace
 }  // namespace pelio

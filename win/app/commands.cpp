@@ -9,10 +9,36 @@
 #include "win/app/mouse_info_dialog.h"
 #include "win/editor/edit_window.h"
 #include "win/image/open_dialog.h"
+#include "core/settings/messages.h"
+#include "win/app/message_box.h"
+#include "win/editor/save_prompt.h"
+#include "win/image/current_image.h"
+#include "win/image/load_dispatch.h"
+#include "win/viewer/file_list.h"
 #include "win/viewer/full_screen.h"
 #include "win/viewer/viewer_window.h"
 
 namespace pelio {
+
+namespace {
+
+void NavigateAndShow(int id) {
+    static constexpr NavigateKind kKinds[] = {NavigateKind::First, NavigateKind::Last,
+                                              NavigateKind::Previous, NavigateKind::Next};
+    switch (Navigate(kKinds[id - cmd::kFirstFile])) {
+    case kNavigateLoaded:
+        ShowLoadedImage(true);
+        break;
+    case kNavigateFailed:
+        ShowGeneralError(kErrShowImage);
+        UpdateCaption();
+        break;
+    case kNavigateNone:
+        break;
+    }
+}
+
+}  // namespace
 
 void RouteCommand(int id) {
     if (App().displayMode == kModeEdit) DispatchEditCommand(id);
@@ -24,6 +50,20 @@ void DispatchViewerCommand(int id) {
     switch (id) {
     case cmd::kOpen:
         OpenImageDialog();
+        return;
+    case cmd::kReload:
+        if (Current().Loaded() && !Current().path.empty() && ReadyToReplaceImage()) {
+            const std::wstring path = Current().path;
+            const bool ok = LoadImageFile(path);
+            if (!ok) ShowGeneralError(kErrShowImage);
+            ShowLoadedImage(ok);
+        }
+        return;
+    case cmd::kFirstFile:
+    case cmd::kLastFile:
+    case cmd::kPreviousFile:
+    case cmd::kNextFile:
+        if (Current().Loaded()) NavigateAndShow(id);
         return;
     case cmd::kFit:
     case cmd::kZoom100:
@@ -65,6 +105,9 @@ void DispatchEditCommand(int id) {
 void ExecuteCommonCommand(int id) {
     AppState& app = App();
     switch (id) {
+    case cmd::kFileList:
+        if (Current().Loaded() && FolderWatched()) ShowFileListWindow();
+        return;
     case cmd::kTopmost:
         app.settings.app.top = !app.settings.app.top;
         SetWindowPos(app.viewer, app.settings.app.top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,

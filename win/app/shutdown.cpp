@@ -8,6 +8,9 @@
 #include "win/app/ini_store.h"
 #include "win/app/menus.h"
 #include "win/editor/edit_window.h"
+#include "win/image/current_image.h"
+#include "win/image/save_dispatch.h"
+#include "win/viewer/file_list.h"
 
 namespace pelio {
 
@@ -15,6 +18,9 @@ bool RunCloseSequence() {
     AppState& app = App();
     IniStore store(app.iniPath);
 
+    CloseFolderWatch();
+    DiscardTempFile();
+    ReleaseCurrentImage();
     if (app.lightBrush) {
         DeleteObject(app.lightBrush);
         app.lightBrush = nullptr;

@@ -3,6 +3,7 @@
 
 #include "resources/resource_ids.h"
 #include "win/editor/edit_window.h"
+#include "win/viewer/file_list.h"
 #include "win/viewer/viewer_window.h"
 
 namespace pelio {
@@ -30,7 +31,7 @@ const ClassRow kClasses[] = {
     {kEditClass, kRedraw, Icon::App, Cursor::Arrow, COLOR_BTNFACE + 1, EditWndProc},
     {kImagePaneClass, kRedraw | CS_OWNDC, Icon::None, Cursor::Arrow, 0, DefWindowProcW},
     {kPreviewPaneClass, kRedraw | CS_OWNDC, Icon::None, Cursor::Arrow, 0, DefWindowProcW},
-    {kFileListClass, kRedraw, Icon::None, Cursor::Arrow, 0, DefWindowProcW},
+    {kFileListClass, kRedraw, Icon::None, Cursor::Arrow, 0, FileListWndProc},
     {kNavigatorClass, kRedraw | CS_OWNDC, Icon::None, Cursor::None, 0, DefWindowProcW},
     {kColourBoxClass, kRedraw, Icon::None, Cursor::Hand, 0, DefWindowProcW},
 };

@@ -10,6 +10,7 @@
 #include "win/app/menus.h"
 #include "win/app/monitors.h"
 #include "win/app/window_classes.h"
+#include "win/viewer/file_list.h"
 
 namespace pelio {
 
@@ -47,6 +48,7 @@ HWND CreateEditWindow() {
     DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | (e.max == 1 ? WS_MAXIMIZE : 0);
     app.edit = CreateWindowExW(WS_EX_APPWINDOW | WS_EX_ACCEPTFILES, kEditClass, L"Pelio", style, e.x,
                                e.y, e.w, e.h, app.viewer, nullptr, app.instance, nullptr);
+    if (app.edit) CreateFileListWindows();
     return app.edit;
 }
 
@@ -59,6 +61,7 @@ void ActivateEditWindow() {
     ShowWindow(app.viewer, SW_HIDE);
     app.dialogOwner = app.edit;
     SetFocus(app.edit);
+    MoveFileListTo(true);
 }
 
 void ActivateViewer() {
@@ -68,6 +71,7 @@ void ActivateViewer() {
     ShowWindow(app.viewer, SW_SHOWNORMAL);
     if (app.edit) ShowWindow(app.edit, SW_HIDE);
     app.dialogOwner = app.viewer;
+    MoveFileListTo(false);
 }
 
 void StoreEditPlacement() {

@@ -19,6 +19,7 @@
 #include "win/app/shutdown.h"
 #include "win/app/window_classes.h"
 #include "win/image/current_image.h"
+#include "win/viewer/file_list.h"
 
 namespace pelio {
 
@@ -229,6 +230,7 @@ void ShowLoadedImage(bool resize) {
             v.CentreImage();
         }
     }
+    if (Current().Loaded()) SyncFileList();
     InvalidateRect(app.viewer, nullptr, FALSE);
     UpdateCaption();
 }
@@ -289,6 +291,12 @@ LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
         ReadClientSize(hwnd);
         if (Current().Loaded()) View().Layout();
+        return 0;
+    case WM_ACTIVATEAPP:
+        if (wp && Current().Loaded()) {
+            SyncFileList();
+            CheckCurrentFileChanged();
+        }
         return 0;
     case WM_MOUSEWHEEL:
         OnWheel(GET_WHEEL_DELTA_WPARAM(wp), GET_KEYSTATE_WPARAM(wp));
