@@ -70,6 +70,12 @@ TEST_F(Opening, FileOnTheCommandLineAndHandedOverShowsItsCaption) {
     PostMessageW(viewer, WM_COMMAND, 5220, 0);
     EXPECT_TRUE(Eventually([&] { return clientSize() == std::make_pair(120, 80); }));
 
+    // The title bar goes, the client area stays; the choice is stored at exit.
+    PostMessageW(viewer, WM_COMMAND, 5330, 0);
+    EXPECT_TRUE(Eventually([&] { return (GetWindowLongW(viewer, GWL_STYLE) & WS_CAPTION) == 0; }));
+    EXPECT_TRUE(Eventually([&] { return clientSize() == std::make_pair(120, 80); }));
+    PostMessageW(viewer, WM_COMMAND, 5344, 0);  // dark grey background
+
     // A second start hands its file over; the first instance shows it.
     e2e::Process again = e2e::Launch(exe_, L"\"" + second + L"\"");
     EXPECT_EQ(again.WaitExit(kWaitMs), 0u);
@@ -78,6 +84,9 @@ TEST_F(Opening, FileOnTheCommandLineAndHandedOverShowsItsCaption) {
 
     PostMessageW(viewer, WM_CLOSE, 0, 0);
     EXPECT_EQ(pelio.WaitExit(kWaitMs), 0u);
+    const std::wstring ini = test::ReadTextFile(dir_ / L"Pelio.ini");
+    EXPECT_NE(ini.find(L"CapBar=0"), std::wstring::npos);
+    EXPECT_NE(ini.find(L"BgColor=3"), std::wstring::npos);
 }
 
 TEST_F(Opening, BrowsingTheFolderWithTheKeysOfTheList) {

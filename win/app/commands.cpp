@@ -65,6 +65,12 @@ void DispatchViewerCommand(int id) {
     case cmd::kNextFile:
         if (Current().Loaded()) NavigateAndShow(id);
         return;
+    case cmd::kCentre:
+    case cmd::kTitleBar:
+    case cmd::kFrame:
+    case cmd::kToolbarStrip:
+        WindowCommand(id);
+        return;
     case cmd::kFit:
     case cmd::kZoom100:
     case cmd::kZoomIn:
@@ -86,6 +92,10 @@ void DispatchViewerCommand(int id) {
     default:
         if (id >= cmd::kZoomPreset1000 && id <= cmd::kZoomPreset10) {
             ZoomCommand(id);
+            return;
+        }
+        if (id >= cmd::kBackgroundWhite && id <= cmd::kBackgroundBlack) {
+            WindowCommand(id);
             return;
         }
         ExecuteCommonCommand(id);

@@ -264,6 +264,65 @@ bool ZoomCommand(int id) {
 
 int CurrentZoom() { return View().zoom; }
 
+// Rebuilds the style from CapBar and Frame, keeping the client area where it is.
+void ApplyWindowStyle(HWND hwnd) {
+    const ViewerStyle s = StyleFor(App().settings.viewer, App().settings.app.top);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const DWORD visible = GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE;
+    SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(s.style | visible));
+    SetWindowLongW(hwnd, GWL_EXSTYLE, static_cast<LONG>(s.exStyle));
+    RECT window = client;
+    AdjustWindowRectEx(&window, s.style, FALSE, s.exStyle);
+    SetWindowPos(hwnd, nullptr, window.left, window.top, window.right - window.left, window.bottom - window.top,
+                 SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool WindowCommand(int id) {
+    AppState& app = App();
+    HWND hwnd = app.viewer;
+    ViewerSettings& v = app.settings.viewer;
+    const bool viewerMode = app.displayMode == kModeViewer;
+    if (id >= cmd::kBackgroundWhite && id <= cmd::kBackgroundBlack) {
+        (app.displayMode == kModeEdit ? app.settings.edit.bgColor : v.bgColor) = id - cmd::kBackgroundWhite;
+        InvalidateRect(app.displayMode == kModeEdit ? app.edit : hwnd, nullptr, FALSE);
+        return true;
+    }
+    switch (id) {
+    case cmd::kCentre: {
+        if (!viewerMode) return true;
+        RECT r, full, work;
+        GetWindowRect(hwnd, &r);
+        QueryMonitor(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), full, work);
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        const ScreenRect placed = FitWindowIntoArea(
+            {work.left + (work.right - work.left - w) / 2, work.top + (work.bottom - work.top - h) / 2,
+             work.left + (work.right - work.left - w) / 2 + w, work.top + (work.bottom - work.top - h) / 2 + h},
+            ToScreenRect(work));
+        SetWindowPos(hwnd, HWND_TOP, placed.left, placed.top, placed.Width(), placed.Height(), SWP_NOACTIVATE);
+        SetForegroundWindow(hwnd);
+        return true;
+    }
+    case cmd::kTitleBar:
+        if (!viewerMode) return true;
+        v.capBar = !v.capBar;
+        ApplyWindowStyle(hwnd);
+        if (Current().Loaded()) WindowFit(hwnd);
+        return true;
+    case cmd::kFrame:
+        if (!viewerMode || v.capBar) return true;
+        v.frame = !v.frame;
+        ApplyWindowStyle(hwnd);
+        return true;
+    case cmd::kToolbarStrip:
+        v.vtBar = !v.vtBar;
+        return true;
+    default:
+        return false;
+    }
+}
+
 void UpdateCaption() {
     AppState& app = App();
     if (!app.viewer) return;

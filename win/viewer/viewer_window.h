@@ -23,6 +23,8 @@ void UpdateCaption();
 // other commands and without an image.
 bool ZoomCommand(int id);
 int CurrentZoom();
+// Window commands: centre, title bar, frame, toolbar strip switch, background colours.
+bool WindowCommand(int id);
 
 // Applies the zoom rules of the current mode again without moving the window.
 void RefitView();
