@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "tests/support/sample_image.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/win_test_files.h"
@@ -87,6 +90,41 @@ TEST_F(Opening, FileOnTheCommandLineAndHandedOverShowsItsCaption) {
     const std::wstring ini = test::ReadTextFile(dir_ / L"Pelio.ini");
     EXPECT_NE(ini.find(L"CapBar=0"), std::wstring::npos);
     EXPECT_NE(ini.find(L"BgColor=3"), std::wstring::npos);
+}
+
+TEST_F(Opening, FolderListListsEachImageNameOnce) {
+    WriteSampleBmp(dir_ / L"start.bmp", 8, 8, 24);
+    for (const wchar_t* name : {L"a.jpeg", L"b.jpe", L"c.JPG", L"photo.PNG", L"x.bmp.txt", L"notes.txt"})
+        test::WriteTextFile(dir_ / name, L"listed by name only");
+    CreateDirectoryW((dir_ / L"folder.bmp").c_str(), nullptr);
+
+    e2e::Process pelio = e2e::Launch(exe_, L"\"" + (dir_ / L"start.bmp") + L"\"");
+    HWND viewer = e2e::WaitForWindow(kViewerClass, pelio.Id(), kWaitMs);
+    ASSERT_NE(viewer, nullptr);
+    ASSERT_TRUE(Eventually([&] { return e2e::WindowText(viewer).rfind(L"start.bmp", 0) == 0; }));
+    PostMessageW(viewer, WM_COMMAND, 5311, 0);  // show the file list window
+    HWND list = nullptr;
+    ASSERT_TRUE(Eventually([&] {
+        list = e2e::FindTopWindow(L"Pelio_list_class", pelio.Id());
+        return list && IsWindowVisible(list);
+    }));
+    EXPECT_EQ(e2e::WindowText(list), L"ファイルリスト");
+    HWND box = GetDlgItem(list, 1010);
+    ASSERT_NE(box, nullptr);
+    std::vector<std::wstring> names;
+    const int count = static_cast<int>(SendMessageW(box, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t name[MAX_PATH] = L"";
+        SendMessageW(box, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name));
+        names.push_back(name);
+    }
+    const wchar_t* const expected[] = {L"a.jpeg", L"b.jpe", L"c.JPG", L"photo.PNG", L"start.bmp"};
+    ASSERT_EQ(names.size(), std::size(expected));
+    for (size_t i = 0; i < names.size(); ++i) EXPECT_EQ(names[i], expected[i]) << i;
+    EXPECT_EQ(SendMessageW(box, LB_GETCURSEL, 0, 0), 4);  // the current file is selected
+
+    PostMessageW(viewer, WM_CLOSE, 0, 0);
+    EXPECT_EQ(pelio.WaitExit(kWaitMs), 0u);
 }
 
 TEST_F(Opening, BrowsingTheFolderWithTheKeysOfTheList) {
