@@ -101,7 +101,10 @@ TEST_F(Opening, FolderListListsEachImageNameOnce) {
     e2e::Process pelio = e2e::Launch(exe_, L"\"" + (dir_ / L"start.bmp") + L"\"");
     HWND viewer = e2e::WaitForWindow(kViewerClass, pelio.Id(), kWaitMs);
     ASSERT_NE(viewer, nullptr);
-    ASSERT_TRUE(Eventually([&] { return e2e::WindowText(viewer).rfind(L"start.bmp", 0) == 0; }));
+    ASSERT_TRUE(Eventually([&] {
+        const std::wstring title = e2e::WindowText(viewer);
+        return title.size() > 9 && title.compare(0, 9, L"start.bmp") == 0;
+    }));
     PostMessageW(viewer, WM_COMMAND, 5311, 0);  // show the file list window
     HWND list = nullptr;
     ASSERT_TRUE(Eventually([&] {
