@@ -67,6 +67,13 @@ AxisLayout LayoutAxis(int imageSize, int clientSize, int zoom, int centre) {
     return a;
 }
 
+int ScrollAxis(AxisLayout& a, int imageSize, int clientSize, int zoom, int delta) {
+    if (DisplayedSize(imageSize, zoom) <= clientSize) return 0;
+    const int oldSrc = a.src;
+    a = LayoutAxis(imageSize, clientSize, zoom, a.src + delta + a.srcSize / 2);
+    return static_cast<int>(int64_t{oldSrc} * zoom / 10000 - int64_t{a.src} * zoom / 10000);
+}
+
 int ClientToImage(int client, const AxisLayout& a, int imageSize) {
     if (a.destSize <= 0 || imageSize <= 0) return 0;
     // round(((c − dest) × srcSize − (destSize − srcSize) / 2) / destSize), exactly in halves.

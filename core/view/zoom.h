@@ -35,6 +35,11 @@ struct AxisLayout {
 // Lays out one axis around `centre` (an image coordinate).
 AxisLayout LayoutAxis(int imageSize, int clientSize, int zoom, int centre);
 
+// Moves the source span by `delta` image pixels (clamped to the image) when the image is
+// larger than the client along this axis; returns how far the shown pixels move on screen
+// (old source position × zoom / 10000 − new source position × zoom / 10000).
+int ScrollAxis(AxisLayout& axis, int imageSize, int clientSize, int zoom, int delta);
+
 // The image coordinate under a client coordinate, rounded half away from zero and clamped
 // to the image.
 int ClientToImage(int client, const AxisLayout& axis, int imageSize);

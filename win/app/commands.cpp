@@ -65,6 +65,12 @@ void DispatchViewerCommand(int id) {
     case cmd::kNextFile:
         if (Current().Loaded()) NavigateAndShow(id);
         return;
+    case cmd::kScrollLeft:
+    case cmd::kScrollRight:
+    case cmd::kScrollUp:
+    case cmd::kScrollDown:
+        ScrollCommand(id);
+        return;
     case cmd::kCentre:
     case cmd::kTitleBar:
     case cmd::kFrame:

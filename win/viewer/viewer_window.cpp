@@ -264,6 +264,23 @@ bool ZoomCommand(int id) {
 
 int CurrentZoom() { return View().zoom; }
 
+bool ScrollCommand(int id) {
+    AppState& app = App();
+    if (!Current().Loaded() || !app.viewer) return false;
+    ViewState& v = View();
+    const int step = 16 << v.scrollShift;
+    int dx = 0, dy = 0;
+    switch (id) {
+    case cmd::kScrollLeft: dx = ScrollAxis(v.x, v.imageW, v.clientW, v.zoom, -step); break;
+    case cmd::kScrollRight: dx = ScrollAxis(v.x, v.imageW, v.clientW, v.zoom, step); break;
+    case cmd::kScrollUp: dy = ScrollAxis(v.y, v.imageH, v.clientH, v.zoom, -step); break;
+    case cmd::kScrollDown: dy = ScrollAxis(v.y, v.imageH, v.clientH, v.zoom, step); break;
+    default: return false;
+    }
+    if (dx || dy) ScrollWindowEx(app.viewer, dx, dy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+    return true;
+}
+
 // Rebuilds the style from CapBar and Frame, keeping the client area where it is.
 void ApplyWindowStyle(HWND hwnd) {
     const ViewerStyle s = StyleFor(App().settings.viewer, App().settings.app.top);

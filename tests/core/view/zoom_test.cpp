@@ -92,6 +92,18 @@ TEST(Zoom, ClientToImageRounding) {
     EXPECT_EQ(ClientToImage(249, half, 200), 199);
 }
 
+TEST(Zoom, ScrollingMovesTheSourceWithinTheImage) {
+    AxisLayout a = LayoutAxis(2000, 500, 20000, 1000);  // source 875..1125
+    EXPECT_EQ(ScrollAxis(a, 2000, 500, 20000, 16), -32);
+    EXPECT_EQ(a.src, 891);
+    EXPECT_EQ(ScrollAxis(a, 2000, 500, 20000, -5000), 1782);  // clamped at the start
+    EXPECT_EQ(a.src, 0);
+    EXPECT_EQ(ScrollAxis(a, 2000, 500, 20000, -16), 0);
+    AxisLayout fits = LayoutAxis(100, 500, 10000, 50);
+    EXPECT_EQ(ScrollAxis(fits, 100, 500, 10000, 16), 0);  // nothing to scroll
+    EXPECT_EQ(fits.src, 0);
+}
+
 TEST(Zoom, AreaSelectionNeedsNinePixels) {
     EXPECT_FALSE(AreaLargeEnough(8, 200));
     EXPECT_FALSE(AreaLargeEnough(200, 8));
