@@ -130,6 +130,17 @@ TEST_F(Opening, FolderListListsEachImageNameOnce) {
     EXPECT_EQ(pelio.WaitExit(kWaitMs), 0u);
 }
 
+TEST_F(Opening, DoubleClickRunsTheConfiguredAction) {
+    test::WriteTextFile(dir_ / L"Pelio.ini", L"[Awin]\r\nMouseInfo=0\r\nDClick=9\r\n");  // any other value: exit
+    e2e::Process pelio = e2e::Launch(exe_, L"");
+    HWND viewer = e2e::WaitForWindow(kViewerClass, pelio.Id(), kWaitMs);
+    ASSERT_NE(viewer, nullptr);
+    ASSERT_TRUE(Eventually([&] { return IsWindowVisible(viewer) != FALSE; }));
+    PostMessageW(viewer, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
+    EXPECT_EQ(pelio.WaitExit(kWaitMs), 0u);
+    EXPECT_NE(test::ReadTextFile(dir_ / L"Pelio.ini").find(L"DClick=9"), std::wstring::npos);
+}
+
 TEST_F(Opening, BrowsingTheFolderWithTheKeysOfTheList) {
     for (const wchar_t* name : {L"a.bmp", L"b.bmp", L"c.bmp"}) WriteSampleBmp(dir_ / name, 20, 10, 24);
     test::WriteTextFile(dir_ / L"d.bmp", L"not really a bitmap");  // listed, but fails to load

@@ -173,6 +173,30 @@ void OnWheel(int delta, WPARAM keys) {
     DispatchViewerCommand(away != app.settings.app.wheelRev ? cmd::kZoomMinus10 : cmd::kZoomPlus10);
 }
 
+// Action codes of DClick and LRClick: 1 Edit window, 2 full screen, 3 minimise, else exit.
+int MouseActionCommand(int action) {
+    switch (action) {
+    case 1: return cmd::kEditWindow;
+    case 2: return cmd::kFullScreen;
+    case 3: return cmd::kMinimise;
+    default: return cmd::kExit;
+    }
+}
+
+// Middle button: at 100 % the fit; otherwise the point under the pointer becomes the centre
+// at 100 %.
+void OnMiddleButton(int x, int y) {
+    if (!Current().Loaded()) return;
+    ViewState& v = View();
+    if (v.zoom == kZoom100) {
+        ZoomCommand(cmd::kFit);
+        return;
+    }
+    v.x.centre = ClientToImage(x, v.x, v.imageW);
+    v.y.centre = ClientToImage(y, v.y, v.imageH);
+    ZoomCommand(cmd::kZoom100);
+}
+
 void OnDropFiles(HDROP drop) {
     wchar_t path[MAX_PATH];
     UINT n = DragQueryFileW(drop, 0, path, MAX_PATH);
@@ -367,6 +391,12 @@ LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
         ReadClientSize(hwnd);
         if (Current().Loaded()) View().Layout();
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        DispatchViewerCommand(MouseActionCommand(App().settings.app.dClick));
+        return 0;
+    case WM_MBUTTONDOWN:
+        OnMiddleButton(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
         return 0;
     case WM_ACTIVATEAPP:
         if (wp && Current().Loaded()) {
