@@ -202,31 +202,87 @@ inline void StorePixel(uint8_t* p, __m128i v, const Target& t, size_t x) {
 
 inline __m128i Abs16(__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v)); }
 
-// The Paeth row, a whole pixel per step: lanes hold left, up and up-left.
-template <class F, bool Dense>
-void PaethRow(uint8_t* cur, const uint8_t* prev, size_t pixels, const Target& target) {
+// One Paeth step on packed lanes: `x` filtered, `a` left, `b` up, `c` up-left.
+inline __m128i PaethStep(__m128i x, __m128i a, __m128i b, __m128i c) {
+    __m128i pa = _mm_sub_epi16(b, c);
+    __m128i pb = _mm_sub_epi16(a, c);
+    __m128i pc = Abs16(_mm_add_epi16(pa, pb));
+    pa = Abs16(pa);
+    pb = Abs16(pb);
+    const __m128i least = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
+    const __m128i takeA = _mm_cmpeq_epi16(least, pa);
+    const __m128i takeB = _mm_cmpeq_epi16(least, pb);
+    const __m128i bc = _mm_or_si128(_mm_and_si128(takeB, b), _mm_andnot_si128(takeB, c));
+    const __m128i near = _mm_or_si128(_mm_and_si128(takeA, a), _mm_andnot_si128(takeA, bc));
+    return _mm_add_epi8(near, x);  // high bytes stay zero
+}
+
+// A row of 3- to 8-byte pixels, a whole pixel per step: lanes hold left, up and up-left.
+template <class F, int Filter, bool Dense>
+void WideRow(uint8_t* cur, const uint8_t* prev, size_t pixels, const Target& target) {
     constexpr int B = F::kBytes;
     const Target t = target;  // a local copy the stores cannot alias
     __m128i a = _mm_setzero_si128(), c = a;
+    const size_t dx = Dense ? 1 : t.dx;
     size_t x = Dense ? 0 : t.x0;
-    for (size_t i = 0; i < pixels; ++i) {
+    for (size_t i = 0; i < pixels; ++i, x += dx) {
         uint8_t* p = cur + i * B;
-        const __m128i b = LoadWide<B>(prev + i * B);
-        __m128i pa = _mm_sub_epi16(b, c);
-        __m128i pb = _mm_sub_epi16(a, c);
-        __m128i pc = Abs16(_mm_add_epi16(pa, pb));
-        pa = Abs16(pa);
-        pb = Abs16(pb);
-        const __m128i least = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
-        const __m128i takeA = _mm_cmpeq_epi16(least, pa);
-        const __m128i takeB = _mm_cmpeq_epi16(least, pb);
-        const __m128i bc = _mm_or_si128(_mm_and_si128(takeB, b), _mm_andnot_si128(takeB, c));
-        const __m128i near = _mm_or_si128(_mm_and_si128(takeA, a), _mm_andnot_si128(takeA, bc));
-        a = _mm_add_epi8(near, LoadWide<B>(p));  // high bytes stay zero
-        c = b;
+        const __m128i raw = LoadWide<B>(p);
+        // Lanes are bytes widened to 16 bits; byte adds keep their high bytes zero.
+        if constexpr (Filter == 0) {
+            a = raw;
+        } else if constexpr (Filter == 1) {
+            a = _mm_add_epi8(a, raw);
+        } else if constexpr (Filter == 2) {
+            a = _mm_add_epi8(LoadWide<B>(prev + i * B), raw);
+        } else if constexpr (Filter == 3) {
+            const __m128i b = LoadWide<B>(prev + i * B);
+            a = _mm_add_epi8(_mm_srli_epi16(_mm_add_epi16(a, b), 1), raw);
+        } else {
+            const __m128i b = LoadWide<B>(prev + i * B);
+            a = PaethStep(raw, a, b, c);
+            c = b;
+        }
         StorePixel<F>(p, a, t, x);
-        x += Dense ? 1 : t.dx;
     }
+}
+
+// Two Paeth rows at once for pixels of up to 4 bytes: the low lanes carry pixel i of the
+// upper row, the high lanes pixel i - 1 of the lower row, whose up neighbour is the
+// upper row's previous result.
+template <class F, bool Dense>
+void PaethPair(uint8_t* cur0, uint8_t* cur1, const uint8_t* prev, size_t pixels,
+               const Target& target0, const Target& target1) {
+    constexpr int B = F::kBytes;
+    const Target t0 = target0, t1 = target1;
+    const size_t dx = Dense ? 1 : t0.dx;
+    const size_t x0 = Dense ? 0 : t0.x0;
+    // Pixel 0 of the upper row; the lower row's lanes stay zero.
+    __m128i b = LoadWide<B>(prev);
+    __m128i r = PaethStep(LoadWide<B>(cur0), _mm_setzero_si128(), b, _mm_setzero_si128());
+    StorePixel<F>(cur0, r, t0, x0);
+    for (size_t i = 1; i < pixels; ++i) {
+        const __m128i c = b;
+        b = _mm_unpacklo_epi64(LoadWide<B>(prev + i * B), r);
+        const __m128i x = _mm_unpacklo_epi64(LoadWide<B>(cur0 + i * B), LoadWide<B>(cur1 + (i - 1) * B));
+        r = PaethStep(x, r, b, c);
+        StorePixel<F>(cur0 + i * B, r, t0, x0 + i * dx);
+        StorePixel<F>(cur1 + (i - 1) * B, _mm_unpackhi_epi64(r, r), t1, x0 + (i - 1) * dx);
+    }
+    // The lower row's last pixel.
+    const __m128i c = b;
+    b = _mm_unpacklo_epi64(r, r);
+    r = PaethStep(LoadWide<B>(cur1 + (pixels - 1) * B), _mm_unpackhi_epi64(r, r), b,
+                  _mm_unpackhi_epi64(c, c));
+    StorePixel<F>(cur1 + (pixels - 1) * B, r, t1, x0 + (pixels - 1) * dx);
+}
+
+using PairFn = void (*)(uint8_t*, uint8_t*, const uint8_t*, size_t, const Target&, const Target&);
+
+template <class F, bool Dense>
+constexpr PairFn PairOf() {
+    if constexpr (F::kBytes == 3 || F::kBytes == 4) return PaethPair<F, Dense>;
+    else return nullptr;
 }
 #endif
 
@@ -236,8 +292,8 @@ template <class F, int Filter, bool Dense>
 void RowRoutine(uint8_t* cur, const uint8_t* prev, size_t pixels, const Target& target) {
     constexpr int B = F::kBytes;
 #if defined(__SSE2__)
-    if constexpr (Filter == 4 && B >= 3) {
-        PaethRow<F, Dense>(cur, prev, pixels, target);
+    if constexpr (B >= 3) {
+        WideRow<F, Filter, Dense>(cur, prev, pixels, target);
         return;
     }
 #endif
@@ -274,6 +330,20 @@ constexpr std::array<std::array<FilterFns, 2>, kKindCount> kRoutines = {
     Routines<FGreyA8>(),  Routines<FGreyA16>(), Routines<FRgb8>(),   Routines<FRgbKeyed8>(),
     Routines<FRgb16>(),   Routines<FRgbKeyed16>(), Routines<FRgba8>(), Routines<FRgba16>(),
 };
+
+#if defined(__SSE2__)
+template <class F>
+constexpr std::array<PairFn, 2> Pairs() {
+    return {PairOf<F, false>(), PairOf<F, true>()};
+}
+
+// Two-row Paeth routines, where there is one.
+constexpr std::array<std::array<PairFn, 2>, kKindCount> kPairs = {
+    Pairs<FBytes>(),   Pairs<FIndex8>(),  Pairs<FGrey16>(), Pairs<FGreyKeyed16>(),
+    Pairs<FGreyA8>(),  Pairs<FGreyA16>(), Pairs<FRgb8>(),   Pairs<FRgbKeyed8>(),
+    Pairs<FRgb16>(),   Pairs<FRgbKeyed16>(), Pairs<FRgba8>(), Pairs<FRgba16>(),
+};
+#endif
 
 // Output bytes inflated per block, and the slack after it for whole-pixel reads.
 constexpr size_t kBlockBytes = size_t{256} << 10;
@@ -477,7 +547,17 @@ int DecodeRows(PngState& s, IdatFeed& feed) {
         t.x0 = p.x0;
         t.dx = p.dx;
         t.pixels = cols;
-        const RowFn* routines = kRoutines[kind][p.dx == 1 && p.x0 == 0].data();
+        const bool dense = p.dx == 1 && p.x0 == 0;
+        const RowFn* routines = kRoutines[kind][dense].data();
+#if defined(__SSE2__)
+        const PairFn pair = kPairs[kind][dense];
+#endif
+        // Points the target at the output rows of row j of the pass.
+        auto place = [&](Target& target, size_t j) {
+            const size_t y = s.height - 1 - (p.y0 + j * p.dy);
+            target.row = s.out + y * s.outStride;
+            target.alpha = s.alpha ? s.alpha.get() + y * s.width : nullptr;
+        };
         const size_t units = kind == kPacked ? rowBytes - 1 : cols;
         for (uint32_t j = 0; j < rowsInPass;) {
             const size_t want = std::min<size_t>(blockRows, rowsInPass - j);
@@ -499,10 +579,18 @@ int DecodeRows(PngState& s, IdatFeed& feed) {
             uint8_t* prev = base;
             for (size_t r = 0; r < got; ++r, ++j) {
                 uint8_t* cur = prev + rowBytes;
-                const size_t y = s.height - 1 - (p.y0 + size_t{j} * p.dy);
-                t.row = s.out + y * s.outStride;
-                t.alpha = s.alpha ? s.alpha.get() + y * s.width : nullptr;
+                place(t, j);
                 const int filter = cur[0] > 4 ? 0 : cur[0];
+#if defined(__SSE2__)
+                if (pair && filter == 4 && r + 1 < got && cur[rowBytes] == 4) {
+                    Target lower = t;
+                    place(lower, j + 1);
+                    pair(cur + 1, cur + rowBytes + 1, prev + 1, units, t, lower);
+                    prev = cur + rowBytes;
+                    ++r, ++j;
+                    continue;
+                }
+#endif
                 routines[filter](cur + 1, prev + 1, units, t);
                 if (kind == kPacked) Unpack(cur + 1, t);
                 prev = cur;
