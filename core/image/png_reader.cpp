@@ -346,7 +346,7 @@ constexpr std::array<std::array<PairFn, 2>, kKindCount> kPairs = {
 #endif
 
 // Output bytes inflated per block, and the slack after it for whole-pixel reads.
-constexpr size_t kBlockBytes = size_t{256} << 10;
+constexpr size_t kBlockBytes = size_t{1024} << 10;
 constexpr size_t kRowSlack = 16;
 
 struct FreeDeleter {
