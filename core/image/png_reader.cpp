@@ -56,6 +56,8 @@ struct FBytes {
 struct FIndex8 {
     static constexpr int kBytes = 1;
     static void Emit(const uint8_t* p, const Target& t, size_t x) { t.row[x] = p[0]; }
+    // A whole dense row.
+    static void EmitRow(const uint8_t* p, const Target& t, size_t pixels) { std::memcpy(t.row, p, pixels); }
 };
 struct FGrey16 {
     static constexpr int kBytes = 2;
@@ -299,6 +301,15 @@ void RowRoutine(uint8_t* cur, const uint8_t* prev, size_t pixels, const Target& 
 #endif
     const Target t = target;  // a local copy the stores cannot alias
     if (pixels == 0) return;
+    if constexpr (Dense && requires { F::EmitRow(cur, t, pixels); }) {
+        // Unfilter the row, then copy it out whole.
+        if constexpr (Filter != 0) {
+            UnfilterPixel<Filter, B, true>(cur, prev);
+            for (size_t i = 1; i < pixels; ++i) UnfilterPixel<Filter, B, false>(cur + i * B, prev + i * B);
+        }
+        F::EmitRow(cur, t, pixels);
+        return;
+    }
     const size_t dx = Dense ? 1 : t.dx;
     size_t x = Dense ? 0 : t.x0;
     UnfilterPixel<Filter, B, true>(cur, prev);
