@@ -214,9 +214,10 @@ inline __m128i PaethStep(__m128i x, __m128i a, __m128i b, __m128i c) {
     const __m128i least = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
     const __m128i takeA = _mm_cmpeq_epi16(least, pa);
     const __m128i takeB = _mm_cmpeq_epi16(least, pb);
-    const __m128i bc = _mm_or_si128(_mm_and_si128(takeB, b), _mm_andnot_si128(takeB, c));
-    const __m128i near = _mm_or_si128(_mm_and_si128(takeA, a), _mm_andnot_si128(takeA, bc));
-    return _mm_add_epi8(near, x);  // high bytes stay zero
+    // The sums are formed before the choice, which keeps the add off the critical path.
+    const __m128i xa = _mm_add_epi8(x, a), xb = _mm_add_epi8(x, b), xc = _mm_add_epi8(x, c);
+    const __m128i bc = _mm_or_si128(_mm_and_si128(takeB, xb), _mm_andnot_si128(takeB, xc));
+    return _mm_or_si128(_mm_and_si128(takeA, xa), _mm_andnot_si128(takeA, bc));  // high bytes stay zero
 }
 
 // A row of 3- to 8-byte pixels, a whole pixel per step: lanes hold left, up and up-left.
