@@ -3,6 +3,10 @@
 
 #include <zlib.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -52,6 +56,8 @@ struct FBytes {
 struct FIndex8 {
     static constexpr int kBytes = 1;
     static void Emit(const uint8_t* p, const Target& t, size_t x) { t.row[x] = p[0]; }
+    // A whole dense row.
+    static void EmitRow(const uint8_t* p, const Target& t, size_t pixels) { std::memcpy(t.row, p, pixels); }
 };
 struct FGrey16 {
     static constexpr int kBytes = 2;
@@ -87,6 +93,13 @@ struct FRgb8 {
         o[1] = p[1];
         o[2] = p[0];
     }
+    // The pixel's bytes as a little-endian word.
+    static void EmitWord(uint32_t v, const Target& t, size_t x) {
+        uint8_t* o = t.row + 3 * x;
+        o[0] = uint8_t(v >> 16);
+        o[1] = uint8_t(v >> 8);
+        o[2] = uint8_t(v);
+    }
 };
 struct FRgbKeyed8 {
     static constexpr int kBytes = 3;
@@ -116,6 +129,10 @@ struct FRgba8 {
     static void Emit(const uint8_t* p, const Target& t, size_t x) {
         FRgb8::Emit(p, t, x);
         t.alpha[x] = p[3];
+    }
+    static void EmitWord(uint32_t v, const Target& t, size_t x) {
+        FRgb8::EmitWord(v, t, x);
+        t.alpha[x] = uint8_t(v >> 24);
     }
 };
 struct FRgba16 {
@@ -153,33 +170,196 @@ void Unpack(const uint8_t* src, const Target& t) {
     }
 }
 
-// Unfilters a row (filter type byte removed) and writes it out, in one pass.
-template <class F, int Filter>
-void RowRoutine(uint8_t* cur, const uint8_t* prev, size_t pixels, const Target& t) {
+#if defined(__SSE2__)
+// One pixel of up to 8 bytes, widened to 16-bit lanes. Reads up to 8 - B bytes past it.
+template <int B>
+inline __m128i LoadWide(const uint8_t* p) {
+    __m128i v;
+    if constexpr (B <= 4) {
+        uint32_t w;
+        std::memcpy(&w, p, 4);
+        v = _mm_cvtsi32_si128(int(w));
+    } else {
+        v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+    }
+    return _mm_unpacklo_epi8(v, _mm_setzero_si128());
+}
+
+// Stores the pixel and writes it out, from a word when the format takes one.
+template <class F>
+inline void StorePixel(uint8_t* p, __m128i v, const Target& t, size_t x) {
     constexpr int B = F::kBytes;
+    const __m128i packed = _mm_packus_epi16(v, v);
+    if constexpr (B <= 4 && requires { F::EmitWord(0u, t, x); }) {
+        const uint32_t w = uint32_t(_mm_cvtsi128_si32(packed));
+        std::memcpy(p, &w, B);  // little-endian: the low B bytes
+        F::EmitWord(w, t, x);
+    } else {
+        uint8_t bytes[8];
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(bytes), packed);
+        std::memcpy(p, bytes, B);
+        F::Emit(p, t, x);
+    }
+}
+
+inline __m128i Abs16(__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v)); }
+
+// One Paeth step on packed lanes: `x` filtered, `a` left, `b` up, `c` up-left.
+inline __m128i PaethStep(__m128i x, __m128i a, __m128i b, __m128i c) {
+    __m128i pa = _mm_sub_epi16(b, c);
+    __m128i pb = _mm_sub_epi16(a, c);
+    __m128i pc = Abs16(_mm_add_epi16(pa, pb));
+    pa = Abs16(pa);
+    pb = Abs16(pb);
+    const __m128i least = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
+    const __m128i takeA = _mm_cmpeq_epi16(least, pa);
+    const __m128i takeB = _mm_cmpeq_epi16(least, pb);
+    // The sums are formed before the choice, which keeps the add off the critical path.
+    const __m128i xa = _mm_add_epi8(x, a), xb = _mm_add_epi8(x, b), xc = _mm_add_epi8(x, c);
+    const __m128i bc = _mm_or_si128(_mm_and_si128(takeB, xb), _mm_andnot_si128(takeB, xc));
+    return _mm_or_si128(_mm_and_si128(takeA, xa), _mm_andnot_si128(takeA, bc));  // high bytes stay zero
+}
+
+// A row of 3- to 8-byte pixels, a whole pixel per step: lanes hold left, up and up-left.
+template <class F, int Filter, bool Dense>
+void WideRow(uint8_t* cur, const uint8_t* prev, size_t pixels, const Target& target) {
+    constexpr int B = F::kBytes;
+    const Target t = target;  // a local copy the stores cannot alias
+    __m128i a = _mm_setzero_si128(), c = a;
+    const size_t dx = Dense ? 1 : t.dx;
+    size_t x = Dense ? 0 : t.x0;
+    for (size_t i = 0; i < pixels; ++i, x += dx) {
+        uint8_t* p = cur + i * B;
+        const __m128i raw = LoadWide<B>(p);
+        // Lanes are bytes widened to 16 bits; byte adds keep their high bytes zero.
+        if constexpr (Filter == 0) {
+            a = raw;
+        } else if constexpr (Filter == 1) {
+            a = _mm_add_epi8(a, raw);
+        } else if constexpr (Filter == 2) {
+            a = _mm_add_epi8(LoadWide<B>(prev + i * B), raw);
+        } else if constexpr (Filter == 3) {
+            const __m128i b = LoadWide<B>(prev + i * B);
+            a = _mm_add_epi8(_mm_srli_epi16(_mm_add_epi16(a, b), 1), raw);
+        } else {
+            const __m128i b = LoadWide<B>(prev + i * B);
+            a = PaethStep(raw, a, b, c);
+            c = b;
+        }
+        StorePixel<F>(p, a, t, x);
+    }
+}
+
+// Two Paeth rows at once for pixels of up to 4 bytes: the low lanes carry pixel i of the
+// upper row, the high lanes pixel i - 1 of the lower row, whose up neighbour is the
+// upper row's previous result.
+template <class F, bool Dense>
+void PaethPair(uint8_t* cur0, uint8_t* cur1, const uint8_t* prev, size_t pixels,
+               const Target& target0, const Target& target1) {
+    constexpr int B = F::kBytes;
+    const Target t0 = target0, t1 = target1;
+    const size_t dx = Dense ? 1 : t0.dx;
+    const size_t x0 = Dense ? 0 : t0.x0;
+    // Pixel 0 of the upper row; the lower row's lanes stay zero.
+    __m128i b = LoadWide<B>(prev);
+    __m128i r = PaethStep(LoadWide<B>(cur0), _mm_setzero_si128(), b, _mm_setzero_si128());
+    StorePixel<F>(cur0, r, t0, x0);
+    for (size_t i = 1; i < pixels; ++i) {
+        const __m128i c = b;
+        b = _mm_unpacklo_epi64(LoadWide<B>(prev + i * B), r);
+        const __m128i x = _mm_unpacklo_epi64(LoadWide<B>(cur0 + i * B), LoadWide<B>(cur1 + (i - 1) * B));
+        r = PaethStep(x, r, b, c);
+        StorePixel<F>(cur0 + i * B, r, t0, x0 + i * dx);
+        StorePixel<F>(cur1 + (i - 1) * B, _mm_unpackhi_epi64(r, r), t1, x0 + (i - 1) * dx);
+    }
+    // The lower row's last pixel.
+    const __m128i c = b;
+    b = _mm_unpacklo_epi64(r, r);
+    r = PaethStep(LoadWide<B>(cur1 + (pixels - 1) * B), _mm_unpackhi_epi64(r, r), b,
+                  _mm_unpackhi_epi64(c, c));
+    StorePixel<F>(cur1 + (pixels - 1) * B, r, t1, x0 + (pixels - 1) * dx);
+}
+
+using PairFn = void (*)(uint8_t*, uint8_t*, const uint8_t*, size_t, const Target&, const Target&);
+
+template <class F, bool Dense>
+constexpr PairFn PairOf() {
+    if constexpr (F::kBytes == 3 || F::kBytes == 4) return PaethPair<F, Dense>;
+    else return nullptr;
+}
+#endif
+
+// Unfilters a row (filter type byte removed) and writes it out, in one pass. Dense rows
+// start at column 0 with step 1.
+template <class F, int Filter, bool Dense>
+void RowRoutine(uint8_t* cur, const uint8_t* prev, size_t pixels, const Target& target) {
+    constexpr int B = F::kBytes;
+#if defined(__SSE2__)
+    if constexpr (B >= 3) {
+        WideRow<F, Filter, Dense>(cur, prev, pixels, target);
+        return;
+    }
+#endif
+    const Target t = target;  // a local copy the stores cannot alias
     if (pixels == 0) return;
+    if constexpr (Dense && requires { F::EmitRow(cur, t, pixels); }) {
+        // Unfilter the row, then copy it out whole.
+        if constexpr (Filter != 0) {
+            UnfilterPixel<Filter, B, true>(cur, prev);
+            for (size_t i = 1; i < pixels; ++i) UnfilterPixel<Filter, B, false>(cur + i * B, prev + i * B);
+        }
+        F::EmitRow(cur, t, pixels);
+        return;
+    }
+    const size_t dx = Dense ? 1 : t.dx;
+    size_t x = Dense ? 0 : t.x0;
     UnfilterPixel<Filter, B, true>(cur, prev);
-    F::Emit(cur, t, t.x0);
-    size_t x = t.x0 + t.dx;
-    for (size_t i = 1; i < pixels; ++i, x += t.dx) {
+    F::Emit(cur, t, x);
+    x += dx;
+    for (size_t i = 1; i < pixels; ++i, x += dx) {
         UnfilterPixel<Filter, B, false>(cur + i * B, prev + i * B);
         F::Emit(cur + i * B, t, x);
     }
 }
 
 using RowFn = void (*)(uint8_t*, const uint8_t*, size_t, const Target&);
+using FilterFns = std::array<RowFn, 5>;
 
-template <class F>
-constexpr std::array<RowFn, 5> Routines() {
-    return {RowRoutine<F, 0>, RowRoutine<F, 1>, RowRoutine<F, 2>, RowRoutine<F, 3>,
-            RowRoutine<F, 4>};
+template <class F, bool Dense>
+constexpr FilterFns Filters() {
+    return {RowRoutine<F, 0, Dense>, RowRoutine<F, 1, Dense>, RowRoutine<F, 2, Dense>,
+            RowRoutine<F, 3, Dense>, RowRoutine<F, 4, Dense>};
 }
 
-constexpr std::array<std::array<RowFn, 5>, kKindCount> kRoutines = {
+// Per kind: the routines for spread-out (interlaced) rows, then for dense rows.
+template <class F>
+constexpr std::array<FilterFns, 2> Routines() {
+    return {Filters<F, false>(), Filters<F, true>()};
+}
+
+constexpr std::array<std::array<FilterFns, 2>, kKindCount> kRoutines = {
     Routines<FBytes>(),   Routines<FIndex8>(),  Routines<FGrey16>(), Routines<FGreyKeyed16>(),
     Routines<FGreyA8>(),  Routines<FGreyA16>(), Routines<FRgb8>(),   Routines<FRgbKeyed8>(),
     Routines<FRgb16>(),   Routines<FRgbKeyed16>(), Routines<FRgba8>(), Routines<FRgba16>(),
 };
+
+#if defined(__SSE2__)
+template <class F>
+constexpr std::array<PairFn, 2> Pairs() {
+    return {PairOf<F, false>(), PairOf<F, true>()};
+}
+
+// Two-row Paeth routines, where there is one.
+constexpr std::array<std::array<PairFn, 2>, kKindCount> kPairs = {
+    Pairs<FBytes>(),   Pairs<FIndex8>(),  Pairs<FGrey16>(), Pairs<FGreyKeyed16>(),
+    Pairs<FGreyA8>(),  Pairs<FGreyA16>(), Pairs<FRgb8>(),   Pairs<FRgbKeyed8>(),
+    Pairs<FRgb16>(),   Pairs<FRgbKeyed16>(), Pairs<FRgba8>(), Pairs<FRgba16>(),
+};
+#endif
+
+// Output bytes inflated per block, and the slack after it for whole-pixel reads.
+constexpr size_t kBlockBytes = size_t{1024} << 10;
+constexpr size_t kRowSlack = 16;
 
 struct FreeDeleter {
     void operator()(void* p) const { std::free(p); }
@@ -357,10 +537,11 @@ int DecodeRows(PngState& s, IdatFeed& feed) {
 
     const size_t bpp = size_t(BitsPerPixel(s));
     const size_t fullRow = (size_t{s.width} * bpp + 7) / 8 + 1;
-    Buffer rows = Allocate(2 * fullRow, false);
-    if (!rows) return kCodecNoMemory;
-    uint8_t* cur = rows.get();
-    uint8_t* prev = rows.get() + fullRow;
+    // Rows are inflated a block at a time behind a slot holding the previous row.
+    const size_t blockRows = std::clamp<size_t>(kBlockBytes / fullRow, 1, s.height);
+    Buffer block = Allocate((blockRows + 1) * fullRow + kRowSlack, false);
+    if (!block) return kCodecNoMemory;
+    uint8_t* const base = block.get();
     const Kind kind = KindOf(s);
 
     Target t{};
@@ -374,13 +555,27 @@ int DecodeRows(PngState& s, IdatFeed& feed) {
         const uint32_t rowsInPass = PassExtent(s.height, p.y0, p.dy);
         if (cols == 0 || rowsInPass == 0) continue;
         const size_t rowBytes = (size_t{cols} * bpp + 7) / 8 + 1;
-        std::memset(prev, 0, rowBytes);
+        std::memset(base, 0, rowBytes);
         t.x0 = p.x0;
         t.dx = p.dx;
         t.pixels = cols;
-        for (uint32_t j = 0; j < rowsInPass; ++j) {
-            zs.next_out = cur;
-            zs.avail_out = uInt(rowBytes);
+        const bool dense = p.dx == 1 && p.x0 == 0;
+        const RowFn* routines = kRoutines[kind][dense].data();
+#if defined(__SSE2__)
+        const PairFn pair = kPairs[kind][dense];
+#endif
+        // Points the target at the output rows of row j of the pass.
+        auto place = [&](Target& target, size_t j) {
+            const size_t y = s.height - 1 - (p.y0 + j * p.dy);
+            target.row = s.out + y * s.outStride;
+            target.alpha = s.alpha ? s.alpha.get() + y * s.width : nullptr;
+        };
+        const size_t units = kind == kPacked ? rowBytes - 1 : cols;
+        for (uint32_t j = 0; j < rowsInPass;) {
+            const size_t want = std::min<size_t>(blockRows, rowsInPass - j);
+            const size_t wantBytes = want * rowBytes;
+            zs.next_out = base + rowBytes;
+            zs.avail_out = uInt(wantBytes);
             bool ended = false;
             while (zs.avail_out > 0) {
                 feed.Refill(zs);
@@ -392,17 +587,29 @@ int DecodeRows(PngState& s, IdatFeed& feed) {
                 if (rc != Z_OK) return kPngInflate;
             }
             // A stream that ends inside a row leaves that row and the rest untouched.
-            if (zs.avail_out > 0) return kCodecOk;
-            const size_t y = s.height - 1 - (p.y0 + size_t{j} * p.dy);
-            t.row = s.out + y * s.outStride;
-            t.alpha = s.alpha ? s.alpha.get() + y * s.width : nullptr;
-            const int filter = cur[0] > 4 ? 0 : cur[0];
-            const size_t units = kind == kPacked ? rowBytes - 1 : cols;
-            kRoutines[kind][filter](cur + 1, prev + 1, units, t);
-            if (kind == kPacked) Unpack(cur + 1, t);
-            std::swap(cur, prev);
+            const size_t got = (wantBytes - zs.avail_out) / rowBytes;
+            uint8_t* prev = base;
+            for (size_t r = 0; r < got; ++r, ++j) {
+                uint8_t* cur = prev + rowBytes;
+                place(t, j);
+                const int filter = cur[0] > 4 ? 0 : cur[0];
+#if defined(__SSE2__)
+                if (pair && filter == 4 && r + 1 < got && cur[rowBytes] == 4) {
+                    Target lower = t;
+                    place(lower, j + 1);
+                    pair(cur + 1, cur + rowBytes + 1, prev + 1, units, t, lower);
+                    prev = cur + rowBytes;
+                    ++r, ++j;
+                    continue;
+                }
+#endif
+                routines[filter](cur + 1, prev + 1, units, t);
+                if (kind == kPacked) Unpack(cur + 1, t);
+                prev = cur;
+            }
             // Data beyond the last row is never asked for.
-            if (ended) return kCodecOk;
+            if (ended || got < want) return kCodecOk;
+            std::memcpy(base, prev, rowBytes);
         }
     }
     return kCodecOk;
