@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <iterator>
 
 namespace pelio {
@@ -92,6 +93,18 @@ void ViewState::CentreImage() {
     x.centre = imageW / 2;
     y.centre = imageH / 2;
     Layout();
+}
+
+bool ApplyAreaZoom(ViewState& v, int x0, int y0, int x1, int y1, int boxW, int boxH) {
+    if (!AreaLargeEnough(std::abs(x1 - x0), std::abs(y1 - y0))) return false;
+    const int ix0 = ClientToImage(std::min(x0, x1), v.x, v.imageW);
+    const int ix1 = ClientToImage(std::max(x0, x1), v.x, v.imageW);
+    const int iy0 = ClientToImage(std::min(y0, y1), v.y, v.imageH);
+    const int iy1 = ClientToImage(std::max(y0, y1), v.y, v.imageH);
+    v.zoom = FitZoom(ix1 - ix0, iy1 - iy0, boxW, boxH);
+    v.x.centre = (ix0 + ix1) / 2;
+    v.y.centre = (iy0 + iy1) / 2;
+    return true;
 }
 
 bool PolicyFit(ViewState& v, bool shrink, bool enlarge, int boxW, int boxH) {

@@ -68,4 +68,9 @@ bool PolicyFit(ViewState& view, bool shrink, bool enlarge, int boxW, int boxH);
 inline constexpr int kMinAreaSide = 9;
 inline bool AreaLargeEnough(int w, int h) { return w >= kMinAreaSide && h >= kMinAreaSide; }
 
+// Area zoom: the client rectangle between two corners is mapped to the image, its fit zoom
+// into the box becomes the zoom and its middle the centre. False (and no change) when the
+// selection is too small.
+bool ApplyAreaZoom(ViewState& view, int x0, int y0, int x1, int y1, int boxW, int boxH);
+
 }  // namespace pelio

@@ -130,6 +130,31 @@ TEST_F(Opening, FolderListListsEachImageNameOnce) {
     EXPECT_EQ(pelio.WaitExit(kWaitMs), 0u);
 }
 
+TEST_F(Opening, CtrlDragZoomsIntoTheSelectedArea) {
+    WriteSampleBmp(dir_ / L"area.bmp", 120, 80, 24);
+    e2e::Process pelio = e2e::Launch(exe_, L"\"" + (dir_ / L"area.bmp") + L"\"");
+    HWND viewer = e2e::WaitForWindow(kViewerClass, pelio.Id(), kWaitMs);
+    ASSERT_NE(viewer, nullptr);
+    auto clientWidth = [&] {
+        RECT r;
+        GetClientRect(viewer, &r);
+        return static_cast<int>(r.right);
+    };
+    ASSERT_TRUE(Eventually([&] { return clientWidth() == 120; }));
+    auto drag = [&](int x0, int y0, int x1, int y1) {
+        PostMessageW(viewer, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, MAKELPARAM(x0, y0));
+        PostMessageW(viewer, WM_MOUSEMOVE, MK_LBUTTON | MK_CONTROL, MAKELPARAM(x1, y1));
+        PostMessageW(viewer, WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(x1, y1));
+    };
+    drag(10, 10, 18, 60);  // 8 pixels wide: nothing happens
+    Sleep(300);
+    EXPECT_EQ(clientWidth(), 120);
+    drag(10, 10, 70, 50);
+    EXPECT_TRUE(Eventually([&] { return clientWidth() > 120; }));
+    PostMessageW(viewer, WM_CLOSE, 0, 0);
+    EXPECT_EQ(pelio.WaitExit(kWaitMs), 0u);
+}
+
 TEST_F(Opening, DoubleClickRunsTheConfiguredAction) {
     test::WriteTextFile(dir_ / L"Pelio.ini", L"[Awin]\r\nMouseInfo=0\r\nDClick=9\r\n");  // any other value: exit
     e2e::Process pelio = e2e::Launch(exe_, L"");

@@ -173,6 +173,86 @@ void OnWheel(int delta, WPARAM keys) {
     DispatchViewerCommand(away != app.settings.app.wheelRev ? cmd::kZoomMinus10 : cmd::kZoomPlus10);
 }
 
+// Left button: Ctrl starts an area selection inside the image (any press in full screen when
+// FSAreaZm is on); a plain drag in the Viewer mode moves the window.
+struct LeftDrag {
+    bool selecting = false;
+    bool pressed = false;
+    POINT anchor{}, current{};
+    bool drawn = false;
+};
+
+LeftDrag& Drag() {
+    static LeftDrag drag;
+    return drag;
+}
+
+POINT ClampToImage(POINT p) {
+    const ViewState& v = View();
+    p.x = std::clamp<LONG>(p.x, v.x.dest, v.x.dest + v.x.destSize - 1);
+    p.y = std::clamp<LONG>(p.y, v.y.dest, v.y.dest + v.y.destSize - 1);
+    return p;
+}
+
+// The inverted rectangle of the selection (drawing it twice erases it).
+void InvertSelection(HWND hwnd, const LeftDrag& d) {
+    HDC dc = GetDC(hwnd);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, std::min(d.anchor.x, d.current.x), std::min(d.anchor.y, d.current.y),
+              std::max(d.anchor.x, d.current.x) + 1, std::max(d.anchor.y, d.current.y) + 1);
+    SelectObject(dc, oldBrush);
+    ReleaseDC(hwnd, dc);
+}
+
+void OnLeftDown(HWND hwnd, POINT p, WPARAM keys) {
+    const AppState& app = App();
+    LeftDrag& d = Drag();
+    d = LeftDrag{};
+    d.anchor = d.current = p;
+    const ViewState& v = View();
+    const bool inside = p.x >= v.x.dest && p.x < v.x.dest + v.x.destSize && p.y >= v.y.dest &&
+                        p.y < v.y.dest + v.y.destSize;
+    const bool wantsArea = (keys & MK_CONTROL) ||
+                           (app.displayMode == kModeFullScreen && app.settings.viewer.fsAreaZm);
+    if (Current().Loaded() && wantsArea && inside) {
+        d.selecting = true;
+        SetCapture(hwnd);
+        return;
+    }
+    d.pressed = app.displayMode == kModeViewer;
+}
+
+void OnLeftMove(HWND hwnd, POINT p) {
+    LeftDrag& d = Drag();
+    if (d.selecting) {
+        if (d.drawn) InvertSelection(hwnd, d);
+        d.current = ClampToImage(p);
+        InvertSelection(hwnd, d);
+        d.drawn = true;
+    } else if (d.pressed && std::abs(p.x - d.anchor.x) + std::abs(p.y - d.anchor.y) > 2) {
+        d.pressed = false;
+        if (App().cursors.windowMove) SetCursor(App().cursors.windowMove);
+        SendMessageW(hwnd, WM_SYSCOMMAND, SC_MOVE | 2, 0);  // the system drags the window
+    }
+}
+
+void OnLeftUp(HWND hwnd) {
+    const LeftDrag d = Drag();
+    Drag() = LeftDrag{};
+    if (!d.selecting) return;
+    if (d.drawn) InvertSelection(hwnd, d);
+    ReleaseCapture();
+    int boxW = View().clientW, boxH = View().clientH;
+    const bool viewerMode = App().displayMode == kModeViewer;
+    if (viewerMode) ViewerFitBox(hwnd, boxW, boxH);
+    if (!ApplyAreaZoom(View(), d.anchor.x, d.anchor.y, d.current.x, d.current.y, boxW, boxH)) return;
+    ChooseStretchMode(hwnd);
+    if (viewerMode) WindowFit(hwnd);
+    else View().Layout();
+    InvalidateRect(hwnd, nullptr, FALSE);
+    UpdateCaption();
+}
+
 // Action codes of DClick and LRClick: 1 Edit window, 2 full screen, 3 minimise, else exit.
 int MouseActionCommand(int action) {
     switch (action) {
@@ -391,6 +471,16 @@ LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
         ReadClientSize(hwnd);
         if (Current().Loaded()) View().Layout();
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnLeftDown(hwnd, POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}, wp);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (wp & MK_LBUTTON)
+            OnLeftMove(hwnd, POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+        return 0;
+    case WM_LBUTTONUP:
+        OnLeftUp(hwnd);
         return 0;
     case WM_LBUTTONDBLCLK:
         DispatchViewerCommand(MouseActionCommand(App().settings.app.dClick));

@@ -104,10 +104,26 @@ TEST(Zoom, ScrollingMovesTheSourceWithinTheImage) {
     EXPECT_EQ(fits.src, 0);
 }
 
-TEST(Zoom, AreaSelectionNeedsNinePixels) {
+TEST(Zoom, AreaSelection) {
     EXPECT_FALSE(AreaLargeEnough(8, 200));
     EXPECT_FALSE(AreaLargeEnough(200, 8));
     EXPECT_TRUE(AreaLargeEnough(9, 9));
+
+    ViewState v;
+    v.imageW = 400;
+    v.imageH = 300;
+    v.clientW = 400;
+    v.clientH = 300;
+    v.CentreImage();
+    EXPECT_FALSE(ApplyAreaZoom(v, 10, 10, 18, 210, 1000, 1000));  // 8 × 200 does nothing
+    EXPECT_EQ(v.zoom, 10000);
+    // A 100 × 50 area dragged from its lower right corner, into a 1000 × 1000 box.
+    ASSERT_TRUE(ApplyAreaZoom(v, 150, 100, 50, 50, 1000, 1000));
+    EXPECT_EQ(v.zoom, 100000);  // min(1000 / 100, 1000 / 50) + 1, capped at 1000 %
+    EXPECT_EQ(v.x.centre, 100);
+    EXPECT_EQ(v.y.centre, 75);
+    ASSERT_TRUE(ApplyAreaZoom(v, 0, 0, 200, 150, 400, 400));  // from the new layout
+    EXPECT_GT(v.zoom, 10000);
 }
 
 }  // namespace
