@@ -198,6 +198,27 @@ void ShowContextMenu(POINT screen) {
                      app.dialogOwner ? app.dialogOwner : app.viewer, nullptr);
 }
 
+bool OnMeasureMenuItem(MEASUREITEMSTRUCT& mi);
+bool OnDrawMenuItem(const DRAWITEMSTRUCT& di);
+void OnInitMenuPopup(HMENU popup);
+
+bool HandleMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+    case WM_MEASUREITEM:
+        result = TRUE;
+        return OnMeasureMenuItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
+    case WM_DRAWITEM:
+        result = TRUE;
+        return OnDrawMenuItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+    case WM_INITMENUPOPUP:
+        result = 0;
+        OnInitMenuPopup(reinterpret_cast<HMENU>(wp));
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool OnMeasureMenuItem(MEASUREITEMSTRUCT& mi) {
     if (mi.CtlType != ODT_MENU || !mi.itemData) return false;
     const auto* text = reinterpret_cast<const ItemText*>(mi.itemData);

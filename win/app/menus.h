@@ -19,9 +19,8 @@ HMENU ZoomMenuHandle();
 // Opens the context menu at a screen point, owned by the dialog owner window.
 void ShowContextMenu(POINT screen);
 
-// Message handlers for the windows that own the menus; true when handled.
-bool OnMeasureMenuItem(MEASUREITEMSTRUCT& mi);
-bool OnDrawMenuItem(const DRAWITEMSTRUCT& di);
-void OnInitMenuPopup(HMENU popup);
+// The owner-drawn menu messages of a window that owns the menus: true (with the result) when
+// handled.
+bool HandleMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
 }  // namespace pelio

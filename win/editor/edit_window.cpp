@@ -89,19 +89,12 @@ void StoreEditPlacement() {
 }
 
 LRESULT CALLBACK EditWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT menuResult = 0;
+    if (HandleMenuMessage(msg, wp, lp, menuResult)) return menuResult;
     switch (msg) {
     case WM_COPYDATA:
         ReceiveHandover(reinterpret_cast<const COPYDATASTRUCT*>(lp));
         return 1;
-    case WM_MEASUREITEM:
-        if (OnMeasureMenuItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
-        break;
-    case WM_DRAWITEM:
-        if (OnDrawMenuItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return TRUE;
-        break;
-    case WM_INITMENUPOPUP:
-        OnInitMenuPopup(reinterpret_cast<HMENU>(wp));
-        return 0;
     case WM_COMMAND:
         if (lp == 0) RouteCommand(LOWORD(wp));
         return 0;

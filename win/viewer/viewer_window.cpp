@@ -462,6 +462,8 @@ void RefitView() {
 }
 
 LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT menuResult = 0;
+    if (HandleMenuMessage(msg, wp, lp, menuResult)) return menuResult;
     switch (msg) {
     case WM_CREATE:
         SetupDeviceContext(hwnd);
@@ -513,15 +515,6 @@ LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         ReloadStandardCursors();
         ReloadMenuMetrics();
         RefitView();
-        return 0;
-    case WM_MEASUREITEM:
-        if (OnMeasureMenuItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
-        break;
-    case WM_DRAWITEM:
-        if (OnDrawMenuItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return TRUE;
-        break;
-    case WM_INITMENUPOPUP:
-        OnInitMenuPopup(reinterpret_cast<HMENU>(wp));
         return 0;
     case WM_RBUTTONUP: {
         POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
