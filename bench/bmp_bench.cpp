@@ -1,6 +1,8 @@
 // BMP decoding of a large picture against a plain copy of the same bytes.
 #include <benchmark/benchmark.h>
 
+#include "bench/copy_floor.h"
+
 #include <cstring>
 #include <vector>
 
@@ -30,21 +32,10 @@ void BM_DecodeBmp24(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeBmp24)->Unit(benchmark::kMillisecond);
 
-// The floor: allocating and copying the same number of bytes.
+// The floor: allocating a bitmap and copying the file's pixel bytes into it.
 void BM_CopyBmp24(benchmark::State& state) {
-    const std::vector<uint8_t>& file = LargeBmp();
-    MemoryAllocator allocator;
-    for (auto _ : state) {
-        Image image;
-        image.header.width = kWidth;
-        image.header.height = kHeight;
-        image.header.bitCount = 24;
-        allocator.Allocate(image);
-        std::memcpy(image.bits, file.data() + 54, image.PixelBytes());
-        benchmark::DoNotOptimize(image.bits);
-        allocator.Release(image);
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(file.size()));
+    bench::RunCopyFloor(state, LargeBmp(), 54, kWidth, kHeight);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(LargeBmp().size()));
 }
 BENCHMARK(BM_CopyBmp24)->Unit(benchmark::kMillisecond);
 

@@ -1,6 +1,8 @@
 // GIF decoding against giflib plus the same composition, and TIFF decoding against a plain
 // copy of its pixels.
 #include <benchmark/benchmark.h>
+
+#include "bench/copy_floor.h"
 #include <gif_lib.h>
 
 #include <algorithm>
@@ -147,18 +149,7 @@ BENCHMARK(BM_TiffDecodeRgb)->Unit(benchmark::kMillisecond);
 
 // The floor: allocating a bitmap and copying the file's pixel bytes into it.
 void BM_TiffCopyRgb(benchmark::State& state) {
-    const std::vector<uint8_t>& file = LargeTiff();
-    MemoryAllocator allocator;
-    for (auto _ : state) {
-        Image image;
-        image.header.width = kTiffWidth;
-        image.header.height = kTiffHeight;
-        image.header.bitCount = 24;
-        allocator.Allocate(image);
-        std::memcpy(image.bits, file.data() + 180, size_t(kTiffWidth) * kTiffHeight * 3);
-        benchmark::DoNotOptimize(image.bits);
-        allocator.Release(image);
-    }
+    bench::RunCopyFloor(state, LargeTiff(), 180, kTiffWidth, kTiffHeight);
 }
 BENCHMARK(BM_TiffCopyRgb)->Unit(benchmark::kMillisecond);
 
