@@ -75,4 +75,24 @@ inline constexpr int kPaneImage = 5721;
 inline constexpr int kPanePreview = 5722;
 inline constexpr int kSavePreview = 5810;
 
+// Save settings panel.
+inline constexpr int kDither = 5800;
+inline constexpr int kInterlace = 5820;
+inline constexpr int kTransparency = 5830;
+inline constexpr int kWriteGamma = 5840;
+inline constexpr int kProgressive = 5850;
+inline constexpr int kSampling41 = 5860;  // 5860..5862: 4:1, 2:1, 1:1
+inline constexpr int kSampling11 = 5862;
+inline constexpr int kMarkersNone = 5870;  // 5870..5872: discard, comments only, all
+inline constexpr int kMarkersAll = 5872;
+inline constexpr int kJpegTrim = 5880;
+inline constexpr int kCommentSwitch = 5890;
+inline constexpr int kConfirmOperation = 5900;
+inline constexpr int kAbortOperation = 5901;
+
+// Edit window toolbar drop-downs: transform, correction and tools menus.
+inline constexpr int kTransformMenu = 6001;
+inline constexpr int kCorrectionMenu = 6002;
+inline constexpr int kToolsMenu = 6003;
+
 }  // namespace pelio::cmd

@@ -39,10 +39,21 @@ std::wstring CaptionText(const CaptionFacts& f) {
     s += L"  ( ";
     std::wstring letters = SourceLetters(f.format, f.info);
     if (!letters.empty()) s += letters + L"  ";
-    const int64_t size = f.fileSize < 0 ? 0 : f.fileSize;
     s += std::to_wstring(f.width) + L"x" + std::to_wstring(f.height) + L"  " +
-         std::to_wstring(f.sourceBits) + L"bit  " + std::to_wstring(size / 1024) + L"." +
-         std::to_wstring((size % 1024) * 10 / 1024) + L"KB )";
+         std::to_wstring(f.sourceBits) + L"bit  " + KilobytesText(f.fileSize) + L" )";
+    return s;
+}
+
+std::wstring KilobytesText(int64_t bytes) {
+    const int64_t size = bytes < 0 ? 0 : bytes;
+    return std::to_wstring(size / 1024) + L"." + std::to_wstring((size % 1024) * 10 / 1024) + L"KB";
+}
+
+std::wstring EditWindowTitle(const std::wstring& caption, bool hasImage, bool previewShown,
+                             int64_t previewBytes) {
+    if (!hasImage) return L"Pelio";
+    std::wstring s = caption + L"  ";
+    if (previewShown) s += L" .... " + KilobytesText(previewBytes);
     return s;
 }
 

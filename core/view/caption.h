@@ -23,4 +23,12 @@ std::wstring SourceLetters(ImageFormat format, const SourceInfo& info);
 // "name*  ( IA  640x480  24bit  12.3KB )".
 std::wstring CaptionText(const CaptionFacts& facts);
 
+// A size in kilobytes with one decimal, both parts truncated: "12.3KB".
+std::wstring KilobytesText(int64_t bytes);
+
+// The Edit window's title: the caption and two blanks, then " .... " and the saved-result
+// preview's size while a preview is shown; "Pelio" without an image.
+std::wstring EditWindowTitle(const std::wstring& caption, bool hasImage, bool previewShown,
+                             int64_t previewBytes);
+
 }  // namespace pelio
