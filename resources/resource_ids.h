@@ -11,6 +11,10 @@
 #define IDC_WINDOW_MOVE 140
 #define IDC_TOOL_EXTRA 141
 
+/* Toolbar images: 25 for the viewer strip and the Edit window, 16 for the save panel. */
+#define IDB_TOOLBAR 150
+#define IDB_SAVE_PANEL 151
+
 /* Mouse operations dialog. */
 #define IDD_MOUSE_INFO 4800
 #define IDC_MOUSE_INFO_LINE1 4801 /* 4801..4806: one line per operation */

@@ -33,6 +33,9 @@ inline constexpr int kInvert = 5165;
 inline constexpr int kUnsharpMask = 5170;
 inline constexpr int kBlur = 5171;
 inline constexpr int kSoftFocus = 5172;
+// The image operations and transforms: 5120..5172.
+inline constexpr int kFirstImageOperation = 5120;
+inline constexpr int kLastImageOperation = 5172;
 inline constexpr int kFit = 5210;
 inline constexpr int kZoom100 = 5220;
 inline constexpr int kZoomIn = 5230;

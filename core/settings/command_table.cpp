@@ -132,7 +132,10 @@ std::wstring ToolCaption(const std::wstring& name, int index) {
 std::wstring ToolTipText(int id, const AccelTable& table) {
     const CommandInfo* c = FindCommand(id);
     if (!c || !c->shortCaption) return {};
-    std::wstring tip = c->shortCaption;
+    return TipWithShortcut(c->shortCaption, id, table);
+}
+
+std::wstring TipWithShortcut(std::wstring tip, int id, const AccelTable& table) {
     for (const Accel& a : table) {
         if (a.command != id) continue;
         std::wstring keys = ShortcutText(a);

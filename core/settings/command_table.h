@@ -29,6 +29,8 @@ std::wstring ToolCaption(const std::wstring& name, int index);
 // A toolbar button's tip: the short caption, then " (" modifier key ")" when the command has
 // a key in `table`.
 std::wstring ToolTipText(int id, const AccelTable& table);
+// `tip`, then " (" modifier key ")" when the command has a key in `table`.
+std::wstring TipWithShortcut(std::wstring tip, int id, const AccelTable& table);
 
 // The menu structure. A separator has id kSeparatorId; a submenu has children; the tools
 // entry stands for the registered tools (or "<未登録>") followed by a separator and Options.

@@ -74,6 +74,7 @@ struct ImageReadSettings {
     bool alpha = true;
     bool fbg = true;
     uint8_t bgR = 255, bgG = 255, bgB = 255;
+    friend bool operator==(const ImageReadSettings&, const ImageReadSettings&) = default;
 };
 
 // Section "SImg".
@@ -95,6 +96,7 @@ struct ImageSaveSettings {
     bool jpgTrim = true;
     bool jpgLimit = false;
     int jpgLmtVal = 100;
+    friend bool operator==(const ImageSaveSettings&, const ImageSaveSettings&) = default;
 };
 
 struct Settings {

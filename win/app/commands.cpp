@@ -7,7 +7,12 @@
 #include "win/app/app_state.h"
 #include "win/app/html_help.h"
 #include "win/app/mouse_info_dialog.h"
+#include "win/editor/edit_panes.h"
+#include "win/editor/edit_state.h"
 #include "win/editor/edit_window.h"
+#include "win/editor/save_panel.h"
+#include "win/editor/save_pipeline.h"
+#include "win/ops/immediate_edits.h"
 #include "win/image/open_dialog.h"
 #include "core/settings/messages.h"
 #include "win/app/message_box.h"
@@ -38,6 +43,17 @@ void NavigateAndShow(int id) {
     }
 }
 
+// Commands the Edit window refuses while an image operation runs.
+bool IgnoredDuringOperation(int id) {
+    switch (id) {
+    case cmd::kCopy: case cmd::kComment: case cmd::kTextData: case cmd::kWallpaper: case cmd::kPrint:
+    case cmd::kColourCount: case cmd::kHistogram: case cmd::kSlideshow: case cmd::kFileList:
+    case cmd::kOptions: case cmd::kHelp: case cmd::kMouseOperations: case cmd::kAbout: case cmd::kFullScreen:
+        return true;
+    }
+    return id >= cmd::kTool1 && id <= cmd::kTool1 + 7;
+}
+
 }  // namespace
 
 void RouteCommand(int id) {
@@ -47,9 +63,13 @@ void RouteCommand(int id) {
 
 void DispatchViewerCommand(int id) {
     AppState& app = App();
+    if (ImmediateEditCommand(id)) return;
     switch (id) {
     case cmd::kOpen:
         OpenImageDialog();
+        return;
+    case cmd::kSaveAs:
+        if (Current().Loaded()) SaveAs();
         return;
     case cmd::kReload:
         if (Current().Loaded() && !Current().path.empty() && ReadyToReplaceImage()) {
@@ -109,13 +129,54 @@ void DispatchViewerCommand(int id) {
 }
 
 void DispatchEditCommand(int id) {
+    const EditWindowState& e = EditState();
+    if (e.drag != PaneDrag::None) return;
+    const bool busy = e.activeOperation != 0;
+    const bool image = Current().Loaded();
     switch (id) {
-    case cmd::kEditWindow:
-        ActivateViewer();
+    case cmd::kOpen:
+    case cmd::kPaste:
+    case cmd::kDelete:
+        if (!busy) ExecuteCommonCommand(id);
         return;
-    default:
-        ExecuteCommonCommand(id);
+    case cmd::kReload:
+        if (image && !Current().path.empty() && !busy && ReadyToReplaceImage()) {
+            const std::wstring path = Current().path;
+            if (LoadImageFile(path)) {
+                RefreshAfterNewImage(true);
+            } else {
+                ShowGeneralError(kErrShowImage);
+                UpdateEditTitle();
+            }
+        }
+        return;
+    case cmd::kSaveAs:
+        if (image && !busy) SaveAs();
+        return;
+    case cmd::kFirstFile:
+    case cmd::kLastFile:
+    case cmd::kPreviousFile:
+    case cmd::kNextFile:
+        if (image && !busy) NavigateAndShow(id);
+        return;
+    case cmd::kEditWindow:
+        if (IsIconic(App().edit)) ShowWindow(App().edit, SW_RESTORE);
+        else if (!busy) ActivateViewer();
+        return;
+    case cmd::kSavePreview:
+        if (image && !busy) SavePreview();
+        return;
+    case cmd::kConfirmOperation:
+    case cmd::kAbortOperation:
+        return;  // no image operation is running
     }
+    if (id >= cmd::kFirstImageOperation && id <= cmd::kLastImageOperation) {
+        if (image && !busy) ImmediateEditCommand(id);
+        return;
+    }
+    if (EditZoomCommand(id) || EditScrollCommand(id) || EditWindowCommand(id) || SavePanelCommand(id)) return;
+    if (busy && IgnoredDuringOperation(id)) return;
+    ExecuteCommonCommand(id);
 }
 
 void ExecuteCommonCommand(int id) {

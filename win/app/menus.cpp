@@ -191,6 +191,21 @@ void SaveAccelerators() {
 HMENU ContextMenuHandle() { return Menus().context; }
 HMENU ZoomMenuHandle() { return Menus().zoom; }
 
+void SetCommandCaption(int id, const wchar_t* caption) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_DATA;
+    if (!Menus().context || !GetMenuItemInfoW(Menus().context, id, FALSE, &info) || !info.dwItemData) return;
+    reinterpret_cast<ItemText*>(info.dwItemData)->caption = caption;
+}
+
+HMENU SubmenuHandle(int id) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_SUBMENU;
+    return Menus().context && GetMenuItemInfoW(Menus().context, id, FALSE, &info) ? info.hSubMenu : nullptr;
+}
+
 void ShowContextMenu(POINT screen) {
     AppState& app = App();
     if (!Menus().context) return;

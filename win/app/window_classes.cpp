@@ -2,7 +2,9 @@
 #include "win/app/window_classes.h"
 
 #include "resources/resource_ids.h"
+#include "win/editor/edit_panes.h"
 #include "win/editor/edit_window.h"
+#include "win/editor/save_panel.h"
 #include "win/viewer/file_list.h"
 #include "win/viewer/viewer_window.h"
 
@@ -29,11 +31,11 @@ const ClassRow kClasses[] = {
     {kViewerClass, kRedraw | CS_OWNDC, Icon::App, Cursor::Arrow, 0, ViewerWndProc},
     {kViewerBarClass, kRedraw, Icon::None, Cursor::Arrow, COLOR_BTNFACE + 1, DefWindowProcW},
     {kEditClass, kRedraw, Icon::App, Cursor::Arrow, COLOR_BTNFACE + 1, EditWndProc},
-    {kImagePaneClass, kRedraw | CS_OWNDC, Icon::None, Cursor::Arrow, 0, DefWindowProcW},
-    {kPreviewPaneClass, kRedraw | CS_OWNDC, Icon::None, Cursor::Arrow, 0, DefWindowProcW},
+    {kImagePaneClass, kRedraw | CS_OWNDC, Icon::None, Cursor::Arrow, 0, ImagePaneProc},
+    {kPreviewPaneClass, kRedraw | CS_OWNDC, Icon::None, Cursor::Arrow, 0, PreviewPaneProc},
     {kFileListClass, kRedraw, Icon::None, Cursor::Arrow, 0, FileListWndProc},
     {kNavigatorClass, kRedraw | CS_OWNDC, Icon::None, Cursor::None, 0, DefWindowProcW},
-    {kColourBoxClass, kRedraw, Icon::None, Cursor::Hand, 0, DefWindowProcW},
+    {kColourBoxClass, kRedraw, Icon::None, Cursor::Hand, 0, ColourBoxProc},
 };
 
 }  // namespace

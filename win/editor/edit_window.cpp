@@ -1,16 +1,28 @@
 // Edit window. Win32.
 #include "win/editor/edit_window.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
+#include "core/settings/command_ids.h"
+#include "core/settings/command_table.h"
 #include "win/app/app_state.h"
-#include "win/app/handover.h"
 #include "win/app/commands.h"
+#include "win/app/handover.h"
 #include "win/app/ini_store.h"
 #include "win/app/menus.h"
 #include "win/app/monitors.h"
 #include "win/app/window_classes.h"
+#include "win/editor/edit_panes.h"
+#include "win/editor/edit_state.h"
+#include "win/editor/edit_toolbars.h"
+#include "win/editor/save_panel.h"
+#include "win/editor/save_pipeline.h"
+#include "win/image/current_image.h"
 #include "win/viewer/file_list.h"
+#include "win/viewer/full_screen.h"
+#include "win/viewer/viewer_window.h"
 
 namespace pelio {
 
@@ -24,19 +36,64 @@ ScreenRect MonitorWorkArea(HWND hwnd) {
 // Moves the window onto `target`'s monitor when it lies on another one: the size is clamped
 // to that monitor's work area and the window centred in it.
 void MoveOntoMonitorOf(HWND hwnd, HWND target) {
-    if (MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST) ==
-        MonitorFromWindow(target, MONITOR_DEFAULTTONEAREST))
+    if (MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST) == MonitorFromWindow(target, MONITOR_DEFAULTTONEAREST))
         return;
     ScreenRect work = MonitorWorkArea(target);
     RECT r;
     GetWindowRect(hwnd, &r);
     int w = std::min<int>(r.right - r.left, work.Width());
     int h = std::min<int>(r.bottom - r.top, work.Height());
-    SetWindowPos(hwnd, nullptr, work.left + (work.Width() - w) / 2, work.top + (work.Height() - h) / 2,
-                 w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd, nullptr, work.left + (work.Width() - w) / 2, work.top + (work.Height() - h) / 2, w, h,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CentreOnWorkArea(HWND hwnd) {
+    if (IsZoomed(hwnd) || IsIconic(hwnd)) return;
+    ScreenRect work = MonitorWorkArea(hwnd);
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    SetWindowPos(hwnd, nullptr, work.left + (work.Width() - w) / 2, work.top + (work.Height() - h) / 2, 0, 0,
+                 SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+bool IsPanelControl(int id) {
+    switch (id) {
+    case 1030: case 1031: case 1051: case 1052: case 1054: case 1060: case 1070: case 1071: return true;
+    }
+    return false;
+}
+
+void OnCommand(HWND hwnd, WPARAM wp, LPARAM lp) {
+    const int id = LOWORD(wp), code = HIWORD(wp);
+    HWND control = reinterpret_cast<HWND>(lp);
+    EditWindowState& e = EditState();
+    if (control && control == e.zoomField) {
+        OnZoomFieldCommand(code);
+        return;
+    }
+    if (control && IsPanelControl(id) && GetParent(control) == SavePanelHandle()) {
+        if (e.drag == PaneDrag::None) SavePanelControl(id, code, control);
+        return;
+    }
+    (void)hwnd;
+    RouteCommand(id);
+}
+
+void OnAltRelease() {
+    EditWindowState& e = EditState();
+    if (e.drag != PaneDrag::None || e.areaZoom || e.activeOperation) return;
+    POINT p{0, 0};
+    ClientToScreen(e.imagePane, &p);
+    ShowContextMenu(p);
 }
 
 }  // namespace
+
+EditWindowState& EditState() {
+    static EditWindowState state;
+    return state;
+}
 
 HWND CreateEditWindow() {
     AppState& app = App();
@@ -46,8 +103,8 @@ HWND CreateEditWindow() {
     LoadEditPlacement(store, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                       MonitorWorkArea(app.viewer), e);
     DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | (e.max == 1 ? WS_MAXIMIZE : 0);
-    app.edit = CreateWindowExW(WS_EX_APPWINDOW | WS_EX_ACCEPTFILES, kEditClass, L"Pelio", style, e.x,
-                               e.y, e.w, e.h, app.viewer, nullptr, app.instance, nullptr);
+    app.edit = CreateWindowExW(WS_EX_APPWINDOW | WS_EX_ACCEPTFILES, kEditClass, L"Pelio", style, e.x, e.y, e.w,
+                               e.h, app.viewer, nullptr, app.instance, nullptr);
     if (app.edit) CreateFileListWindows();
     return app.edit;
 }
@@ -56,21 +113,28 @@ void ActivateEditWindow() {
     AppState& app = App();
     if (!CreateEditWindow()) return;
     app.displayMode = kModeEdit;
+    InstallEditHooks();
     MoveOntoMonitorOf(app.edit, app.viewer);
     ShowWindow(app.edit, IsZoomed(app.edit) ? SW_SHOWMAXIMIZED : SW_SHOW);
     ShowWindow(app.viewer, SW_HIDE);
+    RefreshAfterNewImage(true, false);
     app.dialogOwner = app.edit;
     SetFocus(app.edit);
+    SetCommandCaption(cmd::kEditWindow, kMainWindowCaption);
     MoveFileListTo(true);
 }
 
 void ActivateViewer() {
     AppState& app = App();
     app.displayMode = kModeViewer;
+    RemoveEditHooks();
+    DiscardPreview();
     if (app.edit) MoveOntoMonitorOf(app.viewer, app.edit);
     ShowWindow(app.viewer, SW_SHOWNORMAL);
     if (app.edit) ShowWindow(app.edit, SW_HIDE);
     app.dialogOwner = app.viewer;
+    RefitView();
+    SetCommandCaption(cmd::kEditWindow, FindCommand(cmd::kEditWindow)->caption);
     MoveFileListTo(false);
 }
 
@@ -86,20 +150,108 @@ void StoreEditPlacement() {
     e.y = wp.rcNormalPosition.top;
     e.w = wp.rcNormalPosition.right - wp.rcNormalPosition.left;
     e.h = wp.rcNormalPosition.bottom - wp.rcNormalPosition.top;
+    const int rows = RebarRows();
+    if (rows > 0) e.rebarRow = rows;
+}
+
+bool EditWindowCommand(int id) {
+    EditWindowState& e = EditState();
+    AppState& app = App();
+    switch (id) {
+    case cmd::kCentre:
+        CentreOnWorkArea(e.window);
+        return true;
+    case cmd::kScrollBars:
+        ToggleScrollBars();
+        return true;
+    case cmd::kPanesSideBySide:
+    case cmd::kPaneImage:
+    case cmd::kPanePreview: {
+        const PaneMode mode = static_cast<PaneMode>(id - cmd::kPanesSideBySide);
+        if (mode != e.paneMode) SetPaneMode(mode);
+        else RefreshToolbarStates();
+        return true;
+    }
+    case cmd::kTransformMenu:
+    case cmd::kCorrectionMenu:
+    case cmd::kToolsMenu:
+        OpenDropDownMenu(id);
+        return true;
+    }
+    if (id >= cmd::kBackgroundWhite && id <= cmd::kBackgroundBlack) {
+        app.settings.edit.bgColor = id - cmd::kBackgroundWhite;
+        RepaintPanes();
+        return true;
+    }
+    return false;
 }
 
 LRESULT CALLBACK EditWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    EditWindowState& e = EditState();
     LRESULT menuResult = 0;
     if (HandleMenuMessage(msg, wp, lp, menuResult)) return menuResult;
     switch (msg) {
+    case WM_CREATE:
+        e.window = hwnd;
+        CreatePanes(hwnd);
+        BuildRebar(hwnd);
+        return 0;
+    case WM_SIZE:
+        if (wp != SIZE_MINIMIZED) RelayoutPanes(LOWORD(lp), HIWORD(lp), true);
+        return 0;
     case WM_COPYDATA:
         ReceiveHandover(reinterpret_cast<const COPYDATASTRUCT*>(lp));
         return 1;
     case WM_COMMAND:
-        if (lp == 0) RouteCommand(LOWORD(wp));
+        OnCommand(hwnd, wp, lp);
         return 0;
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        if (OnRebarNotify(reinterpret_cast<const NMHDR*>(lp), result)) return result;
+        break;
+    }
+    case WM_HSCROLL:
+        if (reinterpret_cast<HWND>(lp) == e.slider) OnZoomSlider();
+        return 0;
+    case WM_VSCROLL:
+        if (lp) OnPanelUpDown(reinterpret_cast<HWND>(lp));
+        return 0;
+    case WM_CTLCOLORSTATIC: {
+        HDC dc = reinterpret_cast<HDC>(wp);
+        SetBkColor(dc, RGB(236, 237, 240));
+        SetBkMode(dc, OPAQUE);
+        static HBRUSH rebarBrush = CreateSolidBrush(RGB(236, 237, 240));
+        return reinterpret_cast<LRESULT>(rebarBrush);
+    }
+    case WM_MOUSEWHEEL:
+        OnEditWheel(GET_WHEEL_DELTA_WPARAM(wp), GET_KEYSTATE_WPARAM(wp));
+        return 0;
+    case WM_DROPFILES:
+        OnEditDropFiles(reinterpret_cast<HDROP>(wp));
+        return 0;
+    case kPressDropDownMessage:
+        PressDropDownButton(static_cast<int>(wp));
+        return 0;
+    case WM_EXITMENULOOP:
+        OnMenuLoopEnd();
+        break;
+    case WM_SYSKEYUP:
+        if (wp == VK_MENU) {
+            OnAltRelease();
+            return 0;
+        }
+        break;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+        SetFocus(hwnd);
+        break;
+    case WM_SETFOCUS:
+        if (e.imagePane && GetFocus() == hwnd) return 0;
+        break;
     case WM_CLOSE:
         // Closing the Edit window ends the program through the Viewer window.
+        RemoveEditHooks();
         SendMessageW(App().viewer, WM_CLOSE, 0, 0);
         return 0;
     }

@@ -14,6 +14,10 @@ HWND CreateEditWindow();
 void ActivateEditWindow();
 void ActivateViewer();
 
+// The Edit window's own commands: centre, scroll bars, pane modes, background colours and
+// the toolbar drop-downs; false for other commands.
+bool EditWindowCommand(int id);
+
 // Stores the window's restored rectangle and maximised state in the settings for the exit save.
 void StoreEditPlacement();
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "win/app/message_box.h"
+#include "win/editor/save_pipeline.h"
 #include "win/image/current_image.h"
 
 namespace pelio {
@@ -22,9 +23,7 @@ DiscardAnswer ConfirmDiscardChanges() {
 bool ReadyToReplaceImage() {
     switch (ConfirmDiscardChanges()) {
     case DiscardAnswer::Discard: return true;
-    // Saving from here needs the save dialog of the Edit window, which is not part of this
-    // build; the image is kept.
-    case DiscardAnswer::SaveFirst: return false;
+    case DiscardAnswer::SaveFirst: return SaveAs();
     default: return false;
     }
 }

@@ -34,7 +34,7 @@ std::wstring NewTempFile() {
 // one back.
 class WorkingTitle {
 public:
-    explicit WorkingTitle(const wchar_t* title) : window_(title ? App().viewer : nullptr) {
+    explicit WorkingTitle(const wchar_t* title) : window_(title ? App().dialogOwner : nullptr) {
         if (!window_) return;
         wchar_t old[512];
         old_.assign(old, GetWindowTextW(window_, old, 512));
@@ -51,14 +51,14 @@ private:
     std::wstring old_;
 };
 
-SaveSnapshot TakeSnapshot() {
+}  // namespace
+
+SaveSnapshot CurrentSnapshot() {
     const AppState& app = App();
     const SaveSession& s = Saves();
     return SaveSnapshot{app.settings.save, app.settings.read, Current().pendingTransform,
                         app.transparentSwitch, s.writeComment, s.comment};
 }
-
-}  // namespace
 
 SaveSession& Saves() {
     static SaveSession session;
@@ -140,7 +140,7 @@ bool SaveToTempFile() {
         return false;
     }
     s.tempFile = temp;
-    s.snapshot = TakeSnapshot();
+    s.snapshot = CurrentSnapshot();
     return true;
 }
 

@@ -17,6 +17,7 @@ struct SaveSnapshot {
     bool transparent = false;
     bool writeComment = false;
     std::string comment;
+    friend bool operator==(const SaveSnapshot&, const SaveSnapshot&) = default;
 };
 
 struct SaveSession {
@@ -24,9 +25,13 @@ struct SaveSession {
     SaveSnapshot snapshot;
     bool writeComment = false;
     std::string comment;  // ANSI, at most 10000 bytes
+    std::wstring saveFolder;  // where the save dialog starts; the last folder saved to
 };
 
 SaveSession& Saves();
+
+// The snapshot the current settings would give.
+SaveSnapshot CurrentSnapshot();
 
 // Encodes the current image with the current save settings into a new temporary file
 // (prefix "tmp" in the system temporary folder). Reports its own failures.

@@ -18,6 +18,8 @@
 #include "win/app/open_file.h"
 #include "win/app/shutdown.h"
 #include "win/app/window_classes.h"
+#include "win/editor/edit_panes.h"
+#include "win/editor/save_pipeline.h"
 #include "win/image/current_image.h"
 #include "win/viewer/file_list.h"
 
@@ -317,6 +319,12 @@ HWND CreateViewerWindow() {
 void ShowLoadedImage(bool resize) {
     AppState& app = App();
     if (!app.viewer) return;
+    if (app.displayMode == kModeEdit) {
+        // The Edit window shows every new image itself.
+        if (resize && Current().Loaded()) RefreshAfterNewImage(true);
+        else UpdateEditTitle();
+        return;
+    }
     if (Current().Loaded()) {
         SyncViewWithImage();
         ViewState& v = View();

@@ -1,0 +1,57 @@
+// Process-wide state of the Edit window. Win32, main thread only.
+#pragma once
+#include <windows.h>
+
+#include "core/view/pane_layout.h"
+#include "core/view/zoom.h"
+
+namespace pelio {
+
+// Control identifiers of the Edit window.
+inline constexpr int kImagePaneId = 1000;
+inline constexpr int kPreviewPaneId = 1001;
+inline constexpr int kRebarId = 1020;
+inline constexpr int kCommandBarId = 1021;
+inline constexpr int kViewBarId = 1022;
+inline constexpr int kSavePanelBandId = 1023;
+inline constexpr int kSavePanelId = 1024;
+inline constexpr int kZoomSliderId = 1040;
+inline constexpr int kZoomFieldId = 1041;
+inline constexpr int kZoomUpDownId = 1042;
+inline constexpr int kZoomPlaceholderId = 9920;
+
+// The right-button drag of the panes.
+enum class PaneDrag : int { None = 0, Pressed = 1, Scrolling = 2, NothingToScroll = 3 };
+
+struct EditWindowState {
+    HWND window = nullptr;
+    HWND imagePane = nullptr, previewPane = nullptr;
+    HDC imageDc = nullptr, previewDc = nullptr;  // private contexts of the panes
+    HDC previewMemoryDc = nullptr;               // holds the second picture
+
+    HWND rebar = nullptr, commandBar = nullptr, viewBar = nullptr;
+    HWND slider = nullptr, zoomField = nullptr, zoomUpDown = nullptr;
+
+    PaneMode paneMode = PaneMode::ImageOnly;
+    ViewState view;            // client size = the pane less the scroll bars shown
+    int paneW = 0, paneH = 0;  // the pane less its borders
+    bool hBar = false, vBar = false;
+
+    PaneDrag drag = PaneDrag::None;
+    POINT dragStart{}, dragLast{};
+    bool areaZoom = false, areaDrawn = false;
+    POINT areaAnchor{}, areaCurrent{};
+    bool chord = false;  // one button pressed while the other was held
+
+    bool editHasFocus = false;  // a text field or list of the rebar has the focus
+    int droppedButton = -1;     // toolbar drop-down whose menu is open
+    bool settingZoomField = false;  // the program writes the zoom field
+    bool altMenuOpen = false;
+    HHOOK keyboardHook = nullptr, filterHook = nullptr;
+
+    int activeOperation = 0;  // the running image operation, 0 for none
+};
+
+EditWindowState& EditState();
+
+}  // namespace pelio

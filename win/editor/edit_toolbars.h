@@ -1,0 +1,51 @@
+// The Edit window's rebar: the command and view toolbars, the zoom slider and field, the
+// drop-down menus and the thread hooks. Win32.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+namespace pelio {
+
+// Builds the rebar with its three bands (the third holds the save settings panel).
+void BuildRebar(HWND window);
+// Passes a size change to the rebar, maximises the band its row count asks for and returns
+// the rebar's height.
+int ArrangeRebar(int width, int height);
+int RebarRows();
+// The rebar's bottom-left corner in screen coordinates.
+POINT RebarBottomLeft();
+
+// The zoom field and slider show `percent` (the field's change handling is not triggered).
+void SetZoomField(int percent);
+// Enabled, checked and greyed states of both toolbars.
+void RefreshToolbarStates();
+
+// WM_NOTIFY of the rebar's children (tool tips, custom drawing, drop-downs, rebar height);
+// true when handled.
+bool OnRebarNotify(const NMHDR* header, LRESULT& result);
+// WM_HSCROLL of the zoom slider; WM_COMMAND of the zoom field.
+void OnZoomSlider();
+void OnZoomFieldCommand(int code);
+// The private message that presses a drop-down button again when the pointer slid onto it.
+inline constexpr UINT kPressDropDownMessage = WM_APP;
+void PressDropDownButton(int id);
+void OnMenuLoopEnd();
+
+// The thread hooks of the Edit mode: Enter/Esc for the rebar fields and the colour pick, and
+// the sliding between the drop-down menus.
+void InstallEditHooks();
+void RemoveEditHooks();
+
+// A toolbar button's tip: its name, with the key when one is assigned.
+std::wstring ToolbarTipText(int id);
+// Commands 6001..6003: the transform, correction or tools menu below its button.
+void OpenDropDownMenu(int id);
+// Closes the input method of a text field that gained the focus.
+void CloseInputMethod(HWND field);
+
+// Custom drawing of a flat toolbar's buttons, shared by every toolbar of the program.
+LRESULT CustomDrawToolbarButton(NMTBCUSTOMDRAW* draw);
+
+}  // namespace pelio

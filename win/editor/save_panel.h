@@ -1,0 +1,39 @@
+// The save settings panel on the Edit window's third rebar band, and the transparent-colour
+// pick. Win32.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace pelio {
+
+inline constexpr wchar_t kSavePanelBandText[] = L"保存設定";
+
+// Creates the panel toolbar and its child controls on `rebar`; fills them from the settings.
+HWND BuildSavePanel(HWND rebar);
+HWND SavePanelHandle();
+std::wstring SavePanelTipText(int id);
+
+// Format list, bit-depth list and the format rules, after a new image, a switch to the Edit
+// window or a format change.
+void RefreshSavePanel();
+
+// Panel commands 5800..5890; false for other commands.
+bool SavePanelCommand(int id);
+// Notifications of the panel's child controls (WM_COMMAND); false for other controls.
+bool SavePanelControl(int id, int code, HWND control);
+// An up-down arrow of the panel changed its field: the value is taken at once.
+void OnPanelUpDown(HWND upDown);
+// Enter in a panel field: validates it; false when no panel field has the focus.
+bool ValidateFocusedPanelField();
+
+// The transparent-colour pick.
+bool PickModeActive();
+void CancelPickMode();
+// Pointer moves and clicks on a pane while the pick runs: true when the pick took them.
+bool PickModeMouseMove(HWND pane, POINT client);
+bool PickModeClick(HWND pane, POINT client);
+
+LRESULT CALLBACK ColourBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+}  // namespace pelio
