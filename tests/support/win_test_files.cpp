@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <vector>
 
@@ -73,6 +74,47 @@ std::wstring AppDataFolder() {
     wchar_t path[MAX_PATH];
     if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
     return path;
+}
+
+bool RecycleBinHolds(const std::wstring& name) {
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    struct ComScope {
+        bool owned;
+        ~ComScope() {
+            if (owned) CoUninitialize();
+        }
+    } scope{SUCCEEDED(com)};
+    IShellFolder* desktop = nullptr;
+    if (FAILED(SHGetDesktopFolder(&desktop))) return false;
+    PIDLIST_ABSOLUTE binId = nullptr;
+    IShellFolder* bin = nullptr;
+    bool found = false;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_BITBUCKET, &binId)) &&
+        SUCCEEDED(desktop->BindToObject(binId, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&bin)))) {
+        IEnumIDList* items = nullptr;
+        if (bin->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items) == S_OK) {
+            PITEMID_CHILD item = nullptr;
+            while (!found && items->Next(1, &item, nullptr) == S_OK) {
+                STRRET ret;
+                wchar_t display[MAX_PATH];
+                if (SUCCEEDED(bin->GetDisplayNameOf(item, SHGDN_INFOLDER | SHGDN_FORPARSING, &ret)) &&
+                    SUCCEEDED(StrRetToBufW(&ret, item, display, MAX_PATH))) {
+                    std::wstring shown = display;
+                    found = shown.size() >= name.size() &&
+                            shown.compare(shown.size() - name.size(), name.size(), name) == 0;
+                    if (!found && SUCCEEDED(bin->GetDisplayNameOf(item, SHGDN_INFOLDER, &ret)) &&
+                        SUCCEEDED(StrRetToBufW(&ret, item, display, MAX_PATH)))
+                        found = name == display;
+                }
+                CoTaskMemFree(item);
+            }
+            items->Release();
+        }
+        bin->Release();
+    }
+    if (binId) CoTaskMemFree(binId);
+    desktop->Release();
+    return found;
 }
 
 }  // namespace pelio::test

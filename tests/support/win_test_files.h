@@ -24,6 +24,8 @@ void WriteTextFile(const std::wstring& path, const std::wstring& text);  // UTF-
 bool PathExists(const std::wstring& path);
 // Removes a folder and everything in it.
 void RemoveTree(const std::wstring& path);
+// Whether the shell's recycle bin lists an item of that name.
+bool RecycleBinHolds(const std::wstring& name);
 // <AppData> of the current user.
 std::wstring AppDataFolder();
 

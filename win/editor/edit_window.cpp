@@ -133,7 +133,7 @@ void ActivateViewer() {
     ShowWindow(app.viewer, SW_SHOWNORMAL);
     if (app.edit) ShowWindow(app.edit, SW_HIDE);
     app.dialogOwner = app.viewer;
-    RefitView();
+    LayoutViewerForCurrentImage();
     SetCommandCaption(cmd::kEditWindow, FindCommand(cmd::kEditWindow)->caption);
     MoveFileListTo(false);
 }

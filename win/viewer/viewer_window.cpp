@@ -469,6 +469,22 @@ void RefitView() {
     if (App().viewer) InvalidateRect(App().viewer, nullptr, FALSE);
 }
 
+void LayoutViewerForCurrentImage() {
+    HWND viewer = App().viewer;
+    if (!viewer) return;
+    if (Current().Loaded()) {
+        ViewState& v = View();
+        const bool sameImage = v.imageW == Current().width && v.imageH == Current().height;
+        SyncViewWithImage();
+        ReadClientSize(viewer);
+        if (sameImage) v.Layout();
+        else v.CentreImage();
+        ChooseStretchMode(viewer);
+    }
+    InvalidateRect(viewer, nullptr, FALSE);
+    UpdateCaption();
+}
+
 LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT menuResult = 0;
     if (HandleMenuMessage(msg, wp, lp, menuResult)) return menuResult;

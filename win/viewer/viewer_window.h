@@ -29,6 +29,10 @@ bool ScrollCommand(int id);
 // Window commands: centre, title bar, frame, toolbar strip switch, background colours.
 bool WindowCommand(int id);
 
+// Back from the Edit window: the view takes the client size and the current image (which may
+// have changed meanwhile), keeping the zoom; repaint and caption.
+void LayoutViewerForCurrentImage();
+
 // Applies the zoom rules of the current mode again without moving the window.
 void RefitView();
 

@@ -69,41 +69,6 @@ private:
     std::wstring text_;
 };
 
-// Whether the shell's recycle bin lists an item of that name.
-bool RecycleBinHolds(const std::wstring& name) {
-    IShellFolder* desktop = nullptr;
-    if (FAILED(SHGetDesktopFolder(&desktop))) return false;
-    PIDLIST_ABSOLUTE binId = nullptr;
-    IShellFolder* bin = nullptr;
-    bool found = false;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_BITBUCKET, &binId)) &&
-        SUCCEEDED(desktop->BindToObject(binId, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&bin)))) {
-        IEnumIDList* items = nullptr;
-        if (bin->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items) == S_OK) {
-            PITEMID_CHILD item = nullptr;
-            while (!found && items->Next(1, &item, nullptr) == S_OK) {
-                STRRET ret;
-                wchar_t display[MAX_PATH];
-                if (SUCCEEDED(bin->GetDisplayNameOf(item, SHGDN_INFOLDER | SHGDN_FORPARSING, &ret)) &&
-                    SUCCEEDED(StrRetToBufW(&ret, item, display, MAX_PATH))) {
-                    std::wstring shown = display;
-                    found = shown.size() >= name.size() &&
-                            shown.compare(shown.size() - name.size(), name.size(), name) == 0;
-                    if (!found && SUCCEEDED(bin->GetDisplayNameOf(item, SHGDN_INFOLDER, &ret)) &&
-                        SUCCEEDED(StrRetToBufW(&ret, item, display, MAX_PATH)))
-                        found = name == display;
-                }
-                CoTaskMemFree(item);
-            }
-            items->Release();
-        }
-        bin->Release();
-    }
-    if (binId) CoTaskMemFree(binId);
-    desktop->Release();
-    return found;
-}
-
 class Dispatch : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -274,8 +239,8 @@ TEST_F(Dispatch, SaveGoesThroughATemporaryFileAndRecyclesTheOldDestination) {
     EXPECT_EQ(ReadBytes(dest)[28], 8);  // bit count
     EXPECT_FALSE(Current().modified);
 
-    EXPECT_TRUE(RecycleBinHolds(destName));
-    EXPECT_FALSE(RecycleBinHolds(L"never-" + destName));
+    EXPECT_TRUE(test::RecycleBinHolds(destName));
+    EXPECT_FALSE(test::RecycleBinHolds(L"never-" + destName));
 
     EXPECT_TRUE(DiscardTempFile());
     EXPECT_FALSE(test::PathExists(temp));

@@ -1,0 +1,283 @@
+// The Edit window driven from outside: switching, the save panel, the save dialog, the
+// saved-result preview and the save-changes question.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <dlgs.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/image/byte_io.h"
+#include "core/image/codec.h"
+#include "core/image/format.h"
+#include "tests/e2e/e2e_support.h"
+#include "tests/support/sample_image.h"
+#include "tests/support/win_test_files.h"
+
+namespace pelio {
+namespace {
+
+constexpr wchar_t kViewerClass[] = L"Pelio_vwin_class";
+constexpr wchar_t kEditClass[] = L"Pelio_swin_class";
+constexpr int kWaitMs = 15000;
+
+std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
+
+bool StartsWith(HWND window, const std::wstring& prefix) {
+    const std::wstring title = e2e::WindowText(window);
+    return title.compare(0, prefix.size(), prefix) == 0;
+}
+
+std::vector<uint8_t> ReadBytes(const std::wstring& path) {
+    std::vector<uint8_t> bytes;
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return bytes;
+    bytes.resize(GetFileSize(f, nullptr));
+    DWORD got = 0;
+    if (!bytes.empty()) ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    bytes.resize(got);
+    CloseHandle(f);
+    return bytes;
+}
+
+void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD put = 0;
+    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
+    CloseHandle(f);
+}
+
+template <class Pred>
+bool Eventually(Pred pred) {
+    for (int waited = 0; waited < kWaitMs; waited += 20) {
+        if (pred()) return true;
+        Sleep(20);
+    }
+    return pred();
+}
+
+// The temporary files a save leaves in the user's temporary folder.
+std::set<std::wstring> TempFiles() {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((std::wstring(folder) + L"tmp*.tmp").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do names.insert(std::wstring(folder) + data.cFileName);
+    while (FindNextFileW(find, &data));
+    FindClose(find);
+    return names;
+}
+
+// Decoded pixels of a file's bytes, through the program's own decoders.
+struct Decoded {
+    bool ok = false;
+    int width = 0, height = 0, bits = 0;
+    std::vector<uint8_t> rows;
+};
+
+Decoded Decode(const std::vector<uint8_t>& bytes) {
+    Decoded d;
+    DecodeFn decode = FindDecoder(DetectFormat(bytes));
+    if (!decode) return d;
+    MemoryAllocator allocator;
+    DecodeResult result;
+    LoadOptions options;
+    if (!decode(bytes, options, allocator, result)) return d;
+    d.ok = true;
+    d.width = result.image.Width();
+    d.height = result.image.Height();
+    d.bits = result.image.BitCount();
+    d.rows.assign(result.image.bits, result.image.bits + result.image.Stride() * result.image.Height());
+    allocator.Release(result.image);
+    return d;
+}
+
+class EditWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        exe_ = dir_ / L"Pelio.exe";
+        CopyFileW(e2e::WindowsPathOf(PELIO_EXE_UNIX_PATH).c_str(), exe_.c_str(), FALSE);
+        test::WriteTextFile(dir_ / L"Pelio.ini", L"[Awin]\r\nMouseInfo=0\r\n");
+        picture_ = dir_ / L"first.bmp";
+        WriteBytes(picture_, test::SampleBmpFile(120, 80, 24));
+        WriteBytes(dir_ / L"second.bmp", test::SampleBmpFile(40, 30, 24));
+    }
+
+    void Start() {
+        pelio_ = e2e::Launch(exe_, L"\"" + picture_ + L"\"");
+        viewer_ = e2e::WaitForWindow(kViewerClass, pelio_.Id(), kWaitMs);
+        ASSERT_NE(viewer_, nullptr);
+        ASSERT_TRUE(Eventually([&] { return StartsWith(viewer_, L"first.bmp"); }));
+        // Tab, through the program's accelerators, switches to the Edit window.
+        PostMessageW(viewer_, WM_KEYDOWN, VK_TAB, 1);
+        PostMessageW(viewer_, WM_KEYUP, VK_TAB, 0xC0000001);
+        ASSERT_TRUE(Eventually([&] {
+            edit_ = e2e::FindTopWindow(kEditClass, pelio_.Id());
+            return edit_ && IsWindowVisible(edit_) && !IsWindowVisible(viewer_);
+        }));
+        ASSERT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp"); }));
+    }
+
+    HWND PanelControl(int id) {
+        HWND rebar = GetDlgItem(edit_, 1020);
+        HWND panel = rebar ? GetDlgItem(rebar, 1024) : nullptr;
+        return panel ? GetDlgItem(panel, id) : nullptr;
+    }
+
+    // Chooses a save format in the panel's format list as a user would.
+    void ChooseFormat(int format) {
+        HWND list = PanelControl(1030);
+        ASSERT_NE(list, nullptr);
+        SendMessageW(list, CB_SETCURSEL, format, 0);
+        SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(1030, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    }
+
+    // Save as through the dialog: the name typed, OK, and yes to the overwrite question.
+    void SaveAs(const std::wstring& path, bool overwrite = false) {
+        PostMessageW(edit_, WM_COMMAND, 5012, 0);
+        e2e::DialogInfo dialog;
+        ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), nullptr, kWaitMs, dialog));
+        HWND name = GetDlgItem(dialog.hwnd, cmb13);
+        if (!name) name = GetDlgItem(dialog.hwnd, edt1);
+        ASSERT_NE(name, nullptr);
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        e2e::PressButton(dialog.hwnd, IDOK);
+        if (overwrite) {
+            e2e::DialogInfo question;
+            ASSERT_TRUE(Eventually([&] {
+                return e2e::WaitForDialog(pelio_.Id(), nullptr, 100, question) && question.hwnd != dialog.hwnd;
+            }));
+            e2e::PressButton(question.hwnd, IDYES);
+        }
+        ASSERT_TRUE(Eventually([&] {
+            e2e::DialogInfo any;
+            return !e2e::WaitForDialog(pelio_.Id(), nullptr, 0, any) && test::PathExists(path) &&
+                   e2e::WindowText(edit_) != L"wait...";
+        })) << Narrow(path);
+    }
+
+    void Close() {
+        PostMessageW(viewer_, WM_CLOSE, 0, 0);
+        e2e::DialogInfo question;
+        if (e2e::WaitForDialog(pelio_.Id(), L"Pelio", 1500, question)) e2e::PressButton(question.hwnd, IDNO);
+        EXPECT_EQ(pelio_.WaitExit(kWaitMs), 0u);
+    }
+
+    test::TempFolder dir_;
+    std::wstring exe_, picture_;
+    e2e::Process pelio_;
+    HWND viewer_ = nullptr, edit_ = nullptr;
+};
+
+TEST_F(EditWindow, SavesEachFormatThroughTheDialog) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const Decoded source = Decode(ReadBytes(picture_));
+    ASSERT_TRUE(source.ok);
+    const std::set<std::wstring> temps = TempFiles();
+
+    struct Case { int format; const wchar_t* name; };
+    for (const Case& c : {Case{1, L"out.png"}, Case{0, L"out.bmp"}, Case{2, L"out.jpg"}}) {
+        ASSERT_NO_FATAL_FAILURE(ChooseFormat(c.format));
+        const std::wstring path = dir_ / c.name;
+        ASSERT_NO_FATAL_FAILURE(SaveAs(path));
+        const std::vector<uint8_t> bytes = ReadBytes(path);
+        const Decoded saved = Decode(bytes);
+        ASSERT_TRUE(saved.ok) << Narrow(c.name);
+        EXPECT_EQ(saved.width, 120);
+        EXPECT_EQ(saved.height, 80);
+        if (c.format == 2) {
+            // The file is exactly what the encoder writes with the default JPEG settings.
+            Decoded reference = source;
+            Image image;
+            image.header.width = 120;
+            image.header.height = 80;
+            image.header.bitCount = 24;
+            image.header.xPelsPerMeter = image.header.yPelsPerMeter = 2835;  // as the source file
+            image.bits = reference.rows.data();
+            SaveOptions options;
+            options.settings.format = 2;
+            VectorSink expected;
+            int error = 0;
+            ASSERT_TRUE(FindEncoder(SaveFormat::Jpeg)(image, options, expected, error));
+            EXPECT_EQ(bytes, expected.bytes);
+        } else {
+            EXPECT_EQ(saved.rows, source.rows) << Narrow(c.name);
+        }
+    }
+    EXPECT_EQ(TempFiles(), temps);  // plain saves delete their temporary files
+    Close();
+}
+
+TEST_F(EditWindow, PreviewFileIsReusedUntilASettingChanges) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ChooseFormat(1));
+    const std::set<std::wstring> before = TempFiles();
+    PostMessageW(edit_, WM_COMMAND, 5810, 0);
+    ASSERT_TRUE(Eventually([&] { return e2e::WindowText(edit_).find(L" .... ") != std::wstring::npos; }));
+    std::vector<std::wstring> added;
+    for (const std::wstring& f : TempFiles())
+        if (!before.count(f)) added.push_back(f);
+    ASSERT_EQ(added.size(), 1u);
+    const std::wstring temp = added[0];
+    const std::vector<uint8_t> previewBytes = ReadBytes(temp);
+    const int64_t size = static_cast<int64_t>(previewBytes.size());
+    const std::wstring kb = std::to_wstring(size / 1024) + L"." + std::to_wstring((size % 1024) * 10 / 1024) + L"KB";
+    EXPECT_EQ(e2e::WindowText(edit_), L"first.bmp  ( 120x80  24bit  28.1KB )   .... " + kb);
+
+    // Twice with unchanged settings: both copies are the preview's own file, which stays.
+    ASSERT_NO_FATAL_FAILURE(SaveAs(dir_ / L"a.png"));
+    ASSERT_NO_FATAL_FAILURE(SaveAs(dir_ / L"b.png"));
+    EXPECT_EQ(ReadBytes(dir_ / L"a.png"), previewBytes);
+    EXPECT_EQ(ReadBytes(dir_ / L"b.png"), previewBytes);
+    EXPECT_TRUE(test::PathExists(temp));
+
+    // Interlace on: the save encodes again and the old preview goes with its file.
+    PostMessageW(edit_, WM_COMMAND, 5820, 0);
+    ASSERT_NO_FATAL_FAILURE(SaveAs(dir_ / L"c.png"));
+    EXPECT_NE(ReadBytes(dir_ / L"c.png"), previewBytes);
+    EXPECT_FALSE(test::PathExists(temp));
+    EXPECT_EQ(TempFiles(), before);
+    EXPECT_EQ(e2e::WindowText(edit_).find(L" .... "), std::wstring::npos);
+
+    // Overwriting: the previous file goes to the recycle bin.
+    const std::wstring unique = L"recycled-" + std::to_wstring(GetTickCount()) + L".png";
+    ASSERT_NO_FATAL_FAILURE(SaveAs(dir_ / unique));
+    ASSERT_NO_FATAL_FAILURE(SaveAs(dir_ / unique, true));
+    EXPECT_TRUE(Eventually([&] { return test::RecycleBinHolds(unique); }));
+    Close();
+}
+
+TEST_F(EditWindow, NavigatingAwayFromAModifiedImageAsksFirst) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    PostMessageW(edit_, WM_COMMAND, 5150, 0);  // a quarter turn: 80 × 120, modified
+    ASSERT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp*  ( 80x120"); }))
+        << Narrow(e2e::WindowText(edit_));
+
+    PostMessageW(edit_, WM_COMMAND, 5703, 0);
+    e2e::DialogInfo question;
+    ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), L"Pelio", kWaitMs, question));
+    EXPECT_EQ(question.text, L"first.bmp への変更を保存しますか?");
+    e2e::PressButton(question.hwnd, IDCANCEL);
+    Sleep(300);
+    EXPECT_TRUE(StartsWith(edit_, L"first.bmp*"));
+
+    PostMessageW(edit_, WM_COMMAND, 5703, 0);
+    ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), L"Pelio", kWaitMs, question));
+    e2e::PressButton(question.hwnd, IDNO);
+    EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"second.bmp  ( 40x30"); }))
+        << Narrow(e2e::WindowText(edit_));
+
+    // Tab again: back to the Viewer window with the same image.
+    PostMessageW(edit_, WM_KEYDOWN, VK_TAB, 1);
+    EXPECT_TRUE(Eventually([&] { return IsWindowVisible(viewer_) && !IsWindowVisible(edit_); }));
+    EXPECT_TRUE(Eventually([&] { return StartsWith(viewer_, L"second.bmp  ( 40x30"); }))
+        << Narrow(e2e::WindowText(viewer_));
+    Close();
+}
+
+}  // namespace
+}  // namespace pelio
