@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 #include <dlgs.h>
 
 #include <set>
@@ -24,6 +25,13 @@ constexpr wchar_t kEditClass[] = L"Pelio_swin_class";
 constexpr int kWaitMs = 15000;
 
 std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
+
+// A control's text in another process (GetWindowText would only see its creation text).
+std::wstring ControlText(HWND control) {
+    wchar_t text[64] = L"";
+    SendMessageW(control, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
+    return text;
+}
 
 bool StartsWith(HWND window, const std::wstring& prefix) {
     const std::wstring title = e2e::WindowText(window);
@@ -277,6 +285,51 @@ TEST_F(EditWindow, NavigatingAwayFromAModifiedImageAsksFirst) {
     EXPECT_TRUE(Eventually([&] { return StartsWith(viewer_, L"second.bmp  ( 40x30"); }))
         << Narrow(e2e::WindowText(viewer_));
     Close();
+}
+
+TEST_F(EditWindow, ZoomFieldSliderAndTransparentColourPick) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    HWND viewBar = GetDlgItem(GetDlgItem(edit_, 1020), 1022);
+    HWND slider = GetDlgItem(viewBar, 1040), field = GetDlgItem(viewBar, 1041);
+    ASSERT_NE(slider, nullptr);
+    ASSERT_NE(field, nullptr);
+
+    // Typing 5 gives 10 %: the slider goes to its start.
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"5"));
+    EXPECT_TRUE(Eventually([&] { return SendMessageW(slider, TBM_GETPOS, 0, 0) == 0; }));
+    // The slider's middle is 258 %.
+    SendMessageW(slider, TBM_SETPOS, TRUE, 80);
+    SendMessageW(viewBar, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, 80), reinterpret_cast<LPARAM>(slider));
+    EXPECT_TRUE(Eventually([&] { return ControlText(field) == L"258"; })) << Narrow(ControlText(field));
+
+    // The pick reads the pixel under the pointer into the title; a click takes it.
+    PostMessageW(edit_, WM_COMMAND, 5220, 0);  // 100 %
+    ASSERT_NO_FATAL_FAILURE(ChooseFormat(1));
+    PostMessageW(edit_, WM_COMMAND, 5830, 0);
+    HWND pane = GetDlgItem(edit_, 1000);
+    RECT client;
+    GetClientRect(pane, &client);
+    ASSERT_GT(client.right, 120);
+    ASSERT_GT(client.bottom, 80);
+    const int x = client.right / 2, y = client.bottom / 2;
+    const int ix = x - (client.right - 120) / 2, iy = y - (client.bottom - 80) / 2;
+    const Decoded source = Decode(ReadBytes(picture_));
+    const uint8_t* pixel = source.rows.data() + RowStride(120, 24) * (79 - iy) + ix * 3;
+    const std::wstring expected = L"r:" + std::to_wstring(pixel[2]) + L"  g:" + std::to_wstring(pixel[1]) +
+                                  L"  b:" + std::to_wstring(pixel[0]);
+    Sleep(300);
+    PostMessageW(pane, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    EXPECT_TRUE(Eventually([&] { return e2e::WindowText(edit_) == L"r:-  g:-  b:-"; })) << Narrow(e2e::WindowText(edit_));
+    PostMessageW(pane, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    EXPECT_TRUE(Eventually([&] { return e2e::WindowText(edit_) == expected; })) << Narrow(e2e::WindowText(edit_));
+    PostMessageW(pane, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp"); }));
+    Close();
+    const std::wstring ini = dir_ / L"Pelio.ini";
+    EXPECT_EQ(GetPrivateProfileIntW(L"SImg", L"AlphaR", -1, ini.c_str()), pixel[2]);
+    EXPECT_EQ(GetPrivateProfileIntW(L"SImg", L"AlphaG", -1, ini.c_str()), pixel[1]);
+    EXPECT_EQ(GetPrivateProfileIntW(L"SImg", L"AlphaB", -1, ini.c_str()), pixel[0]);
+    EXPECT_EQ(GetPrivateProfileIntW(L"SImg", L"Format", -1, ini.c_str()), 1);
 }
 
 }  // namespace

@@ -197,6 +197,10 @@ void SetCommandCaption(int id, const wchar_t* caption) {
     info.fMask = MIIM_DATA;
     if (!Menus().context || !GetMenuItemInfoW(Menus().context, id, FALSE, &info) || !info.dwItemData) return;
     reinterpret_cast<ItemText*>(info.dwItemData)->caption = caption;
+    // Setting the type again makes the menu measure the item anew.
+    info.fMask = MIIM_FTYPE;
+    info.fType = MFT_OWNERDRAW;
+    SetMenuItemInfoW(Menus().context, id, FALSE, &info);
 }
 
 HMENU SubmenuHandle(int id) {

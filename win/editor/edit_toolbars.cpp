@@ -282,9 +282,14 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM wp, LPARAM lp) {
     const bool pressed = (lp & 0x80000000) == 0;
     if (code == HC_ACTION && pressed && (e.editHasFocus || PickModeActive())) {
         if (wp == VK_RETURN && !PickModeActive()) {
-            if (e.activeOperation) PostMessageW(e.window, WM_COMMAND, cmd::kConfirmOperation, 0);
-            else if (ValidateFocusedPanelField()) PostMessageW(e.window, WM_COMMAND, cmd::kSavePreview, 0);
-            return 1;
+            if (e.activeOperation) {
+                PostMessageW(e.window, WM_COMMAND, cmd::kConfirmOperation, 0);
+                return 1;
+            }
+            if (ValidateFocusedPanelField()) {
+                PostMessageW(e.window, WM_COMMAND, cmd::kSavePreview, 0);
+                return 1;
+            }
         }
         if (wp == VK_ESCAPE) {
             if (PickModeActive()) CancelPickMode();
