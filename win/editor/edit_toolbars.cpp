@@ -26,7 +26,6 @@ namespace pelio {
 namespace {
 
 constexpr COLORREF kRebarColour = RGB(236, 237, 240);
-constexpr int kToolbarImages = 25;
 constexpr int kZoomPlaceholderWidth = 219;
 
 struct ButtonRow {
@@ -90,8 +89,7 @@ HWND CreateFlatToolbar(HWND parent, int id, bool list) {
     SendMessageW(bar, TB_SETPARENT, reinterpret_cast<WPARAM>(EditState().window), 0);
     SendMessageW(bar, WM_SETFONT, reinterpret_cast<WPARAM>(App().uiFont), FALSE);
     SendMessageW(bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
-    TBADDBITMAP bitmap{App().instance, IDB_TOOLBAR};
-    SendMessageW(bar, TB_ADDBITMAP, kToolbarImages, reinterpret_cast<LPARAM>(&bitmap));
+    SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(ToolbarImageList(IDB_TOOLBAR)));
     return bar;
 }
 
@@ -459,6 +457,15 @@ void CloseInputMethod(HWND field) {
         ImmSetOpenStatus(context, FALSE);
         ImmReleaseContext(field, context);
     }
+}
+
+HIMAGELIST ToolbarImageList(int resource) {
+    static HIMAGELIST toolbar = nullptr, panel = nullptr;
+    HIMAGELIST& list = resource == IDB_TOOLBAR ? toolbar : panel;
+    if (!list)
+        list = ImageList_LoadImageW(App().instance, MAKEINTRESOURCEW(resource), 16, 0, RGB(255, 0, 255),
+                                    IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    return list;
 }
 
 void OnMenuLoopEnd() { EditState().droppedButton = -1; }

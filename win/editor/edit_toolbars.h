@@ -45,6 +45,9 @@ void OpenDropDownMenu(int id);
 // Closes the input method of a text field that gained the focus.
 void CloseInputMethod(HWND field);
 
+// The 16 × 16 images of a toolbar bitmap resource with its magenta mask, once per process.
+HIMAGELIST ToolbarImageList(int resource);
+
 // Custom drawing of a flat toolbar's buttons, shared by every toolbar of the program.
 LRESULT CustomDrawToolbarButton(NMTBCUSTOMDRAW* draw);
 

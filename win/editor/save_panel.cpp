@@ -40,7 +40,6 @@ enum ControlId : int {
 };
 
 constexpr int kPanelIndent = 213;
-constexpr int kPanelImages = 16;
 
 struct PanelButton {
     int id;
@@ -149,6 +148,8 @@ RECT ItemRect(int id) {
     return r;
 }
 
+// Places a control centred on the button row; a drop-down list is centred by its closed
+// height and keeps room for its list below.
 void Place(HWND control, int x, int w, int h, bool shown) {
     if (!control) return;
     if (shown) {
@@ -156,7 +157,11 @@ void Place(HWND control, int x, int w, int h, bool shown) {
         GetClientRect(Panel().bar, &bar);
         const RECT button = ItemRect(cmd::kDither);
         const int rowH = button.bottom > button.top ? button.bottom - button.top : bar.bottom;
-        SetWindowPos(control, nullptr, x, button.top + (rowH - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+        wchar_t cls[16] = L"";
+        GetClassNameW(control, cls, 16);
+        const bool list = lstrcmpiW(cls, WC_COMBOBOXW) == 0;
+        const int shownH = list ? static_cast<int>(SendMessageW(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0)) + 6 : h;
+        SetWindowPos(control, nullptr, x, button.top + (rowH - shownH) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ShowWindow(control, shown ? SW_SHOWNA : SW_HIDE);
 }
@@ -210,9 +215,9 @@ void ApplyRules() {
     Place(p.sizeField, sizeX + 76, 52, 18, l.jpegFields);
     PlaceUpDown(p.sizeUpDown, p.sizeField, l.jpegFields);
     Place(p.sizeLabel, sizeX + 130, 50, 12, l.jpegFields);
-    // GIF has no compression group: the colour box moves into its room.
-    const int boxX = l.colourBox == ColourBoxPlace::Png ? ph41.left + 2 : ItemRect(kSeparator9930).right + 2;
-    Place(p.colourBox, boxX, 18, 18, l.colourBox != ColourBoxPlace::Hidden);
+    // The colour box sits on its placeholder, which follows the transparency button in both
+    // layouts (GIF has no compression group before it).
+    Place(p.colourBox, ph41.left + 2, 18, 18, l.colourBox != ColourBoxPlace::Hidden);
     if (l.colourBox != ColourBoxPlace::Hidden) InvalidateRect(p.colourBox, nullptr, TRUE);
     ApplySizeLimitEnabling();
 }
@@ -352,8 +357,7 @@ HWND BuildSavePanel(HWND rebar) {
     SendMessageW(p.bar, TB_SETPARENT, reinterpret_cast<WPARAM>(EditState().window), 0);
     SendMessageW(p.bar, WM_SETFONT, reinterpret_cast<WPARAM>(App().uiFont), FALSE);
     SendMessageW(p.bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
-    TBADDBITMAP bitmap{App().instance, IDB_SAVE_PANEL};
-    SendMessageW(p.bar, TB_ADDBITMAP, kPanelImages, reinterpret_cast<LPARAM>(&bitmap));
+    SendMessageW(p.bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(ToolbarImageList(IDB_SAVE_PANEL)));
     SendMessageW(p.bar, TB_SETINDENT, kPanelIndent, 0);
     for (const PanelButton& row : kButtons) {
         TBBUTTON b{};
