@@ -11,6 +11,13 @@
 #define IDC_WINDOW_MOVE 140
 #define IDC_TOOL_EXTRA 141
 
+/* Toolbar images, 16 × 16 each: the Viewer strip and the Edit window's toolbars (25), the
+   save settings panel (16). */
+#define IDB_TOOLBAR 150
+#define IDB_TOOLBAR_COUNT 25
+#define IDB_SAVE_PANEL 151
+#define IDB_SAVE_PANEL_COUNT 16
+
 /* Mouse operations dialog. */
 #define IDD_MOUSE_INFO 4800
 #define IDC_MOUSE_INFO_LINE1 4801 /* 4801..4806: one line per operation */
