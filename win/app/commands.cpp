@@ -15,7 +15,9 @@
 #include "win/image/current_image.h"
 #include "win/image/load_dispatch.h"
 #include "win/viewer/file_list.h"
+#include "win/app/about_window.h"
 #include "win/viewer/full_screen.h"
+#include "win/viewer/toolbar_strip.h"
 #include "win/viewer/viewer_window.h"
 
 namespace pelio {
@@ -47,6 +49,9 @@ void RouteCommand(int id) {
 
 void DispatchViewerCommand(int id) {
     AppState& app = App();
+    if (ViewerDragging()) return;
+    ShowPointer();
+    if (app.displayMode == kModeViewer && ToolbarStripShown()) SetToolbarStrip(false);
     switch (id) {
     case cmd::kOpen:
         OpenImageDialog();
@@ -138,6 +143,20 @@ void ExecuteCommonCommand(int id) {
         return;
     case cmd::kMouseOperations:
         ShowMouseInfoDialog(app.dialogOwner);
+        return;
+    case cmd::kAbout:
+        if (app.fileList && IsWindowVisible(app.fileList)) ShowWindow(app.fileList, SW_HIDE);
+        if (!ShowAboutWindow(app.dialogOwner)) ShowGeneralError(kErrNoMemory);
+        return;
+    case cmd::kFullScreen:
+        if (IsIconic(app.dialogOwner)) {
+            ShowWindow(app.dialogOwner, SW_RESTORE);
+        } else if (app.displayMode != kModeFullScreen) {
+            EnterFullScreen();
+        } else {
+            StopSlideshow();
+            LeaveFullScreen();
+        }
         return;
     case cmd::kMinimise:
         if (IsIconic(app.dialogOwner)) {

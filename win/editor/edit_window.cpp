@@ -11,6 +11,7 @@
 #include "win/app/monitors.h"
 #include "win/app/window_classes.h"
 #include "win/viewer/file_list.h"
+#include "win/viewer/navigation_window.h"
 
 namespace pelio {
 
@@ -49,6 +50,7 @@ HWND CreateEditWindow() {
     app.edit = CreateWindowExW(WS_EX_APPWINDOW | WS_EX_ACCEPTFILES, kEditClass, L"Pelio", style, e.x,
                                e.y, e.w, e.h, app.viewer, nullptr, app.instance, nullptr);
     if (app.edit) CreateFileListWindows();
+    if (app.edit) CreateNavigationWindow(app.edit);
     return app.edit;
 }
 
