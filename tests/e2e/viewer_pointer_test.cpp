@@ -47,11 +47,19 @@ void PointerTo(POINT p) {
     Sleep(60);
 }
 
-void RightButton(bool down) {
+void Button(DWORD flags) {
     INPUT in{};
     in.type = INPUT_MOUSE;
-    in.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+    in.mi.dwFlags = flags;
     SendInput(1, &in, sizeof in);
+    Sleep(60);
+}
+
+void RightButton(bool down) { Button(down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP); }
+
+void PressAndRelease(BYTE key) {
+    keybd_event(key, 0, 0, 0);
+    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
     Sleep(60);
 }
 
@@ -146,6 +154,22 @@ TEST_F(Pointer, StripDropsAtTheTopEdgeAndGoesAwayBelowIt) {
     PointerTo(ClientPoint(viewer, 121, 3));
     Sleep(300);
     EXPECT_FALSE(IsWindowVisible(strip));
+
+    // Switched on again, but a window only 40 pixels high keeps it up.
+    PostMessageW(viewer, WM_COMMAND, 5332, 0);
+    const std::wstring flat = dir_ / L"flat.bmp";
+    WriteSampleBmp(flat, 320, 40);
+    e2e::SendCopyData(viewer, 0, &flat);
+    ASSERT_TRUE(Eventually([&] {
+        RECT c;
+        GetClientRect(viewer, &c);
+        return c.bottom == 40;
+    }));
+    PointerTo(ClientPoint(viewer, 100, 30));
+    PointerTo(ClientPoint(viewer, 100, 3));
+    PointerTo(ClientPoint(viewer, 101, 3));
+    Sleep(300);
+    EXPECT_FALSE(IsWindowVisible(strip));
     Close(viewer);
 }
 
@@ -188,10 +212,54 @@ TEST_F(Pointer, RightDragPansWithTheNavigationWindowAndAClickOpensTheMenu) {
     RightButton(true);
     RightButton(false);
     EXPECT_TRUE(Eventually([&] { return VisibleWindow(L"#32768", pelio_.Id(), nullptr) != nullptr; }));
-    keybd_event(VK_ESCAPE, 0, 0, 0);
-    keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+    PressAndRelease(VK_ESCAPE);
     EXPECT_TRUE(Eventually([&] { return VisibleWindow(L"#32768", pelio_.Id(), nullptr) == nullptr; }));
     Close(viewer);
+}
+
+TEST_F(Pointer, AltOpensTheMenuOnceAndAboutShowsTheVersion) {
+    WriteSampleBmp(dir_ / L"small.bmp", 200, 150);
+    HWND viewer = Start(dir_ / L"small.bmp", L"small.bmp");
+    ASSERT_NE(viewer, nullptr);
+    PointerTo(ClientPoint(viewer, 100, 100));
+    auto menuOpen = [&] { return VisibleWindow(L"#32768", pelio_.Id(), nullptr) != nullptr; };
+    PressAndRelease(VK_MENU);
+    EXPECT_TRUE(Eventually(menuOpen));
+    PressAndRelease(VK_MENU);  // closes it; this release must not open it again
+    EXPECT_TRUE(Eventually([&] { return !menuOpen(); }));
+    Sleep(300);
+    EXPECT_FALSE(menuOpen());
+    PressAndRelease(VK_MENU);
+    EXPECT_TRUE(Eventually(menuOpen));
+    PressAndRelease(VK_ESCAPE);
+    EXPECT_TRUE(Eventually([&] { return !menuOpen(); }));
+
+    PostMessageW(viewer, WM_COMMAND, 5520, 0);
+    e2e::DialogInfo about;
+    ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), L"バージョン情報", kWaitMs, about));
+    wchar_t name[32] = L"", version[64] = L"";
+    GetDlgItemTextW(about.hwnd, 4902, name, 32);
+    GetDlgItemTextW(about.hwnd, 4903, version, 64);
+    EXPECT_STREQ(name, L"Pelio");
+    EXPECT_STREQ(version, L"バージョン 0.1.0");
+    EXPECT_NE(GetDlgItem(about.hwnd, 4904), nullptr);  // the link
+    e2e::PressButton(about.hwnd, IDOK);
+    EXPECT_TRUE(Eventually([&] { return !IsWindow(about.hwnd); }));
+    Close(viewer);
+}
+
+TEST_F(Pointer, BothButtonsRunTheChordAction) {
+    test::WriteTextFile(dir_ / L"Pelio.ini", L"[Awin]\r\nMouseInfo=0\r\nLRClick=9\r\n");  // any other value: exit
+    WriteSampleBmp(dir_ / L"small.bmp", 200, 150);
+    HWND viewer = Start(dir_ / L"small.bmp", L"small.bmp");
+    ASSERT_NE(viewer, nullptr);
+    PointerTo(ClientPoint(viewer, 100, 100));
+    Button(MOUSEEVENTF_RIGHTDOWN);
+    Button(MOUSEEVENTF_LEFTDOWN);
+    Button(MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(pelio_.WaitExit(kWaitMs), 0u);
+    Button(MOUSEEVENTF_RIGHTUP);
+    EXPECT_EQ(VisibleWindow(L"#32768", pelio_.Id(), nullptr), nullptr);
 }
 
 // Cursor resources: id, hot spot.
