@@ -19,22 +19,9 @@ namespace {
 constexpr wchar_t kViewerClass[] = L"Pelio_vwin_class";
 constexpr int kWaitMs = 15000;
 
-template <class Pred>
-bool Eventually(Pred pred) {
-    for (int waited = 0; waited < kWaitMs; waited += 20) {
-        if (pred()) return true;
-        Sleep(20);
-    }
-    return pred();
-}
+using e2e::Eventually;
 
-void WriteSampleBmp(const std::wstring& path, int w, int h) {
-    std::vector<uint8_t> bytes = test::SampleBmpFile(w, h, 24);
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD put = 0;
-    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-    CloseHandle(f);
-}
+void WriteSampleBmp(const std::wstring& path, int w, int h) { test::WriteSampleBmp(path, w, h, 24); }
 
 // A pointer move the way the mouse makes one: the window under it gets WM_MOUSEMOVE.
 void PointerTo(POINT p) {

@@ -180,11 +180,7 @@ TEST_F(Windows, ToolTipsNameTheCommandAndItsKey) {
 TEST_F(Windows, NavigationWindowShowsTheThumbnailAtTheWindowsCorner) {
     test::TempFolder dir;
     const std::wstring file = dir / L"wide.bmp";
-    const std::vector<uint8_t> bytes = test::SampleBmpFile(600, 400, 24);
-    HANDLE f = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD put = 0;
-    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-    CloseHandle(f);
+    test::WriteSampleBmp(file, 600, 400, 24);
 
     HWND nav = CreateNavigationWindow(parent_);
     ASSERT_NE(nav, nullptr);
