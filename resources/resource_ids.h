@@ -24,4 +24,11 @@
 #define IDC_MOUSE_INFO_NOTE 4810
 #define IDC_MOUSE_INFO_HIDE 4820
 
+/* About window. */
+#define IDD_ABOUT 4900
+#define IDC_ABOUT_ICON 4901
+#define IDC_ABOUT_NAME 4902
+#define IDC_ABOUT_VERSION 4903
+#define IDC_ABOUT_LINK 4904
+
 #define IDR_MANIFEST 1

@@ -48,6 +48,16 @@ void PressButton(HWND dialog, int id);
 // Sends the hand-over message as a second start would; returns the window's answer.
 LRESULT SendCopyData(HWND target, ULONG_PTR data, const std::wstring* file);
 
+// Polls `pred` every 20 ms until it holds or `timeoutMs` has passed; its last answer.
+template <class Pred>
+bool Eventually(Pred pred, int timeoutMs = 15000) {
+    for (int waited = 0; waited < timeoutMs; waited += 20) {
+        if (pred()) return true;
+        Sleep(20);
+    }
+    return pred();
+}
+
 // A Unix path of the build tree as Wine sees it (drive Z:).
 std::wstring WindowsPathOf(const char* unixPath);
 

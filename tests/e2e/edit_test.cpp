@@ -57,14 +57,7 @@ void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
     CloseHandle(f);
 }
 
-template <class Pred>
-bool Eventually(Pred pred) {
-    for (int waited = 0; waited < kWaitMs; waited += 20) {
-        if (pred()) return true;
-        Sleep(20);
-    }
-    return pred();
-}
+using e2e::Eventually;
 
 // The temporary files a save leaves in the user's temporary folder.
 std::set<std::wstring> TempFiles() {

@@ -16,22 +16,8 @@ namespace {
 constexpr wchar_t kViewerClass[] = L"Pelio_vwin_class";
 constexpr int kWaitMs = 15000;
 
-void WriteSampleBmp(const std::wstring& path, int w, int h, int depth) {
-    std::vector<uint8_t> bytes = test::SampleBmpFile(w, h, depth);
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD put = 0;
-    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-    CloseHandle(f);
-}
-
-template <class Pred>
-bool Eventually(Pred pred) {
-    for (int waited = 0; waited < kWaitMs; waited += 20) {
-        if (pred()) return true;
-        Sleep(20);
-    }
-    return pred();
-}
+using e2e::Eventually;
+using test::WriteSampleBmp;
 
 class Opening : public ::testing::Test {
 protected:

@@ -46,15 +46,7 @@ HWND WaitViewer(const Process& p) {
     return h;
 }
 
-// Waits until `pred` holds or the time is up.
-template <class Pred>
-bool Eventually(Pred pred, int timeoutMs = kWaitMs) {
-    for (int waited = 0; waited < timeoutMs; waited += 20) {
-        if (pred()) return true;
-        Sleep(20);
-    }
-    return pred();
-}
+using e2e::Eventually;
 
 TEST(Startup, FirstStartWritesDefaultsUnderAppDataAtExit) {
     test::RemoveTree(test::AppDataFolder() + L"\\Pelio");

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "tests/support/sample_image.h"
+
 namespace pelio::test {
 
 TempFolder::TempFolder() {
@@ -21,6 +23,18 @@ TempFolder::TempFolder() {
 }
 
 TempFolder::~TempFolder() { RemoveTree(path_); }
+
+void WriteBinaryFile(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return;
+    DWORD put = 0;
+    if (!bytes.empty()) WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
+    CloseHandle(f);
+}
+
+void WriteSampleBmp(const std::wstring& path, int w, int h, int depth) {
+    WriteBinaryFile(path, SampleBmpFile(w, h, depth));
+}
 
 void RemoveTree(const std::wstring& path) {
     WIN32_FIND_DATAW fd;

@@ -1,6 +1,8 @@
 // Files and folders for the Windows tests. Win32.
 #pragma once
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace pelio::test {
 
@@ -21,6 +23,9 @@ private:
 // A file's text: UTF-16 with a byte-order mark, else the ANSI code page.
 std::wstring ReadTextFile(const std::wstring& path);
 void WriteTextFile(const std::wstring& path, const std::wstring& text);  // UTF-16 with BOM
+void WriteBinaryFile(const std::wstring& path, const std::vector<uint8_t>& bytes);
+// A BMP of the sample picture (tests/support/sample_image.h).
+void WriteSampleBmp(const std::wstring& path, int w, int h, int depth);
 bool PathExists(const std::wstring& path);
 // Removes a folder and everything in it.
 void RemoveTree(const std::wstring& path);

@@ -20,7 +20,9 @@
 #include "win/image/current_image.h"
 #include "win/image/load_dispatch.h"
 #include "win/viewer/file_list.h"
+#include "win/app/about_window.h"
 #include "win/viewer/full_screen.h"
+#include "win/viewer/toolbar_strip.h"
 #include "win/viewer/viewer_window.h"
 
 namespace pelio {
@@ -63,6 +65,9 @@ void RouteCommand(int id) {
 
 void DispatchViewerCommand(int id) {
     AppState& app = App();
+    if (ViewerDragging()) return;
+    ShowPointer();
+    if (app.displayMode == kModeViewer && ToolbarStripShown()) SetToolbarStrip(false);
     if (ImmediateEditCommand(id)) return;
     switch (id) {
     case cmd::kOpen:
@@ -199,6 +204,20 @@ void ExecuteCommonCommand(int id) {
         return;
     case cmd::kMouseOperations:
         ShowMouseInfoDialog(app.dialogOwner);
+        return;
+    case cmd::kAbout:
+        if (app.fileList && IsWindowVisible(app.fileList)) ShowWindow(app.fileList, SW_HIDE);
+        if (!ShowAboutWindow(app.dialogOwner)) ShowGeneralError(kErrNoMemory);
+        return;
+    case cmd::kFullScreen:
+        if (IsIconic(app.dialogOwner)) {
+            ShowWindow(app.dialogOwner, SW_RESTORE);
+        } else if (app.displayMode != kModeFullScreen) {
+            EnterFullScreen();
+        } else {
+            StopSlideshow();
+            LeaveFullScreen();
+        }
         return;
     case cmd::kMinimise:
         if (IsIconic(app.dialogOwner)) {

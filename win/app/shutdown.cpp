@@ -7,10 +7,12 @@
 #include "win/app/app_state.h"
 #include "win/app/ini_store.h"
 #include "win/app/menus.h"
+#include "win/app/toolbar_support.h"
 #include "win/editor/edit_window.h"
 #include "win/image/current_image.h"
 #include "win/image/save_dispatch.h"
 #include "win/viewer/file_list.h"
+#include "win/viewer/toolbar_strip.h"
 
 namespace pelio {
 
@@ -18,6 +20,7 @@ bool RunCloseSequence() {
     AppState& app = App();
     IniStore store(app.iniPath);
 
+    ReleaseToolbarStrip();
     CloseFolderWatch();
     DiscardTempFile();
     ReleaseCurrentImage();
@@ -26,6 +29,7 @@ bool RunCloseSequence() {
         app.lightBrush = nullptr;
     }
     SaveAccelerators();
+    ReleaseToolbarDrawing();
     StoreEditPlacement();
     SaveAllSettings(store, app.settings);
     return true;

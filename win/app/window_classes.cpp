@@ -6,6 +6,8 @@
 #include "win/editor/edit_window.h"
 #include "win/editor/save_panel.h"
 #include "win/viewer/file_list.h"
+#include "win/viewer/navigation_window.h"
+#include "win/viewer/toolbar_strip.h"
 #include "win/viewer/viewer_window.h"
 
 namespace pelio {
@@ -29,12 +31,12 @@ constexpr UINT kRedraw = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
 // Windows whose behaviour has not been built yet keep the default procedure.
 const ClassRow kClasses[] = {
     {kViewerClass, kRedraw | CS_OWNDC, Icon::App, Cursor::Arrow, 0, ViewerWndProc},
-    {kViewerBarClass, kRedraw, Icon::None, Cursor::Arrow, COLOR_BTNFACE + 1, DefWindowProcW},
+    {kViewerBarClass, kRedraw, Icon::None, Cursor::Arrow, COLOR_BTNFACE + 1, ToolbarStripProc},
     {kEditClass, kRedraw, Icon::App, Cursor::Arrow, COLOR_BTNFACE + 1, EditWndProc},
     {kImagePaneClass, kRedraw | CS_OWNDC, Icon::None, Cursor::Arrow, 0, ImagePaneProc},
     {kPreviewPaneClass, kRedraw | CS_OWNDC, Icon::None, Cursor::Arrow, 0, PreviewPaneProc},
     {kFileListClass, kRedraw, Icon::None, Cursor::Arrow, 0, FileListWndProc},
-    {kNavigatorClass, kRedraw | CS_OWNDC, Icon::None, Cursor::None, 0, DefWindowProcW},
+    {kNavigatorClass, kRedraw | CS_OWNDC, Icon::None, Cursor::None, 0, NavigationWndProc},
     {kColourBoxClass, kRedraw, Icon::None, Cursor::Hand, 0, ColourBoxProc},
 };
 

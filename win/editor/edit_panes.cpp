@@ -19,6 +19,7 @@
 #include "win/image/load_dispatch.h"
 #include "win/shell/shortcuts.h"
 #include "win/viewer/file_list.h"
+#include "win/viewer/navigation_window.h"
 #include "win/viewer/viewer_window.h"
 
 namespace pelio {
@@ -180,6 +181,13 @@ POINT ToWindow(HWND pane, LPARAM lp) {
     return p;
 }
 
+// The hand while the view follows the pointer; the crossed hand when nothing can move.
+void SetDragCursor() {
+    const CursorSet& c = App().cursors;
+    HCURSOR cursor = EditState().drag == PaneDrag::Scrolling ? c.tools[3] : c.toolExtra;
+    SetCursor(cursor ? cursor : EditState().drag == PaneDrag::Scrolling ? c.arrow : c.no);
+}
+
 void OnRightDown(HWND pane, LPARAM lp) {
     EditWindowState& e = EditState();
     if (GetKeyState(VK_LBUTTON) < 0) e.chord = true;
@@ -197,14 +205,18 @@ void OnRightMove(HWND pane, LPARAM lp) {
         const bool fits = !Current().Loaded() || (v.DisplayedW() <= v.clientW && v.DisplayedH() <= v.clientH);
         e.drag = fits ? PaneDrag::NothingToScroll : PaneDrag::Scrolling;
         e.dragLast = p;
-        SetCursor(fits ? App().cursors.no : App().cursors.tools[3] ? App().cursors.tools[3] : App().cursors.arrow);
+        SetDragCursor();
+        if (!fits && v.clientW > 304 && v.clientH > 304) {
+            ShowNavigation(e.window);
+            MoveNavigationRect(v.x.src, v.y.src, v.x.srcSize, v.y.srcSize);
+        }
         return;
     }
     if (e.drag == PaneDrag::Scrolling) {
         const int shift = v.scrollShift;
         const int dx = (e.dragLast.x - p.x) * (1 << shift), dy = (e.dragLast.y - p.y) * (1 << shift);
         e.dragLast = p;
-        ScrollView(dx, dy);
+        if (ScrollView(dx, dy) && NavigationShown()) MoveNavigationRect(v.x.src, v.y.src, v.x.srcSize, v.y.srcSize);
     }
     (void)pane;
 }
@@ -215,6 +227,7 @@ void OnRightUp(HWND pane, LPARAM lp) {
     e.drag = PaneDrag::None;
     ReleaseCapture();
     SetCursor(App().cursors.arrow);
+    HideNavigation();
     if (e.chord) {
         e.chord = false;
         RunMouseAction(App().settings.app.lrClick);
@@ -345,7 +358,11 @@ LRESULT PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool preview) {
         OnMiddleDown(p);
         return 0;
     case WM_SETCURSOR:
-        if (e.drag == PaneDrag::Scrolling || e.drag == PaneDrag::NothingToScroll || PickModeActive()) return TRUE;
+        if (e.drag == PaneDrag::Scrolling || e.drag == PaneDrag::NothingToScroll) {
+            SetDragCursor();
+            return TRUE;
+        }
+        if (PickModeActive()) return TRUE;
         break;
     case WM_DROPFILES:
         OnEditDropFiles(reinterpret_cast<HDROP>(wp));

@@ -15,6 +15,7 @@
 #include "resources/resource_ids.h"
 #include "win/app/app_state.h"
 #include "win/app/menus.h"
+#include "win/app/toolbar_support.h"
 #include "win/editor/edit_panes.h"
 #include "win/editor/edit_state.h"
 #include "win/editor/save_panel.h"
@@ -89,7 +90,7 @@ HWND CreateFlatToolbar(HWND parent, int id, bool list) {
     SendMessageW(bar, TB_SETPARENT, reinterpret_cast<WPARAM>(EditState().window), 0);
     SendMessageW(bar, WM_SETFONT, reinterpret_cast<WPARAM>(App().uiFont), FALSE);
     SendMessageW(bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
-    SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(ToolbarImageList(IDB_TOOLBAR)));
+    SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(LoadToolbarImages(IDB_TOOLBAR, IDB_TOOLBAR_COUNT)));
     return bar;
 }
 
@@ -387,20 +388,20 @@ bool OnRebarNotify(const NMHDR* h, LRESULT& result) {
         auto* info = reinterpret_cast<NMTTDISPINFOW*>(const_cast<NMHDR*>(h));
         if (info->uFlags & TTF_IDISHWND) return false;
         static std::wstring text;
-        text = ToolbarTipText(static_cast<int>(h->idFrom));
+        text = EditToolbarTip(static_cast<int>(h->idFrom));
         info->lpszText = text.empty() ? nullptr : text.data();
         result = 0;
         return !text.empty();
     }
     case NM_CUSTOMDRAW:
         if (h->hwndFrom != e.commandBar && h->hwndFrom != e.viewBar && h->hwndFrom != SavePanelHandle()) return false;
-        result = CustomDrawToolbarButton(reinterpret_cast<NMTBCUSTOMDRAW*>(const_cast<NMHDR*>(h)));
+        result = ToolbarCustomDraw(reinterpret_cast<LPARAM>(h));
         return true;
     }
     return false;
 }
 
-std::wstring ToolbarTipText(int id) {
+std::wstring EditToolbarTip(int id) {
     if (const ButtonRow* row = FindButton(id); row && row->tip) return TipWithShortcut(row->tip, id, App().accelTable);
     return SavePanelTipText(id);
 }
@@ -459,15 +460,6 @@ void CloseInputMethod(HWND field) {
     }
 }
 
-HIMAGELIST ToolbarImageList(int resource) {
-    static HIMAGELIST toolbar = nullptr, panel = nullptr;
-    HIMAGELIST& list = resource == IDB_TOOLBAR ? toolbar : panel;
-    if (!list)
-        list = ImageList_LoadImageW(App().instance, MAKEINTRESOURCEW(resource), 16, 0, RGB(255, 0, 255),
-                                    IMAGE_BITMAP, LR_CREATEDIBSECTION);
-    return list;
-}
-
 void OnMenuLoopEnd() { EditState().droppedButton = -1; }
 
 void InstallEditHooks() {
@@ -482,31 +474,6 @@ void RemoveEditHooks() {
     if (e.keyboardHook) UnhookWindowsHookEx(e.keyboardHook);
     if (e.filterHook) UnhookWindowsHookEx(e.filterHook);
     e.keyboardHook = e.filterHook = nullptr;
-}
-
-LRESULT CustomDrawToolbarButton(NMTBCUSTOMDRAW* d) {
-    static HPEN pen = CreatePen(PS_SOLID, 1, RGB(120, 140, 180));
-    static HBRUSH hotBrush = CreateSolidBrush(RGB(214, 226, 246));
-    static HBRUSH checkedBrush = CreateSolidBrush(RGB(196, 210, 236));
-    switch (d->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-        return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT: {
-        const UINT state = d->nmcd.uItemState;
-        const bool hot = (state & CDIS_HOT) != 0, checked = (state & CDIS_CHECKED) != 0;
-        d->clrText = (state & CDIS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT) : RGB(0, 0, 0);
-        if (hot || checked) {
-            HGDIOBJ oldPen = SelectObject(d->nmcd.hdc, pen);
-            HGDIOBJ oldBrush = SelectObject(d->nmcd.hdc, hot ? hotBrush : checkedBrush);
-            const RECT& r = d->nmcd.rc;
-            RoundRect(d->nmcd.hdc, r.left, r.top, r.right, r.bottom, 5, 5);
-            SelectObject(d->nmcd.hdc, oldPen);
-            SelectObject(d->nmcd.hdc, oldBrush);
-        }
-        return TBCDRF_NOBACKGROUND | TBCDRF_NOEDGES | TBCDRF_NOOFFSET;
-    }
-    }
-    return CDRF_DODEFAULT;
 }
 
 }  // namespace pelio

@@ -38,17 +38,12 @@ void OnMenuLoopEnd();
 void InstallEditHooks();
 void RemoveEditHooks();
 
-// A toolbar button's tip: its name, with the key when one is assigned.
-std::wstring ToolbarTipText(int id);
+// A button's tip on the Edit window's toolbars: its name, with the key when one is assigned.
+std::wstring EditToolbarTip(int id);
 // Commands 6001..6003: the transform, correction or tools menu below its button.
 void OpenDropDownMenu(int id);
 // Closes the input method of a text field that gained the focus.
 void CloseInputMethod(HWND field);
 
-// The 16 × 16 images of a toolbar bitmap resource with its magenta mask, once per process.
-HIMAGELIST ToolbarImageList(int resource);
-
-// Custom drawing of a flat toolbar's buttons, shared by every toolbar of the program.
-LRESULT CustomDrawToolbarButton(NMTBCUSTOMDRAW* draw);
 
 }  // namespace pelio

@@ -22,6 +22,7 @@
 #include "win/image/current_image.h"
 #include "win/viewer/file_list.h"
 #include "win/viewer/full_screen.h"
+#include "win/viewer/navigation_window.h"
 #include "win/viewer/viewer_window.h"
 
 namespace pelio {
@@ -106,6 +107,7 @@ HWND CreateEditWindow() {
     app.edit = CreateWindowExW(WS_EX_APPWINDOW | WS_EX_ACCEPTFILES, kEditClass, L"Pelio", style, e.x, e.y, e.w,
                                e.h, app.viewer, nullptr, app.instance, nullptr);
     if (app.edit) CreateFileListWindows();
+    if (app.edit) CreateNavigationWindow(app.edit);
     return app.edit;
 }
 

@@ -12,6 +12,7 @@
 #include "core/settings/save_panel.h"
 #include "resources/resource_ids.h"
 #include "win/app/app_state.h"
+#include "win/app/toolbar_support.h"
 #include "win/editor/edit_panes.h"
 #include "win/editor/edit_state.h"
 #include "win/editor/edit_toolbars.h"
@@ -357,7 +358,7 @@ HWND BuildSavePanel(HWND rebar) {
     SendMessageW(p.bar, TB_SETPARENT, reinterpret_cast<WPARAM>(EditState().window), 0);
     SendMessageW(p.bar, WM_SETFONT, reinterpret_cast<WPARAM>(App().uiFont), FALSE);
     SendMessageW(p.bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
-    SendMessageW(p.bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(ToolbarImageList(IDB_SAVE_PANEL)));
+    SendMessageW(p.bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(LoadToolbarImages(IDB_SAVE_PANEL, IDB_SAVE_PANEL_COUNT)));
     SendMessageW(p.bar, TB_SETINDENT, kPanelIndent, 0);
     for (const PanelButton& row : kButtons) {
         TBBUTTON b{};

@@ -1,14 +1,19 @@
 // Viewer window. Win32.
 #include "win/viewer/viewer_window.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
 
 #include "core/settings/command_ids.h"
 #include "core/view/caption.h"
+#include "core/view/navigation.h"
+#include "core/view/pan_cursor.h"
+#include "core/view/sizing.h"
 #include "core/view/zoom.h"
 #include "core/view/window_placement.h"
+#include "resources/resource_ids.h"
 #include "win/app/app_state.h"
 #include "win/app/commands.h"
 #include "win/app/cursors.h"
@@ -22,6 +27,9 @@
 #include "win/editor/save_pipeline.h"
 #include "win/image/current_image.h"
 #include "win/viewer/file_list.h"
+#include "win/viewer/full_screen.h"
+#include "win/viewer/navigation_window.h"
+#include "win/viewer/toolbar_strip.h"
 
 namespace pelio {
 
@@ -65,6 +73,28 @@ void SetupDeviceContext(HWND hwnd) {
 ViewState& View() {
     static ViewState view;
     return view;
+}
+
+enum DragState { kDragNone = 0, kDragPressed = 1, kDragPanning = 2, kDragNothing = 3 };
+enum class Sizing { None, Edge, Corner };
+
+// The Viewer window's pointer and window state beside the view.
+struct ViewerState {
+    int drag = kDragNone;         // right button
+    POINT dragPoint{};            // where the last pan step started
+    bool chord = false;           // one button pressed while the other was held
+    bool altMenu = false;         // the context menu was opened by releasing Alt
+    bool appActive = false;
+    Sizing sizing = Sizing::None; // the kind of the last frame drag, for the next WM_SIZE
+    int limitW = 0, limitH = 0;   // window size after the last fit
+    POINT hiddenAt{};             // pointer position when the cursor was hidden
+    HWND captionTip = nullptr;
+    bool tipActive = false;
+};
+
+ViewerState& Viewer() {
+    static ViewerState state;
+    return state;
 }
 
 FrameInsets FrameOf(HWND hwnd) {
@@ -137,6 +167,10 @@ void WindowFit(HWND hwnd) {
     ScreenRect r = WindowFitRect(ToScreenRect(client), v.DisplayedW(), v.DisplayedH(), FrameOf(hwnd),
                                  caption, GetSystemMetrics(SM_CXMIN), ToScreenRect(ViewerUsableArea(hwnd)));
     SetWindowPos(hwnd, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT placed;
+    GetWindowRect(hwnd, &placed);
+    Viewer().limitW = placed.right - placed.left;
+    Viewer().limitH = placed.bottom - placed.top;
     ReadClientSize(hwnd);
     View().Layout();
 }
@@ -208,6 +242,11 @@ void InvertSelection(HWND hwnd, const LeftDrag& d) {
 
 void OnLeftDown(HWND hwnd, POINT p, WPARAM keys) {
     const AppState& app = App();
+    Viewer().altMenu = false;
+    if (keys & MK_RBUTTON) {
+        Viewer().chord = true;
+        return;
+    }
     LeftDrag& d = Drag();
     d = LeftDrag{};
     d.anchor = d.current = p;
@@ -238,7 +277,13 @@ void OnLeftMove(HWND hwnd, POINT p) {
     }
 }
 
+void RunChordAction(HWND hwnd);
+
 void OnLeftUp(HWND hwnd) {
+    if (Viewer().chord) {
+        RunChordAction(hwnd);
+        return;
+    }
     const LeftDrag d = Drag();
     Drag() = LeftDrag{};
     if (!d.selecting) return;
@@ -265,6 +310,227 @@ int MouseActionCommand(int action) {
     }
 }
 
+// The cursor that shows where the view can still move.
+HCURSOR PanCursor() {
+    const ViewState& v = View();
+    const int id = PanCursorResource(PanAxisState(v.x, v.imageW), PanAxisState(v.y, v.imageH));
+    HCURSOR c = id ? App().cursors.pan[id - IDC_PAN_FIRST] : nullptr;
+    return c ? c : App().cursors.arrow;
+}
+
+void MoveNavigationToView() {
+    const ViewState& v = View();
+    MoveNavigationRect(v.x.src, v.y.src, v.x.srcSize, v.y.srcSize);
+}
+
+// Right press: panning starts once the pointer has moved.
+void OnRightDown(HWND hwnd, POINT p, WPARAM keys) {
+    ViewerState& vs = Viewer();
+    StopSlideshow();
+    if (keys & MK_LBUTTON) {
+        vs.chord = true;
+        Drag().pressed = false;
+    }
+    vs.drag = kDragPressed;
+    vs.dragPoint = p;
+    App().mouseOperation = true;
+    ShowPointer();
+    SetCapture(hwnd);
+}
+
+// Moves the view against the pointer's movement (doubled for pictures larger than the screen).
+void PanBy(HWND hwnd, int mx, int my) {
+    ViewState& v = View();
+    const int factor = 1 << v.scrollShift;
+    const int dx = ScrollAxis(v.x, v.imageW, v.clientW, v.zoom, mx * factor);
+    const int dy = ScrollAxis(v.y, v.imageH, v.clientH, v.zoom, my * factor);
+    if (dx || dy) ScrollWindowEx(hwnd, dx, dy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+    SetCursor(PanCursor());
+    MoveNavigationToView();
+}
+
+void OnRightMove(HWND hwnd, POINT p) {
+    ViewerState& vs = Viewer();
+    const ViewState& v = View();
+    if (vs.drag == kDragPressed) {
+        if (std::abs(p.x - vs.dragPoint.x) + std::abs(p.y - vs.dragPoint.y) < 3) return;
+        const bool fits = !Current().Loaded() || (v.DisplayedW() <= v.clientW && v.DisplayedH() <= v.clientH);
+        if (fits) {
+            vs.drag = kDragNothing;
+            SetCursor(App().cursors.no);
+            return;
+        }
+        vs.drag = kDragPanning;
+        if (App().settings.viewer.sthMode == 4) {
+            HDC dc = GetDC(hwnd);
+            SetStretchBltMode(dc, COLORONCOLOR);  // fast while the picture moves
+            ReleaseDC(hwnd, dc);
+        }
+        if (ViewWantsNavigation(v.clientW, v.clientH)) {
+            ShowNavigation(hwnd);
+            MoveNavigationToView();
+        }
+    }
+    if (vs.drag != kDragPanning) return;
+    PanBy(hwnd, vs.dragPoint.x - p.x, vs.dragPoint.y - p.y);
+    vs.dragPoint = p;
+}
+
+// Halftone again, a full repaint, no navigation window.
+void EndPan(HWND hwnd) {
+    ChooseStretchMode(hwnd);
+    InvalidateRect(hwnd, nullptr, FALSE);
+    HideNavigation();
+}
+
+void OnRightUp(HWND hwnd, POINT p) {
+    ViewerState& vs = Viewer();
+    if (vs.chord) {
+        RunChordAction(hwnd);
+        SetToolbarStrip(false);
+        return;
+    }
+    const int state = vs.drag;
+    vs.drag = kDragNone;
+    App().mouseOperation = false;
+    if (GetCapture() == hwnd && !Drag().selecting) ReleaseCapture();
+    SetToolbarStrip(false);
+    switch (state) {
+    case kDragPressed: {
+        POINT screen = p;
+        ClientToScreen(hwnd, &screen);
+        ShowContextMenu(screen);
+        break;
+    }
+    case kDragPanning:
+        EndPan(hwnd);
+        SetCursor(App().cursors.arrow);
+        break;
+    case kDragNothing:
+        SetCursor(App().cursors.arrow);
+        break;
+    }
+}
+
+// Another window took the mouse: the drag ends where it is.
+void OnCaptureLost(HWND hwnd) {
+    ViewerState& vs = Viewer();
+    if (vs.drag == kDragPanning) EndPan(hwnd);
+    vs.drag = kDragNone;
+    App().mouseOperation = false;
+    LeftDrag& d = Drag();
+    if (d.selecting && d.drawn) InvertSelection(hwnd, d);
+    d = LeftDrag{};
+}
+
+// Both buttons: the LRClick action instead of either button's own effect.
+void RunChordAction(HWND hwnd) {
+    ViewerState& vs = Viewer();
+    vs.chord = false;
+    LeftDrag& d = Drag();
+    if (d.selecting && d.drawn) InvertSelection(hwnd, d);
+    d = LeftDrag{};
+    if (vs.drag == kDragPanning) EndPan(hwnd);
+    vs.drag = kDragNone;
+    App().mouseOperation = false;
+    if (GetCapture() == hwnd) ReleaseCapture();
+    DispatchViewerCommand(MouseActionCommand(App().settings.app.lrClick));
+}
+
+// A move with no button: the toolbar strip drops in at the top edge and goes away once the
+// pointer leaves it; a cursor hidden by full screen comes back after a real move.
+void OnPlainMove(POINT p) {
+    ViewerState& vs = Viewer();
+    if (!vs.appActive) return;
+    if (ToolbarStripShown()) {
+        SetToolbarStrip(false);
+        return;
+    }
+    if (App().settings.viewer.vtBar && p.y < 10 && View().clientH > 48) {
+        SetToolbarStrip(true);
+        ShowPointer();
+        return;
+    }
+    if (App().cursorHidden && (std::abs(p.x - vs.hiddenAt.x) > 16 || std::abs(p.y - vs.hiddenAt.y) > 16))
+        ShowPointer();
+}
+
+// The caption tool tip: white, quick, for the whole window; active only over the system-menu
+// icon (title bar shown) or the frame (frame only).
+void CreateCaptionTip(HWND hwnd) {
+    ViewerState& vs = Viewer();
+    vs.captionTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr,
+                                    App().instance, nullptr);
+    if (!vs.captionTip) return;
+    SendMessageW(vs.captionTip, TTM_SETTIPBKCOLOR, RGB(255, 255, 255), 0);
+    SendMessageW(vs.captionTip, TTM_SETDELAYTIME, TTDT_INITIAL, 300);
+    SendMessageW(vs.captionTip, TTM_SETMAXTIPWIDTH, 0, 1000);
+    TOOLINFOW ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = hwnd;
+    ti.uId = reinterpret_cast<UINT_PTR>(hwnd);
+    ti.lpszText = const_cast<wchar_t*>(L"Pelio");
+    SendMessageW(vs.captionTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    SendMessageW(vs.captionTip, TTM_ACTIVATE, FALSE, 0);
+}
+
+void SetCaptionTipActive(bool active) {
+    ViewerState& vs = Viewer();
+    if (!vs.captionTip || vs.tipActive == active) return;
+    vs.tipActive = active;
+    SendMessageW(vs.captionTip, TTM_ACTIVATE, active, 0);
+}
+
+void OnNonClientMove(HWND hwnd, WPARAM hit, LPARAM lp) {
+    const ViewerSettings& v = App().settings.viewer;
+    const bool over = v.capBar ? hit == HTSYSMENU : (v.frame && hit != HTCLIENT);
+    SetCaptionTipActive(over);
+    if (!over) return;
+    // The tip's own subclassing watches the client area only.
+    MSG msg{hwnd, WM_MOUSEMOVE, 0, 0, 0, {}};
+    POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+    ScreenToClient(hwnd, &pt);
+    msg.lParam = MAKELPARAM(pt.x, pt.y);
+    msg.time = GetMessageTime();
+    GetCursorPos(&msg.pt);
+    SendMessageW(Viewer().captionTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+}
+
+// Frame drags: side edges up to the size of the last fit, corners keep the aspect.
+bool OnSizing(HWND hwnd, WPARAM edge, RECT& r) {
+    const ViewState& v = View();
+    if (!Current().Loaded() || edge < WMSZ_LEFT || edge > WMSZ_BOTTOMRIGHT) return false;
+    ViewerState& vs = Viewer();
+    const bool caption = GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CAPTION;
+    const SizingEdge e = static_cast<SizingEdge>(edge);
+    const ScreenRect got = SizingRect(e, ToScreenRect(r), FrameOf(hwnd), v.imageW, v.imageH,
+                                      vs.limitW > 0 ? vs.limitW : INT_MAX, vs.limitH > 0 ? vs.limitH : INT_MAX,
+                                      caption ? GetSystemMetrics(SM_CXMIN) : 0);
+    r = RECT{got.left, got.top, got.right, got.bottom};
+    vs.sizing = IsCorner(e) ? Sizing::Corner : Sizing::Edge;
+    return true;
+}
+
+void OnSize(HWND hwnd, WPARAM kind, int w) {
+    ViewerState& vs = Viewer();
+    ReadClientSize(hwnd);
+    ResizeToolbarStrip(w);
+    const Sizing sizing = vs.sizing;
+    vs.sizing = Sizing::None;
+    if (!Current().Loaded() || kind == SIZE_MINIMIZED) return;
+    ViewState& v = View();
+    if (sizing == Sizing::Corner && App().displayMode == kModeViewer) {
+        v.zoom = FitZoom(v.imageW, v.imageH, v.clientW, v.clientH);
+        ChooseStretchMode(hwnd);
+        WindowFit(hwnd);
+        InvalidateRect(hwnd, nullptr, FALSE);
+    } else {
+        v.Layout();
+    }
+}
+
 // Middle button: at 100 % the fit; otherwise the point under the pointer becomes the centre
 // at 100 %.
 void OnMiddleButton(int x, int y) {
@@ -283,8 +549,12 @@ void OnDropFiles(HDROP drop) {
     wchar_t path[MAX_PATH];
     UINT n = DragQueryFileW(drop, 0, path, MAX_PATH);
     DragFinish(drop);
-    if (n > 0 && n < MAX_PATH) OpenFileFromShell(path);
+    if (n == 0 || n >= MAX_PATH) return;
+    SetForegroundWindow(App().dialogOwner);
+    OpenFileFromShell(path);
 }
+
+POINT PointOf(LPARAM lp) { return POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}; }
 
 }  // namespace
 
@@ -344,6 +614,7 @@ void ShowLoadedImage(bool resize) {
     }
     if (Current().Loaded()) SyncFileList();
     InvalidateRect(app.viewer, nullptr, FALSE);
+    RefreshToolbarStrip();
     UpdateCaption();
 }
 
@@ -446,6 +717,7 @@ bool WindowCommand(int id) {
         return true;
     case cmd::kToolbarStrip:
         v.vtBar = !v.vtBar;
+        if (!v.vtBar) SetToolbarStrip(false);
         return true;
     default:
         return false;
@@ -456,12 +728,21 @@ void UpdateCaption() {
     AppState& app = App();
     if (!app.viewer) return;
     const CurrentImage& c = Current();
-    if (!c.Loaded()) {
-        SetWindowTextW(app.viewer, L"Pelio");
-        return;
+    std::wstring text = L"Pelio";
+    if (c.Loaded()) {
+        CaptionFacts facts{c.name, c.modified, c.format, c.info, c.width, c.height, c.sourceBits, c.fileSize};
+        text = CaptionText(facts);
     }
-    CaptionFacts facts{c.name, c.modified, c.format, c.info, c.width, c.height, c.sourceBits, c.fileSize};
-    SetWindowTextW(app.viewer, CaptionText(facts).c_str());
+    SetWindowTextW(app.viewer, text.c_str());
+    if (HWND tip = Viewer().captionTip) {
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = app.viewer;
+        ti.uId = reinterpret_cast<UINT_PTR>(app.viewer);
+        ti.lpszText = text.data();
+        SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    if (app.displayMode == kModeFullScreen) SetToolbarStripCaption(text);
 }
 
 void RefitView() {
@@ -485,25 +766,51 @@ void LayoutViewerForCurrentImage() {
     UpdateCaption();
 }
 
+bool ViewerDragging() { return Viewer().drag != kDragNone; }
+
+void ShowPointer() {
+    AppState& app = App();
+    if (!app.cursorHidden) return;
+    ShowCursor(TRUE);
+    app.cursorHidden = false;
+}
+
+void HidePointer() {
+    AppState& app = App();
+    if (app.cursorHidden || ToolbarStripShown()) return;
+    POINT p{};
+    GetCursorPos(&p);
+    if (app.viewer) ScreenToClient(app.viewer, &p);
+    Viewer().hiddenAt = p;
+    ShowCursor(FALSE);
+    app.cursorHidden = true;
+}
+
 LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT menuResult = 0;
     if (HandleMenuMessage(msg, wp, lp, menuResult)) return menuResult;
     switch (msg) {
     case WM_CREATE:
         SetupDeviceContext(hwnd);
+        CreateToolbarStrip(hwnd);
+        CreateCaptionTip(hwnd);
         return 0;
     case WM_ERASEBKGND:
         return 1;
+    case WM_SIZING:
+        if (OnSizing(hwnd, wp, *reinterpret_cast<RECT*>(lp))) return TRUE;
+        break;
     case WM_SIZE:
-        ReadClientSize(hwnd);
-        if (Current().Loaded()) View().Layout();
+        OnSize(hwnd, wp, LOWORD(lp));
         return 0;
     case WM_LBUTTONDOWN:
-        OnLeftDown(hwnd, POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}, wp);
+        OnLeftDown(hwnd, PointOf(lp), wp);
         return 0;
     case WM_MOUSEMOVE:
-        if (wp & MK_LBUTTON)
-            OnLeftMove(hwnd, POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+        SetCaptionTipActive(false);
+        if (wp & MK_RBUTTON) OnRightMove(hwnd, PointOf(lp));
+        else if (wp & MK_LBUTTON) OnLeftMove(hwnd, PointOf(lp));
+        else if (!(wp & MK_MBUTTON)) OnPlainMove(PointOf(lp));
         return 0;
     case WM_LBUTTONUP:
         OnLeftUp(hwnd);
@@ -511,22 +818,59 @@ LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDBLCLK:
         DispatchViewerCommand(MouseActionCommand(App().settings.app.dClick));
         return 0;
-    case WM_MBUTTONDOWN:
-        OnMiddleButton(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
+    case WM_RBUTTONDOWN:
+        OnRightDown(hwnd, PointOf(lp), wp);
         return 0;
+    case WM_RBUTTONUP:
+        OnRightUp(hwnd, PointOf(lp));
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lp) != hwnd) OnCaptureLost(hwnd);
+        return 0;
+    case WM_MBUTTONDOWN:
+        if (Viewer().drag == kDragNone && !Drag().selecting) OnMiddleButton(PointOf(lp).x, PointOf(lp).y);
+        return 0;
+    case WM_NCMOUSEMOVE:
+        OnNonClientMove(hwnd, wp, lp);
+        break;
+    case WM_NCLBUTTONDBLCLK:
+        if (wp == HTCAPTION) {
+            DispatchViewerCommand(cmd::kFullScreen);
+            return 0;
+        }
+        break;
+    case WM_SYSCOMMAND: {
+        const WPARAM sc = wp & 0xFFF0;
+        if (sc == SC_MAXIMIZE || (sc == SC_RESTORE && App().displayMode == kModeFullScreen && IsZoomed(hwnd))) {
+            DispatchViewerCommand(cmd::kFullScreen);
+            return 0;
+        }
+        break;
+    }
     case WM_ACTIVATEAPP:
+        Viewer().appActive = wp != 0;
         if (wp && Current().Loaded()) {
             SyncFileList();
             CheckCurrentFileChanged();
         }
+        if (!wp) {
+            Viewer().altMenu = false;
+            if (App().displayMode != kModeEdit) {
+                StopSlideshow();
+                SetToolbarStrip(false);
+            }
+        }
         return 0;
     case WM_MOUSEWHEEL:
-        OnWheel(GET_WHEEL_DELTA_WPARAM(wp), GET_KEYSTATE_WPARAM(wp));
+        if (Viewer().drag == kDragNone && !Drag().selecting) OnWheel(GET_WHEEL_DELTA_WPARAM(wp), GET_KEYSTATE_WPARAM(wp));
         return 0;
     case WM_PAINT:
         OnPaint(hwnd);
         return 0;
     case WM_COMMAND:
+        // Nothing from menus or keys while the right button pans or an area is being chosen.
+        if (Viewer().drag != kDragNone || Drag().selecting) return 0;
+        Viewer().altMenu = false;
         RouteCommand(LOWORD(wp));
         return 0;
     case WM_COPYDATA:
@@ -540,17 +884,27 @@ LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         ReloadMenuMetrics();
         RefitView();
         return 0;
-    case WM_RBUTTONUP: {
-        POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-        ClientToScreen(hwnd, &pt);
-        ShowContextMenu(pt);
+    case WM_KEYDOWN:
+        StopSlideshow();
         return 0;
-    }
+    case WM_SYSKEYDOWN:
+        if (wp == VK_MENU) {
+            if (!(lp & (1 << 30))) StopSlideshow();
+            return 0;
+        }
+        break;
     case WM_SYSKEYUP:
         if (wp == VK_MENU) {
-            POINT pt{0, 0};
-            ClientToScreen(hwnd, &pt);
-            ShowContextMenu(pt);
+            // The release that closes a menu opened this way only clears the flag.
+            ViewerState& vs = Viewer();
+            if (vs.altMenu) {
+                vs.altMenu = false;
+            } else if (vs.drag == kDragNone && !Drag().selecting) {
+                vs.altMenu = true;
+                POINT pt{0, 0};
+                ClientToScreen(hwnd, &pt);
+                ShowContextMenu(pt);
+            }
             return 0;
         }
         break;

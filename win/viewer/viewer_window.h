@@ -36,6 +36,13 @@ void LayoutViewerForCurrentImage();
 // Applies the zoom rules of the current mode again without moving the window.
 void RefitView();
 
+// True while the right button is down on the window (panning or about to).
+bool ViewerDragging();
+// The mouse cursor shown again / hidden (full screen), keeping the show count balanced; the
+// hidden position is remembered so that a real move shows it again.
+void ShowPointer();
+void HidePointer();
+
 // Background brush of a colour index 0..4 (white .. black).
 HBRUSH BackgroundBrush(int index);
 
