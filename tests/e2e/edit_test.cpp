@@ -325,5 +325,31 @@ TEST_F(EditWindow, ZoomFieldSliderAndTransparentColourPick) {
     EXPECT_EQ(GetPrivateProfileIntW(L"SImg", L"Format", -1, ini.c_str()), 1);
 }
 
+// Keys typed into a panel field reach the field, not the program's shortcuts: Backspace
+// would otherwise reload the file.
+TEST_F(EditWindow, KeysTypedIntoAPanelFieldStayThere) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ChooseFormat(1));
+    PostMessageW(edit_, WM_COMMAND, 5150, 0);  // modified: a reload would ask first
+    ASSERT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp*"); }));
+    HWND gamma = PanelControl(1051);
+    ASSERT_NE(gamma, nullptr);
+    ASSERT_EQ(ControlText(gamma), L"2.200");
+    const DWORD thread = GetWindowThreadProcessId(edit_, nullptr);
+    AttachThreadInput(GetCurrentThreadId(), thread, TRUE);
+    SetFocus(gamma);
+    AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(Eventually([&] { return GetGUIThreadInfo(thread, &info) && info.hwndFocus == gamma; }));
+
+    PostMessageW(gamma, WM_KEYDOWN, VK_END, 1);
+    PostMessageW(gamma, WM_KEYDOWN, VK_BACK, 1);
+    EXPECT_TRUE(Eventually([&] { return ControlText(gamma) == L"2.20"; })) << Narrow(ControlText(gamma));
+    e2e::DialogInfo question;
+    EXPECT_FALSE(e2e::WaitForDialog(pelio_.Id(), L"Pelio", 1000, question));
+    Close();
+}
+
 }  // namespace
 }  // namespace pelio

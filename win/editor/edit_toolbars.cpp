@@ -419,10 +419,12 @@ void OnZoomFieldCommand(int code) {
     switch (code) {
     case EN_SETFOCUS:
         e.editHasFocus = true;
+        App().acceleratorsSuspended = true;  // typed keys belong to the field
         CloseInputMethod(e.zoomField);
         return;
     case EN_KILLFOCUS:
         e.editHasFocus = false;
+        App().acceleratorsSuspended = false;
         SetZoomField(EditZoomPercent());
         return;
     case EN_CHANGE: {

@@ -494,10 +494,12 @@ bool SavePanelControl(int id, int code, HWND control) {
         switch (code) {
         case EN_SETFOCUS:
             e.editHasFocus = true;
+            App().acceleratorsSuspended = true;  // typed keys belong to the field
             CloseInputMethod(control);
             return true;
         case EN_KILLFOCUS:
             e.editHasFocus = false;
+            App().acceleratorsSuspended = false;
             ValidateField(control);
             return true;
         }
