@@ -2,7 +2,7 @@
 # Opens the built Pelio.exe under Wine in a virtual desktop, on FILE or on the generated test card.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-exe="$here/build/win32/Pelio.exe"
+exe="${PELIO_EXE:-$here/build/win32/Pelio.exe}"  # another copy, e.g. one with its own INI
 file=${1:-}
 if [ -z "$file" ]; then
   file="$here/build/testcard.bmp"

@@ -16,13 +16,11 @@ printf '[Awin]\r\nMouseInfo=0\r\n[SImg]\r\nFormat=%s\r\n' "$format" >"$work/Peli
 # shellcheck source=xvfb-display.sh
 source "$here/scripts/xvfb-display.sh"
 trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-export WINEARCH=win32 WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/pelio/wineprefix}" LANG=ja_JP.UTF-8 WINEDEBUG=-all
-[ -d "$WINEPREFIX" ] || "$here/scripts/run-pelio.sh" --init-only >/dev/null 2>&1 || true
-wine explorer /desktop=pelio,1280x900 "$work/Pelio.exe" "$(winepath -w "$file")" >/dev/null 2>&1 &
+PELIO_EXE="$work/Pelio.exe" "$here/scripts/run-pelio.sh" "$file" >/dev/null 2>&1 &
 sleep 6
 xdotool key Tab   # the Edit window
 sleep 2
 xdotool key a     # saved-result preview
 sleep 3
 import -window root "$out"
-wineserver -k 2>/dev/null || true
+WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/pelio/wineprefix}" wineserver -k 2>/dev/null || true
