@@ -88,8 +88,14 @@ void ComputeGeometry() {
     UpdateScrollBars();
 }
 
+// The fit into the pane as it is now, less the scroll bars it shows.
 void FitToPane() {
     ViewState& v = View();
+    if (v.clientW <= 0 || v.clientH <= 0) {
+        ReadPaneSize();
+        v.clientW = EditState().paneW;
+        v.clientH = EditState().paneH;
+    }
     v.zoom = FitZoom(v.imageW, v.imageH, v.clientW, v.clientH);
 }
 
@@ -476,8 +482,6 @@ bool EditZoomCommand(int id) {
     ViewState& v = View();
     switch (id) {
     case cmd::kFit:
-        ReadPaneSize();
-        v.clientW = v.clientW ? v.clientW : EditState().paneW;
         FitToPane();
         break;
     case cmd::kZoom100: v.zoom = kZoom100; break;

@@ -255,6 +255,7 @@ LRESULT CALLBACK EditWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         // Closing the Edit window ends the program through the Viewer window.
         RemoveEditHooks();
         SendMessageW(App().viewer, WM_CLOSE, 0, 0);
+        if (IsWindow(hwnd) && App().displayMode == kModeEdit) InstallEditHooks();  // close was cancelled
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
