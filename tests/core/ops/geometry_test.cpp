@@ -69,7 +69,8 @@ TEST(TurnPixels, EveryKindMapsEveryPixel) {
         {TurnKind::FlipHorizontal, [](int x, int y, int w, int, int& dx, int& dy) { dx = w - 1 - x, dy = y; }},
         {TurnKind::FlipVertical, [](int x, int y, int, int h, int& dx, int& dy) { dx = x, dy = h - 1 - y; }},
     };
-    const int sizes[][2] = {{1, 1}, {3, 2}, {5, 7}, {13, 1}, {1, 9}, {131, 70}};
+    // Widths of 4n leave no row padding: a read past a pixel would leave the buffer.
+    const int sizes[][2] = {{1, 1}, {3, 2}, {5, 7}, {13, 1}, {1, 9}, {131, 70}, {8, 5}, {64, 33}, {4, 1}};
     for (int bits : {8, 24})
         for (const auto& size : sizes)
             for (const Case& c : cases) {

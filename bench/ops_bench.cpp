@@ -1,0 +1,60 @@
+// Quarter turns, flips and inversion of a large picture against a plain copy of its bytes.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+#include "core/ops/geometry.h"
+#include "core/ops/tone.h"
+#include "tests/support/sample_image.h"
+
+namespace pelio {
+namespace {
+
+constexpr int kWidth = 6000, kHeight = 4000;  // 24 megapixels
+
+struct Pictures {
+    test::SampleImage source{kWidth, kHeight, 24};
+    test::SampleImage target{kHeight, kWidth, 24};  // room for either orientation
+};
+
+Pictures& Shared() {
+    static Pictures p;
+    return p;
+}
+
+void BM_TurnPixels(benchmark::State& state) {
+    Pictures& p = Shared();
+    PixelJob job = MakePixelJob(p.source.image, p.target.image);
+    const auto kind = static_cast<TurnKind>(state.range(0));
+    for (auto _ : state) {
+        TurnPixels(job, kind);
+        benchmark::DoNotOptimize(p.target.image.bits);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(p.source.image.PixelBytes()));
+}
+BENCHMARK(BM_TurnPixels)->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Arg(5)->Unit(benchmark::kMillisecond);
+
+void BM_InvertPixels(benchmark::State& state) {
+    Pictures& p = Shared();
+    PixelJob job = MakePixelJob(p.source.image, p.target.image);
+    for (auto _ : state) {
+        InvertPixels(job);
+        benchmark::DoNotOptimize(p.target.image.bits);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(p.source.image.PixelBytes()));
+}
+BENCHMARK(BM_InvertPixels)->Unit(benchmark::kMillisecond);
+
+// The floor: the same bytes copied.
+void BM_CopyPixels(benchmark::State& state) {
+    Pictures& p = Shared();
+    for (auto _ : state) {
+        std::memcpy(p.target.image.bits, p.source.image.bits, p.source.image.PixelBytes());
+        benchmark::DoNotOptimize(p.target.image.bits);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(p.source.image.PixelBytes()));
+}
+BENCHMARK(BM_CopyPixels)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace pelio
