@@ -314,6 +314,69 @@ TEST(PngReader, RunsOfPaethRowsMatchLibpng) {
     }
 }
 
+TEST(PngReader, RunsOfAverageAndPaethRowsMatchLibpng) {
+    // Runs of one to nine rows of one filter: rows of average and of Paeth go four at a time,
+    // so runs end at every place in a group of four. Widths of one to seven pixels leave a
+    // group no pixel where all four rows are in their middle; the widest rows span inflate
+    // blocks. The transparent colour is a pixel inside the third row of the image.
+    struct Run {
+        int filter, rows;
+    };
+    const Run runs[] = {{4, 4}, {3, 5}, {0, 1}, {4, 9}, {3, 4}, {2, 2}, {4, 6}, {3, 7}, {1, 1}, {4, 8},
+                        {3, 3}, {4, 1}, {3, 6}, {4, 7}, {3, 1}, {4, 2}, {3, 8}, {4, 3}, {3, 2}};
+    std::vector<uint8_t> filters;
+    for (const Run& run : runs) filters.insert(filters.end(), size_t(run.rows), uint8_t(run.filter));
+    struct Format {
+        int depth, type;
+    } formats[] = {{8, 0}, {16, 0}, {8, 2}, {16, 2}, {8, 4}, {16, 4}, {8, 6}, {16, 6}, {8, 3}};
+    std::mt19937 random(13);
+    for (const Format& f : formats) {
+        for (int interlace = 0; interlace < 2; ++interlace) {
+            for (uint32_t w : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 33u, 9000u}) {
+                const uint32_t h = w > 100 ? 45 : uint32_t(filters.size());
+                const int channels = f.type == 2 ? 3 : f.type == 4 ? 2 : f.type == 6 ? 4 : 1;
+                const size_t bpp = size_t(f.depth) * channels;
+                std::vector<uint8_t> raw;
+                size_t row = 0;
+                auto addRows = [&](uint32_t cols, uint32_t rows) {
+                    if (cols == 0) return;
+                    for (uint32_t r = 0; r < rows; ++r) {
+                        raw.push_back(filters[row++ % filters.size()]);
+                        for (size_t i = 0; i < (cols * bpp + 7) / 8; ++i) raw.push_back(uint8_t(random()));
+                    }
+                };
+                if (interlace) {
+                    for (const Adam7Pass& p : kAdam7) addRows(PassExtent(w, p.x0, p.dx), PassExtent(h, p.y0, p.dy));
+                } else {
+                    addRows(w, h);
+                }
+                std::vector<Chunk> before;
+                if (f.type == 3) {
+                    std::vector<uint8_t> plte;
+                    for (int i = 0; i < 256 * 3; ++i) plte.push_back(uint8_t(random()));
+                    before.push_back({"PLTE", plte});
+                }
+                if (f.type == 2) {
+                    const LibpngImage L = test::ReadWithLibpng(BuildPng(w, h, f.depth, f.type, raw, {}, {}, 0, interlace));
+                    ASSERT_TRUE(L.ok);
+                    std::vector<uint8_t> key;
+                    for (int k = 0; k < 3; ++k) {
+                        const uint16_t v = L.At(w / 2, 2, k);
+                        key.push_back(uint8_t(v >> 8));
+                        key.push_back(uint8_t(v));
+                    }
+                    before.push_back({"tRNS", key});
+                }
+                auto file = BuildPng(w, h, f.depth, f.type, raw, before, {}, 0, interlace);
+                for (const LoadOptions& o : OptionSets())
+                    EXPECT_EQ(CompareWithLibpng(file, o), "")
+                        << "depth " << f.depth << " type " << f.type << " width " << w
+                        << " interlace " << interlace;
+            }
+        }
+    }
+}
+
 // A minimal valid 2×2 8-bit grey file with chunks inserted, for the checks.
 std::vector<uint8_t> GreyFile(const std::vector<Chunk>& before = {}, const std::vector<Chunk>& after = {},
                               size_t idatPart = 0) {
