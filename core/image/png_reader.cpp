@@ -297,9 +297,9 @@ constexpr PairFn PairOf() {
     else return nullptr;
 }
 
-// The Paeth step on bytes. When c lies strictly between a and b, the distance of the estimate
-// from c is the difference of the other two; otherwise it is at least either of them, c is
-// never chosen and 255 stands in for it.
+// The Paeth step on bytes. Unless c lies strictly between a and b, the estimate is at least
+// as far from c as from a or b and the nearer of those wins; when it does lie between, the
+// distance to c is the difference of the other two.
 inline __m128i PaethBytes(__m128i x, __m128i a, __m128i b, __m128i c) {
     const __m128i bUp = _mm_subs_epu8(b, c), bDown = _mm_subs_epu8(c, b);
     const __m128i aUp = _mm_subs_epu8(a, c), aDown = _mm_subs_epu8(c, a);
@@ -307,13 +307,12 @@ inline __m128i PaethBytes(__m128i x, __m128i a, __m128i b, __m128i c) {
     const __m128i pb = _mm_or_si128(aUp, aDown);  // |a - c|
     const __m128i between = _mm_or_si128(_mm_min_epu8(bUp, aDown), _mm_min_epu8(bDown, aUp));
     const __m128i outside = _mm_cmpeq_epi8(between, _mm_setzero_si128());
-    const __m128i pc = _mm_or_si128(_mm_or_si128(_mm_subs_epu8(pa, pb), _mm_subs_epu8(pb, pa)), outside);
-    const __m128i least = _mm_min_epu8(_mm_min_epu8(pa, pb), pc);
-    const __m128i takeA = _mm_cmpeq_epi8(least, pa);
-    const __m128i takeB = _mm_cmpeq_epi8(least, pb);
-    const __m128i xa = _mm_add_epi8(x, a), xb = _mm_add_epi8(x, b), xc = _mm_add_epi8(x, c);
-    const __m128i bc = _mm_or_si128(_mm_and_si128(takeB, xb), _mm_andnot_si128(takeB, xc));
-    return _mm_or_si128(_mm_and_si128(takeA, xa), _mm_andnot_si128(takeA, bc));
+    const __m128i nearer = _mm_min_epu8(pa, pb);
+    const __m128i aFirst = _mm_cmpeq_epi8(nearer, pa);
+    const __m128i pc = _mm_sub_epi8(_mm_max_epu8(pa, pb), nearer);  // when between
+    const __m128i keep = _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(nearer, pc), nearer), outside);
+    const __m128i first = _mm_xor_si128(b, _mm_and_si128(aFirst, _mm_xor_si128(a, b)));
+    return _mm_add_epi8(x, _mm_xor_si128(c, _mm_and_si128(keep, _mm_xor_si128(first, c))));
 }
 
 // The average step on bytes: the rounded-up mean less the dropped half.
