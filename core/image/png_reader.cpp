@@ -622,6 +622,10 @@ public:
     // Gives zlib more input when it has none; false when the run is used up.
     bool Refill(z_stream& zs) {
         while (zs.avail_in == 0) {
+            // The input given last has been used up: keep its last bytes.
+            for (const uint8_t* q = part_ - std::min<size_t>(part_ - given_, 4); q < part_; ++q)
+                last_ = last_ << 8 | *q;
+            given_ = part_;
             if (partLeft_ == 0) {
                 if (left_ == 0) return false;
                 uint32_t length = GetU32BE(file_.data() + next_);
@@ -633,10 +637,19 @@ public:
             uInt n = uInt(std::min<size_t>(partLeft_, 0x40000000));
             zs.next_in = const_cast<Bytef*>(part_);
             zs.avail_in = n;
+            given_ = part_;
             part_ += n;
             partLeft_ -= n;
         }
         return true;
+    }
+    // The four bytes zlib read last, as a big-endian number: the stream's check value once
+    // it has ended.
+    uint32_t LastFour(const z_stream& zs) const {
+        uint32_t v = last_;
+        const uint8_t* end = zs.next_in;
+        for (const uint8_t* q = end - std::min<size_t>(end - given_, 4); q < end; ++q) v = v << 8 | *q;
+        return v;
     }
 
 private:
@@ -645,6 +658,8 @@ private:
     int left_;
     const uint8_t* part_ = nullptr;
     size_t partLeft_ = 0;
+    const uint8_t* given_ = nullptr;  // the input given to zlib last runs from here to part_
+    uint32_t last_ = 0;               // the last bytes of the input before that
 };
 
 voidpf HeapAlloc(voidpf opaque, uInt items, uInt size) {
@@ -685,6 +700,10 @@ int DecodeRows(PngState& s, IdatFeed& feed) {
         z_stream& zs;
         ~End() { inflateEnd(&zs); }
     } end{zs};
+    // The stream's Adler-32 is checked here rather than by zlib, with a faster sum, over each
+    // piece of output as it comes while the piece is still in cache.
+    inflateValidate(&zs, 0);
+    uint32_t adler = 1;
 
     const size_t bpp = size_t(BitsPerPixel(s));
     const size_t fullRow = (size_t{s.width} * bpp + 7) / 8 + 1;
@@ -733,8 +752,11 @@ int DecodeRows(PngState& s, IdatFeed& feed) {
             bool ended = false;
             while (zs.avail_out > 0) {
                 feed.Refill(zs);
+                uint8_t* const from = zs.next_out;
                 rc = inflate(&zs, Z_NO_FLUSH);
+                adler = PngAdler32(adler, from, size_t(zs.next_out - from));
                 if (rc == Z_STREAM_END) {
+                    if (adler != feed.LastFour(zs)) return kPngInflate;
                     ended = true;
                     break;
                 }
@@ -772,10 +794,19 @@ int DecodeRows(PngState& s, IdatFeed& feed) {
                 if (kind == kPacked) Unpack(cur + 1, t);
                 prev = cur;
             }
-            // Data beyond the last row is never asked for.
             if (ended || got < want) return kCodecOk;
             if (prev != base) std::memcpy(base, prev, rowBytes);
         }
+    }
+    // The rows are complete. With no room for output, zlib reads on to the end of the stream
+    // and its check value when only they follow the rows, even in later chunks; data beyond
+    // the last row is never asked for.
+    while (feed.Refill(zs)) {
+        zs.next_out = base;
+        zs.avail_out = 0;
+        rc = inflate(&zs, Z_NO_FLUSH);
+        if (rc == Z_STREAM_END) return adler == feed.LastFour(zs) ? kCodecOk : kPngInflate;
+        if (rc != Z_OK) break;
     }
     return kCodecOk;
 }

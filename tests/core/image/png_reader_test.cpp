@@ -623,6 +623,70 @@ TEST(PngReader, StreamShorterOrLongerThanTheRows) {
     }
 }
 
+// The stream's check value is verified wherever the IDAT chunks split it from the data and
+// from itself; any changed byte of it fails the file.
+TEST(PngReader, CheckValueVerifiedAcrossChunks) {
+    const std::vector<uint8_t> rows = {0, 1, 2, 3, 1, 4, 5, 6, 2, 7, 8, 9};  // 3×3 grey
+    const std::vector<uint8_t> z = test::Deflate(rows);
+    const size_t n = z.size();
+    struct Case {
+        const char* what;
+        std::vector<size_t> cuts;  // where a new IDAT chunk starts
+    } cases[] = {
+        {"one chunk", {}},
+        {"check value alone", {n - 4}},
+        {"one byte of it with the data", {n - 3}},
+        {"three bytes of it with the data", {n - 1}},
+        {"halves", {n - 2}},
+        {"a byte a chunk", {n - 6, n - 5, n - 4, n - 3, n - 2, n - 1}},
+        {"an empty chunk before it", {n - 4, n - 4}},
+    };
+    for (const Case& c : cases) {
+        for (int spoilt = -1; spoilt < 4; ++spoilt) {
+            std::vector<uint8_t> stream = z;
+            if (spoilt >= 0) stream[n - 4 + size_t(spoilt)] ^= 0x10;
+            std::vector<uint8_t> f = test::Signature();
+            AppendChunk(f, "IHDR", test::IhdrData(3, 3, 8, 0));
+            size_t from = 0;
+            for (size_t cut : c.cuts) {
+                AppendChunk(f, "IDAT", std::vector<uint8_t>(stream.begin() + from, stream.begin() + cut));
+                from = cut;
+            }
+            AppendChunk(f, "IDAT", std::vector<uint8_t>(stream.begin() + from, stream.end()));
+            AppendChunk(f, "IEND", {});
+            Decoded d;
+            Decode(f, d);
+            EXPECT_EQ(d.ok, spoilt < 0) << c.what << " byte " << spoilt;
+            EXPECT_EQ(d.result.error, spoilt < 0 ? 0 : kPngInflate) << c.what << " byte " << spoilt;
+        }
+    }
+}
+
+// The Adler-32 sum against zlib's: lengths about the 16-byte blocks and the 16 KiB between
+// reductions, odd starts, sums continued from near the modulus, bytes of 255 for the largest
+// sums, and a buffer summed in pieces.
+TEST(PngReader, AdlerSumMatchesZlib) {
+    std::vector<uint8_t> full(70000, 0xFF), mixed(70000);
+    std::mt19937 random(3);
+    for (uint8_t& v : mixed) v = uint8_t(random());
+    for (const std::vector<uint8_t>* data : {&full, &mixed})
+        for (size_t size : {0, 1, 15, 16, 17, 31, 33, 255, 16383, 16384, 16385, 16400, 32769, 69990})
+            for (size_t offset : {0, 1, 7})
+                for (uint32_t start : {1u, 0xFFF0FFF0u, 0x8000FFF0u}) {
+                    const uint8_t* p = data->data() + offset;
+                    EXPECT_EQ(PngAdler32(start, p, size), uint32_t(adler32(start, p, uInt(size))))
+                        << "size " << size << " offset " << offset << " start " << start;
+                }
+    const uLong whole = adler32(1, mixed.data(), uInt(mixed.size()));
+    uint32_t pieces = 1;
+    for (size_t at = 0, step = 1; at < mixed.size(); at += step, step = step * 3 + 5) {
+        const size_t end = std::min(mixed.size(), at + step);
+        pieces = PngAdler32(pieces, mixed.data() + at, end - at);
+        if (end == mixed.size()) break;
+    }
+    EXPECT_EQ(pieces, uint32_t(whole));
+}
+
 TEST(PngReader, SixteenBitTransparentColourComparesWholeSamples) {
     // Two pixels sharing the high bytes; only the first is the transparent colour.
     LoadOptions o;
