@@ -32,6 +32,9 @@ uint32_t PngCrc(const uint8_t* chunk, size_t typeAndDataLength);
 // field and holds `dataLength` data bytes) matches. The caller has checked that it fits.
 bool PngCrcMatches(const uint8_t* chunk, uint32_t dataLength);
 
+// The Adler-32 sum of a zlib stream's data, continued from `adler` (1 at the start).
+uint32_t PngAdler32(uint32_t adler, const uint8_t* data, size_t size);
+
 // zlib's allocation pair. The shell points it at the program's heap; by default zlib
 // allocates with malloc.
 struct PngHeap {

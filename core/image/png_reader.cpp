@@ -100,6 +100,11 @@ struct FRgb8 {
         o[1] = uint8_t(v >> 8);
         o[2] = uint8_t(v);
     }
+    // One 4-byte store: the byte after the pixel is left for the next pixel to overwrite.
+    static void EmitWordOver(uint32_t v, const Target& t, size_t x) {
+        const uint32_t o = __builtin_bswap32(v) >> 8;
+        std::memcpy(t.row + 3 * x, &o, 4);
+    }
 };
 struct FRgbKeyed8 {
     static constexpr int kBytes = 3;
@@ -132,6 +137,10 @@ struct FRgba8 {
     }
     static void EmitWord(uint32_t v, const Target& t, size_t x) {
         FRgb8::EmitWord(v, t, x);
+        t.alpha[x] = uint8_t(v >> 24);
+    }
+    static void EmitWordOver(uint32_t v, const Target& t, size_t x) {
+        FRgb8::EmitWordOver(v, t, x);
         t.alpha[x] = uint8_t(v >> 24);
     }
 };
@@ -287,6 +296,136 @@ constexpr PairFn PairOf() {
     if constexpr (F::kBytes == 3 || F::kBytes == 4) return PaethPair<F, Dense>;
     else return nullptr;
 }
+
+// The Paeth step on bytes. Unless c lies strictly between a and b, the estimate is at least
+// as far from c as from a or b and the nearer of those wins; when it does lie between, the
+// distance to c is the difference of the other two.
+inline __m128i PaethBytes(__m128i x, __m128i a, __m128i b, __m128i c) {
+    const __m128i bUp = _mm_subs_epu8(b, c), bDown = _mm_subs_epu8(c, b);
+    const __m128i aUp = _mm_subs_epu8(a, c), aDown = _mm_subs_epu8(c, a);
+    const __m128i pa = _mm_or_si128(bUp, bDown);  // |b - c|
+    const __m128i pb = _mm_or_si128(aUp, aDown);  // |a - c|
+    const __m128i between = _mm_or_si128(_mm_min_epu8(bUp, aDown), _mm_min_epu8(bDown, aUp));
+    const __m128i outside = _mm_cmpeq_epi8(between, _mm_setzero_si128());
+    const __m128i nearer = _mm_min_epu8(pa, pb);
+    const __m128i aFirst = _mm_cmpeq_epi8(nearer, pa);
+    const __m128i pc = _mm_sub_epi8(_mm_max_epu8(pa, pb), nearer);  // when between
+    const __m128i keep = _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(nearer, pc), nearer), outside);
+    const __m128i first = _mm_xor_si128(b, _mm_and_si128(aFirst, _mm_xor_si128(a, b)));
+    return _mm_add_epi8(x, _mm_xor_si128(c, _mm_and_si128(keep, _mm_xor_si128(first, c))));
+}
+
+// The average step on bytes: the rounded-up mean less the dropped half.
+inline __m128i AverageBytes(__m128i x, __m128i a, __m128i b) {
+    const __m128i odd = _mm_and_si128(_mm_xor_si128(a, b), _mm_set1_epi8(1));
+    return _mm_add_epi8(x, _mm_sub_epi8(_mm_avg_epu8(a, b), odd));
+}
+
+template <int Filter>
+inline __m128i StepBytes(__m128i x, __m128i a, __m128i b, __m128i c) {
+    if constexpr (Filter == 3) return AverageBytes(x, a, b);
+    else return PaethBytes(x, a, b, c);
+}
+
+inline __m128i LoadWord(const uint8_t* p) {
+    uint32_t w;
+    std::memcpy(&w, p, 4);
+    return _mm_cvtsi32_si128(int(w));
+}
+
+// Writes out one pixel given as a little-endian word.
+template <class F, bool Over>
+inline void EmitFromWord(uint32_t w, const Target& t, size_t x) {
+    if constexpr (Over) {
+        F::EmitWordOver(w, t, x);
+    } else if constexpr (requires { F::EmitWord(w, t, x); }) {
+        F::EmitWord(w, t, x);
+    } else {
+        uint8_t p[4];
+        std::memcpy(p, &w, 4);
+        F::Emit(p, t, x);
+    }
+}
+
+// The lanes carried from one four-row step to the next: the results and the up neighbours.
+struct QuadLanes {
+    __m128i r, b;
+};
+
+// A four-row step where a row may not have started or may be on its last pixel; see RowQuad.
+// The lanes of a row that has not started stay zero, as its left and up-left pixels must be.
+template <class F, int Filter>
+QuadLanes QuadEdge(uint8_t* const rows[4], uint8_t* prev, size_t pixels, const Target targets[4],
+                   size_t x0, size_t dx, size_t i, QuadLanes s) {
+    constexpr int B = F::kBytes;
+    alignas(16) uint32_t w[4] = {};
+    for (size_t k = 0; k < 4; ++k)
+        if (i >= k && i - k < pixels) std::memcpy(&w[k], rows[k] + (i - k) * B, 4);
+    const __m128i up = i < pixels ? LoadWord(prev + i * B) : _mm_setzero_si128();
+    const __m128i b = _mm_or_si128(_mm_slli_si128(s.r, 4), up);
+    __m128i* const lanes = reinterpret_cast<__m128i*>(w);
+    const __m128i r = StepBytes<Filter>(_mm_load_si128(lanes), s.r, b, s.b);
+    _mm_store_si128(lanes, r);
+    for (size_t k = 0; k < 4; ++k) {
+        if (i < k || i - k >= pixels) continue;
+        const size_t j = i - k;
+        EmitFromWord<F, false>(w[k], targets[k], x0 + j * dx);
+        if (k == 3) std::memcpy(prev + j * B, &w[3], B);
+    }
+    return {r, b};
+}
+
+// Four rows of average or Paeth at once for 3- and 4-byte pixels, a byte per lane: the
+// lanes 4k..4k+3 carry pixel i - k of row k at step i, whose up neighbour is row k - 1's
+// result of the step before. The last row's pixels replace `prev` as they are done, which
+// makes `prev` the up row of whatever follows. The steps in the middle write dense pixels
+// 4 bytes at a time; the last pixel of a row is written by QuadEdge.
+template <class F, int Filter, bool Dense>
+void RowQuad(uint8_t* const rows[4], uint8_t* prev, size_t pixels, const Target targets[4]) {
+    constexpr int B = F::kBytes;
+    constexpr bool kOver = Dense && requires { F::EmitWordOver(0u, targets[0], 0); };
+    const Target t0 = targets[0], t1 = targets[1], t2 = targets[2], t3 = targets[3];
+    const size_t dx = Dense ? 1 : t0.dx;
+    const size_t x0 = Dense ? 0 : t0.x0;
+    QuadLanes s{_mm_setzero_si128(), _mm_setzero_si128()};
+    for (size_t i = 0; i < 3; ++i)
+        s = QuadEdge<F, Filter>(rows, prev, pixels, targets, x0, dx, i, s);
+    const size_t body = pixels > 4 ? pixels - 1 : 3;  // steps 3 .. body - 1 have every row inside
+    const uint8_t* p0 = rows[0] + 3 * B;
+    const uint8_t* p1 = rows[1] + 2 * B;
+    const uint8_t* p2 = rows[2] + B;
+    const uint8_t* p3 = rows[3];
+    const uint8_t* up = prev + 3 * B;
+    uint8_t* done = prev;  // the fourth row's pixel of the step, in `prev`
+    __m128i r = s.r, c = s.b;
+    size_t x = x0 + 3 * dx;
+    for (size_t i = 3; i < body; ++i, p0 += B, p1 += B, p2 += B, p3 += B, up += B, done += B, x += dx) {
+        const __m128i x01 = _mm_unpacklo_epi32(LoadWord(p0), LoadWord(p1));
+        const __m128i x23 = _mm_unpacklo_epi32(LoadWord(p2), LoadWord(p3));
+        const __m128i b = _mm_or_si128(_mm_slli_si128(r, 4), LoadWord(up));
+        r = StepBytes<Filter>(_mm_unpacklo_epi64(x01, x23), r, b, c);
+        c = b;
+        alignas(16) uint32_t w[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(w), r);
+        EmitFromWord<F, kOver>(w[0], t0, x);
+        EmitFromWord<F, kOver>(w[1], t1, x - dx);
+        EmitFromWord<F, kOver>(w[2], t2, x - 2 * dx);
+        EmitFromWord<F, kOver>(w[3], t3, x - 3 * dx);
+        std::memcpy(done, &w[3], 4);  // the byte after it has been read
+    }
+    s = {r, c};
+    for (size_t i = body; i < pixels + 3; ++i)
+        s = QuadEdge<F, Filter>(rows, prev, pixels, targets, x0, dx, i, s);
+}
+
+using QuadFn = void (*)(uint8_t* const*, uint8_t*, size_t, const Target*);
+
+// Per kind: the four-row average and Paeth routines, where there are ones.
+template <class F, bool Dense>
+constexpr std::array<QuadFn, 2> QuadsOf() {
+    if constexpr (F::kBytes == 3 || F::kBytes == 4) return {RowQuad<F, 3, Dense>, RowQuad<F, 4, Dense>};
+    else return {nullptr, nullptr};
+}
 #endif
 
 // Unfilters a row (filter type byte removed) and writes it out, in one pass. Dense rows
@@ -354,6 +493,18 @@ constexpr std::array<std::array<PairFn, 2>, kKindCount> kPairs = {
     Pairs<FBytes>(),   Pairs<FIndex8>(),  Pairs<FGrey16>(), Pairs<FGreyKeyed16>(),
     Pairs<FGreyA8>(),  Pairs<FGreyA16>(), Pairs<FRgb8>(),   Pairs<FRgbKeyed8>(),
     Pairs<FRgb16>(),   Pairs<FRgbKeyed16>(), Pairs<FRgba8>(), Pairs<FRgba16>(),
+};
+
+template <class F>
+constexpr std::array<std::array<QuadFn, 2>, 2> Quads() {
+    return {QuadsOf<F, false>(), QuadsOf<F, true>()};
+}
+
+// Four-row routines for average (0) and Paeth (1) rows, where there are ones.
+constexpr std::array<std::array<std::array<QuadFn, 2>, 2>, kKindCount> kQuads = {
+    Quads<FBytes>(),   Quads<FIndex8>(),  Quads<FGrey16>(), Quads<FGreyKeyed16>(),
+    Quads<FGreyA8>(),  Quads<FGreyA16>(), Quads<FRgb8>(),   Quads<FRgbKeyed8>(),
+    Quads<FRgb16>(),   Quads<FRgbKeyed16>(), Quads<FRgba8>(), Quads<FRgba16>(),
 };
 #endif
 
@@ -471,6 +622,10 @@ public:
     // Gives zlib more input when it has none; false when the run is used up.
     bool Refill(z_stream& zs) {
         while (zs.avail_in == 0) {
+            // The input given last has been used up: keep its last bytes.
+            for (const uint8_t* q = part_ - std::min<size_t>(part_ - given_, 4); q < part_; ++q)
+                last_ = last_ << 8 | *q;
+            given_ = part_;
             if (partLeft_ == 0) {
                 if (left_ == 0) return false;
                 uint32_t length = GetU32BE(file_.data() + next_);
@@ -482,10 +637,19 @@ public:
             uInt n = uInt(std::min<size_t>(partLeft_, 0x40000000));
             zs.next_in = const_cast<Bytef*>(part_);
             zs.avail_in = n;
+            given_ = part_;
             part_ += n;
             partLeft_ -= n;
         }
         return true;
+    }
+    // The four bytes zlib read last, as a big-endian number: the stream's check value once
+    // it has ended.
+    uint32_t LastFour(const z_stream& zs) const {
+        uint32_t v = last_;
+        const uint8_t* end = zs.next_in;
+        for (const uint8_t* q = end - std::min<size_t>(end - given_, 4); q < end; ++q) v = v << 8 | *q;
+        return v;
     }
 
 private:
@@ -494,6 +658,8 @@ private:
     int left_;
     const uint8_t* part_ = nullptr;
     size_t partLeft_ = 0;
+    const uint8_t* given_ = nullptr;  // the input given to zlib last runs from here to part_
+    uint32_t last_ = 0;               // the last bytes of the input before that
 };
 
 voidpf HeapAlloc(voidpf opaque, uInt items, uInt size) {
@@ -534,11 +700,17 @@ int DecodeRows(PngState& s, IdatFeed& feed) {
         z_stream& zs;
         ~End() { inflateEnd(&zs); }
     } end{zs};
+    // The stream's Adler-32 is checked here rather than by zlib, with a faster sum, over each
+    // piece of output as it comes while the piece is still in cache.
+    inflateValidate(&zs, 0);
+    uint32_t adler = 1;
 
     const size_t bpp = size_t(BitsPerPixel(s));
     const size_t fullRow = (size_t{s.width} * bpp + 7) / 8 + 1;
     // Rows are inflated a block at a time behind a slot holding the previous row.
-    const size_t blockRows = std::clamp<size_t>(kBlockBytes / fullRow, 1, s.height);
+    // Whole groups of four rows where the block holds more than four.
+    size_t blockRows = std::clamp<size_t>(kBlockBytes / fullRow, 1, s.height);
+    if (blockRows > 4) blockRows &= ~size_t{3};
     Buffer block = Allocate((blockRows + 1) * fullRow + kRowSlack, false);
     if (!block) return kCodecNoMemory;
     uint8_t* const base = block.get();
@@ -563,6 +735,7 @@ int DecodeRows(PngState& s, IdatFeed& feed) {
         const RowFn* routines = kRoutines[kind][dense].data();
 #if defined(__SSE2__)
         const PairFn pair = kPairs[kind][dense];
+        const std::array<QuadFn, 2>& quads = kQuads[kind][dense];
 #endif
         // Points the target at the output rows of row j of the pass.
         auto place = [&](Target& target, size_t j) {
@@ -579,8 +752,11 @@ int DecodeRows(PngState& s, IdatFeed& feed) {
             bool ended = false;
             while (zs.avail_out > 0) {
                 feed.Refill(zs);
+                uint8_t* const from = zs.next_out;
                 rc = inflate(&zs, Z_NO_FLUSH);
+                adler = PngAdler32(adler, from, size_t(zs.next_out - from));
                 if (rc == Z_STREAM_END) {
+                    if (adler != feed.LastFour(zs)) return kPngInflate;
                     ended = true;
                     break;
                 }
@@ -590,10 +766,21 @@ int DecodeRows(PngState& s, IdatFeed& feed) {
             const size_t got = (wantBytes - zs.avail_out) / rowBytes;
             uint8_t* prev = base;
             for (size_t r = 0; r < got; ++r, ++j) {
-                uint8_t* cur = prev + rowBytes;
+                uint8_t* cur = base + (r + 1) * rowBytes;
                 place(t, j);
                 const int filter = cur[0] > 4 ? 0 : cur[0];
 #if defined(__SSE2__)
+                // Four rows of the same filter, when it is average or Paeth.
+                if (filter >= 3 && quads[filter - 3] && r + 3 < got && cur[rowBytes] == filter &&
+                    cur[2 * rowBytes] == filter && cur[3 * rowBytes] == filter) {
+                    Target targets[4] = {t, t, t, t};
+                    uint8_t* const rows[4] = {cur + 1, cur + rowBytes + 1, cur + 2 * rowBytes + 1,
+                                              cur + 3 * rowBytes + 1};
+                    for (size_t k = 1; k < 4; ++k) place(targets[k], j + k);
+                    quads[filter - 3](rows, prev + 1, units, targets);
+                    r += 3, j += 3;  // `prev` now holds the fourth row
+                    continue;
+                }
                 if (pair && filter == 4 && r + 1 < got && cur[rowBytes] == 4) {
                     Target lower = t;
                     place(lower, j + 1);
@@ -607,10 +794,19 @@ int DecodeRows(PngState& s, IdatFeed& feed) {
                 if (kind == kPacked) Unpack(cur + 1, t);
                 prev = cur;
             }
-            // Data beyond the last row is never asked for.
             if (ended || got < want) return kCodecOk;
-            std::memcpy(base, prev, rowBytes);
+            if (prev != base) std::memcpy(base, prev, rowBytes);
         }
+    }
+    // The rows are complete. With no room for output, zlib reads on to the end of the stream
+    // and its check value when only they follow the rows, even in later chunks; data beyond
+    // the last row is never asked for.
+    while (feed.Refill(zs)) {
+        zs.next_out = base;
+        zs.avail_out = 0;
+        rc = inflate(&zs, Z_NO_FLUSH);
+        if (rc == Z_STREAM_END) return adler == feed.LastFour(zs) ? kCodecOk : kPngInflate;
+        if (rc != Z_OK) break;
     }
     return kCodecOk;
 }

@@ -314,6 +314,69 @@ TEST(PngReader, RunsOfPaethRowsMatchLibpng) {
     }
 }
 
+TEST(PngReader, RunsOfAverageAndPaethRowsMatchLibpng) {
+    // Runs of one to nine rows of one filter: rows of average and of Paeth go four at a time,
+    // so runs end at every place in a group of four. Widths of one to seven pixels leave a
+    // group no pixel where all four rows are in their middle; the widest rows span inflate
+    // blocks. The transparent colour is a pixel inside the third row of the image.
+    struct Run {
+        int filter, rows;
+    };
+    const Run runs[] = {{4, 4}, {3, 5}, {0, 1}, {4, 9}, {3, 4}, {2, 2}, {4, 6}, {3, 7}, {1, 1}, {4, 8},
+                        {3, 3}, {4, 1}, {3, 6}, {4, 7}, {3, 1}, {4, 2}, {3, 8}, {4, 3}, {3, 2}};
+    std::vector<uint8_t> filters;
+    for (const Run& run : runs) filters.insert(filters.end(), size_t(run.rows), uint8_t(run.filter));
+    struct Format {
+        int depth, type;
+    } formats[] = {{8, 0}, {16, 0}, {8, 2}, {16, 2}, {8, 4}, {16, 4}, {8, 6}, {16, 6}, {8, 3}};
+    std::mt19937 random(13);
+    for (const Format& f : formats) {
+        for (int interlace = 0; interlace < 2; ++interlace) {
+            for (uint32_t w : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 33u, 9000u}) {
+                const uint32_t h = w > 100 ? 45 : uint32_t(filters.size());
+                const int channels = f.type == 2 ? 3 : f.type == 4 ? 2 : f.type == 6 ? 4 : 1;
+                const size_t bpp = size_t(f.depth) * channels;
+                std::vector<uint8_t> raw;
+                size_t row = 0;
+                auto addRows = [&](uint32_t cols, uint32_t rows) {
+                    if (cols == 0) return;
+                    for (uint32_t r = 0; r < rows; ++r) {
+                        raw.push_back(filters[row++ % filters.size()]);
+                        for (size_t i = 0; i < (cols * bpp + 7) / 8; ++i) raw.push_back(uint8_t(random()));
+                    }
+                };
+                if (interlace) {
+                    for (const Adam7Pass& p : kAdam7) addRows(PassExtent(w, p.x0, p.dx), PassExtent(h, p.y0, p.dy));
+                } else {
+                    addRows(w, h);
+                }
+                std::vector<Chunk> before;
+                if (f.type == 3) {
+                    std::vector<uint8_t> plte;
+                    for (int i = 0; i < 256 * 3; ++i) plte.push_back(uint8_t(random()));
+                    before.push_back({"PLTE", plte});
+                }
+                if (f.type == 2) {
+                    const LibpngImage L = test::ReadWithLibpng(BuildPng(w, h, f.depth, f.type, raw, {}, {}, 0, interlace));
+                    ASSERT_TRUE(L.ok);
+                    std::vector<uint8_t> key;
+                    for (int k = 0; k < 3; ++k) {
+                        const uint16_t v = L.At(w / 2, 2, k);
+                        key.push_back(uint8_t(v >> 8));
+                        key.push_back(uint8_t(v));
+                    }
+                    before.push_back({"tRNS", key});
+                }
+                auto file = BuildPng(w, h, f.depth, f.type, raw, before, {}, 0, interlace);
+                for (const LoadOptions& o : OptionSets())
+                    EXPECT_EQ(CompareWithLibpng(file, o), "")
+                        << "depth " << f.depth << " type " << f.type << " width " << w
+                        << " interlace " << interlace;
+            }
+        }
+    }
+}
+
 // A minimal valid 2×2 8-bit grey file with chunks inserted, for the checks.
 std::vector<uint8_t> GreyFile(const std::vector<Chunk>& before = {}, const std::vector<Chunk>& after = {},
                               size_t idatPart = 0) {
@@ -558,6 +621,70 @@ TEST(PngReader, StreamShorterOrLongerThanTheRows) {
         ASSERT_TRUE(d.ok) << c.what << " error " << d.result.error;
         for (uint32_t i = 0; i < 9; ++i) EXPECT_EQ(d.Rgb(i % 3, i / 3)[0], c.top[i]) << c.what << " " << i;
     }
+}
+
+// The stream's check value is verified wherever the IDAT chunks split it from the data and
+// from itself; any changed byte of it fails the file.
+TEST(PngReader, CheckValueVerifiedAcrossChunks) {
+    const std::vector<uint8_t> rows = {0, 1, 2, 3, 1, 4, 5, 6, 2, 7, 8, 9};  // 3×3 grey
+    const std::vector<uint8_t> z = test::Deflate(rows);
+    const size_t n = z.size();
+    struct Case {
+        const char* what;
+        std::vector<size_t> cuts;  // where a new IDAT chunk starts
+    } cases[] = {
+        {"one chunk", {}},
+        {"check value alone", {n - 4}},
+        {"one byte of it with the data", {n - 3}},
+        {"three bytes of it with the data", {n - 1}},
+        {"halves", {n - 2}},
+        {"a byte a chunk", {n - 6, n - 5, n - 4, n - 3, n - 2, n - 1}},
+        {"an empty chunk before it", {n - 4, n - 4}},
+    };
+    for (const Case& c : cases) {
+        for (int spoilt = -1; spoilt < 4; ++spoilt) {
+            std::vector<uint8_t> stream = z;
+            if (spoilt >= 0) stream[n - 4 + size_t(spoilt)] ^= 0x10;
+            std::vector<uint8_t> f = test::Signature();
+            AppendChunk(f, "IHDR", test::IhdrData(3, 3, 8, 0));
+            size_t from = 0;
+            for (size_t cut : c.cuts) {
+                AppendChunk(f, "IDAT", std::vector<uint8_t>(stream.begin() + from, stream.begin() + cut));
+                from = cut;
+            }
+            AppendChunk(f, "IDAT", std::vector<uint8_t>(stream.begin() + from, stream.end()));
+            AppendChunk(f, "IEND", {});
+            Decoded d;
+            Decode(f, d);
+            EXPECT_EQ(d.ok, spoilt < 0) << c.what << " byte " << spoilt;
+            EXPECT_EQ(d.result.error, spoilt < 0 ? 0 : kPngInflate) << c.what << " byte " << spoilt;
+        }
+    }
+}
+
+// The Adler-32 sum against zlib's: lengths about the 16-byte blocks and the 16 KiB between
+// reductions, odd starts, sums continued from near the modulus, bytes of 255 for the largest
+// sums, and a buffer summed in pieces.
+TEST(PngReader, AdlerSumMatchesZlib) {
+    std::vector<uint8_t> full(70000, 0xFF), mixed(70000);
+    std::mt19937 random(3);
+    for (uint8_t& v : mixed) v = uint8_t(random());
+    for (const std::vector<uint8_t>* data : {&full, &mixed})
+        for (size_t size : {0, 1, 15, 16, 17, 31, 33, 255, 16383, 16384, 16385, 16400, 32769, 69990})
+            for (size_t offset : {0, 1, 7})
+                for (uint32_t start : {1u, 0xFFF0FFF0u, 0x8000FFF0u}) {
+                    const uint8_t* p = data->data() + offset;
+                    EXPECT_EQ(PngAdler32(start, p, size), uint32_t(adler32(start, p, uInt(size))))
+                        << "size " << size << " offset " << offset << " start " << start;
+                }
+    const uLong whole = adler32(1, mixed.data(), uInt(mixed.size()));
+    uint32_t pieces = 1;
+    for (size_t at = 0, step = 1; at < mixed.size(); at += step, step = step * 3 + 5) {
+        const size_t end = std::min(mixed.size(), at + step);
+        pieces = PngAdler32(pieces, mixed.data() + at, end - at);
+        if (end == mixed.size()) break;
+    }
+    EXPECT_EQ(pieces, uint32_t(whole));
 }
 
 TEST(PngReader, SixteenBitTransparentColourComparesWholeSamples) {
