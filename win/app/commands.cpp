@@ -35,6 +35,7 @@ void NavigateAndShow(int id) {
     switch (Navigate(kKinds[id - cmd::kFirstFile])) {
     case kNavigateLoaded:
         ShowLoadedImage(true);
+        if (App().displayMode == kModeFullScreen) HidePointer();
         break;
     case kNavigateFailed:
         ShowGeneralError(kErrShowImage);
@@ -117,8 +118,9 @@ void DispatchViewerCommand(int id) {
             return;
         }
         StopSlideshow();
-        LeaveFullScreen();
-        ActivateEditWindow();
+        if (app.displayMode == kModeFullScreen) app.modeBeforeFullScreen = kModeEdit;  // full screen ends there
+        if (app.displayMode == kModeFullScreen) LeaveFullScreen();
+        else ActivateEditWindow();
         return;
     default:
         if (id >= cmd::kZoomPreset1000 && id <= cmd::kZoomPreset10) {
@@ -218,6 +220,9 @@ void ExecuteCommonCommand(int id) {
             StopSlideshow();
             LeaveFullScreen();
         }
+        return;
+    case cmd::kSlideshow:
+        StartSlideshow();  // stops it when it runs
         return;
     case cmd::kMinimise:
         if (IsIconic(app.dialogOwner)) {

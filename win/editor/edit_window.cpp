@@ -116,6 +116,8 @@ void ActivateEditWindow() {
     if (!CreateEditWindow()) return;
     app.displayMode = kModeEdit;
     InstallEditHooks();
+    StopSlideshow();
+    StopAnimation();
     MoveOntoMonitorOf(app.edit, app.viewer);
     ShowWindow(app.edit, IsZoomed(app.edit) ? SW_SHOWMAXIMIZED : SW_SHOW);
     ShowWindow(app.viewer, SW_HIDE);

@@ -210,6 +210,19 @@ NavigateResult Navigate(NavigateKind kind) {
 
 bool FolderWatched() { return !Lists().watchedFolder.empty(); }
 
+int FileListCount() {
+    return Lists().listBox ? static_cast<int>(SendMessageW(Lists().listBox, LB_GETCOUNT, 0, 0)) : 0;
+}
+
+int FileListSelection() {
+    return Lists().listBox ? static_cast<int>(SendMessageW(Lists().listBox, LB_GETCURSEL, 0, 0)) : -1;
+}
+
+bool LoadFileListEntry(int index) {
+    if (index < 0 || index >= FileListCount()) return false;
+    return LoadEntry(index);
+}
+
 void ShowFileListWindow() {
     AppState& app = App();
     HWND list = app.fileList;

@@ -26,6 +26,12 @@ NavigateResult Navigate(NavigateKind kind);
 // Command 5311: the list window left of the main window.
 void ShowFileListWindow();
 bool FolderWatched();
+// The list's entry count and selected index (-1: none).
+int FileListCount();
+int FileListSelection();
+// Loads an entry without the save-changes question (the slideshow); a failed entry leaves
+// the list.
+bool LoadFileListEntry(int index);
 // On activation: the file's last-write time against the recorded one; offers to re-open.
 void CheckCurrentFileChanged();
 // At exit.

@@ -28,6 +28,7 @@
 #include "win/image/current_image.h"
 #include "win/viewer/file_list.h"
 #include "win/viewer/full_screen.h"
+#include "win/viewer/full_screen.h"
 #include "win/viewer/navigation_window.h"
 #include "win/viewer/toolbar_strip.h"
 
@@ -198,7 +199,7 @@ void ApplyZoom(HWND hwnd, int zoom) {
 // Zoom by ten points, or the neighbouring file, by the wheel setting and Ctrl alone.
 void OnWheel(int delta, WPARAM keys) {
     const AppState& app = App();
-    if (!Current().Loaded()) return;
+    if (!Current().Loaded() || SlideshowRunning()) return;
     const bool fullScreen = app.displayMode == kModeFullScreen;
     const bool navigate = (fullScreen ? app.settings.viewer.fsWheel : app.settings.viewer.wheel) != (keys == MK_CONTROL);
     if (navigate) {
@@ -607,6 +608,8 @@ void ShowLoadedImage(bool resize) {
             v.y.centre = v.imageH / 2;
             ChooseStretchMode(app.viewer);
             WindowFit(app.viewer);
+        } else if (resize && app.displayMode == kModeFullScreen) {
+            FitFullScreen();
         } else {
             ReadClientSize(app.viewer);
             v.CentreImage();
@@ -616,6 +619,22 @@ void ShowLoadedImage(bool resize) {
     InvalidateRect(app.viewer, nullptr, FALSE);
     RefreshToolbarStrip();
     UpdateCaption();
+    if (Current().Loaded() && !SlideshowRunning()) StartAnimation();
+}
+
+void FitFullScreen() {
+    AppState& app = App();
+    if (!app.viewer || !Current().Loaded()) return;
+    ViewState& v = View();
+    SyncViewWithImage();
+    if (!app.settings.viewer.flZoom) v.zoom = kZoom100;
+    RECT full{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, work;
+    QueryMonitor(MonitorFromWindow(app.viewer, MONITOR_DEFAULTTONEAREST), full, work);
+    PolicyFit(v, app.settings.viewer.fsDown, app.settings.viewer.fsUp, full.right - full.left, full.bottom - full.top);
+    ReadClientSize(app.viewer);
+    v.CentreImage();
+    ChooseStretchMode(app.viewer);
+    InvalidateRect(app.viewer, nullptr, FALSE);
 }
 
 bool ZoomCommand(int id) {
@@ -764,6 +783,7 @@ void LayoutViewerForCurrentImage() {
     }
     InvalidateRect(viewer, nullptr, FALSE);
     UpdateCaption();
+    if (Current().Loaded()) StartAnimation();
 }
 
 bool ViewerDragging() { return Viewer().drag != kDragNone; }
@@ -804,6 +824,16 @@ LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         OnSize(hwnd, wp, LOWORD(lp));
         return 0;
     case WM_LBUTTONDOWN:
+        // A press during the slideshow only stops it; in full screen a hidden cursor only
+        // comes back.
+        if (SlideshowRunning()) {
+            StopSlideshow();
+            return 0;
+        }
+        if (App().displayMode == kModeFullScreen && App().cursorHidden) {
+            ShowPointer();
+            return 0;
+        }
         OnLeftDown(hwnd, PointOf(lp), wp);
         return 0;
     case WM_MOUSEMOVE:
@@ -828,6 +858,10 @@ LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (reinterpret_cast<HWND>(lp) != hwnd) OnCaptureLost(hwnd);
         return 0;
     case WM_MBUTTONDOWN:
+        if (SlideshowRunning()) {
+            StopSlideshow();
+            return 0;
+        }
         if (Viewer().drag == kDragNone && !Drag().selecting) OnMiddleButton(PointOf(lp).x, PointOf(lp).y);
         return 0;
     case WM_NCMOUSEMOVE:
@@ -883,6 +917,10 @@ LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         ReloadStandardCursors();
         ReloadMenuMetrics();
         RefitView();
+        return 0;
+    case WM_TIMER:
+        if (wp == kSlideshowTimerId) SlideshowTick();
+        else if (wp == kAnimationTimerId) AnimationTick();
         return 0;
     case WM_KEYDOWN:
         StopSlideshow();

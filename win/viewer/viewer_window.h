@@ -33,6 +33,11 @@ bool WindowCommand(int id);
 // have changed meanwhile), keeping the zoom; repaint and caption.
 void LayoutViewerForCurrentImage();
 
+// Full screen: the zoom by the full-screen policy into the monitor, laid out and repainted.
+void FitFullScreen();
+// The style of the title-bar and frame settings, keeping the client rectangle.
+void ApplyWindowStyle(HWND hwnd);
+
 // Applies the zoom rules of the current mode again without moving the window.
 void RefitView();
 
