@@ -1,0 +1,219 @@
+// Tone correction tables and kernels. Portable.
+#include "core/ops/tone_tables.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pelio {
+
+namespace {
+
+ValueTables BuildGamma() {
+    ValueTables tables{};
+    for (int i = 0; i <= 200; ++i) {
+        const int degrees = 5 + (2 * i) / 5;
+        const double theta = degrees * 3.1415926535 / 180.0;
+        const double e = std::cos(theta) / std::sin(theta);
+        std::array<uint8_t, 256>& t = tables[size_t(i)];
+        t[0] = 0;
+        for (int x = 1; x < 256; ++x) t[size_t(x)] = static_cast<uint8_t>(std::trunc(std::pow(x / 255.0, e) * 255.0 + 0.5));
+    }
+    return tables;
+}
+
+std::array<uint8_t, 766> BuildBrightness() {
+    std::array<uint8_t, 766> t{};
+    for (int k = -255; k <= 510; ++k) t[size_t(k + 255)] = static_cast<uint8_t>(std::clamp(k, 0, 255));
+    return t;
+}
+
+// The three channel tables of one pass: 24-bit pixels or the 256 palette entries.
+void MapChannels(const PixelJob& job, const uint8_t* blue, const uint8_t* green, const uint8_t* red) {
+    if (job.bitCount == 8) {
+        for (int i = 0; i < 256; ++i) {
+            const PaletteEntry& s = job.sourcePalette[i];
+            PaletteEntry& d = job.targetPalette[i];
+            if (blue) d.blue = blue[s.blue];
+            if (green) d.green = green[s.green];
+            if (red) d.red = red[s.red];
+        }
+        return;
+    }
+    for (int r = 0; r < job.height; ++r) {
+        const uint8_t* s = job.source + size_t(r) * job.stride;
+        uint8_t* d = job.target + size_t(r) * job.stride;
+        if (blue && green && red) {
+            for (int x = 0; x < job.width; ++x, s += 3, d += 3) {
+                d[0] = blue[s[0]];
+                d[1] = green[s[1]];
+                d[2] = red[s[2]];
+            }
+            continue;
+        }
+        // One channel alone (levels on a single channel).
+        const int c = blue ? 0 : green ? 1 : 2;
+        const uint8_t* table = blue ? blue : green ? green : red;
+        for (int x = 0; x < job.width; ++x) d[x * 3 + c] = table[s[x * 3 + c]];
+    }
+}
+
+const uint8_t* ValueTable(const ValueTables& tables, int value) {
+    return tables[size_t(std::clamp(value, -100, 100) + 100)].data();
+}
+
+}  // namespace
+
+LevelsTables::LevelsTables() : rows_(255 * kRow, 0) {
+    for (int r = 1; r <= 255; ++r) {
+        const uint32_t k = 16711680u / static_cast<uint32_t>(r);
+        uint8_t* row = rows_.data() + size_t(r - 1) * kRow + 254;  // row[j], j = −254..255
+        for (int j = 1; j <= 255; ++j) {
+            const uint64_t v = uint64_t(j) * k;
+            row[j] = v > 16777215 ? 255 : static_cast<uint8_t>(v >> 16);
+        }
+    }
+}
+
+const ValueTables& GammaTables() {
+    static const ValueTables tables = BuildGamma();
+    return tables;
+}
+
+const std::array<uint8_t, 766>& BrightnessTable() {
+    static const std::array<uint8_t, 766> table = BuildBrightness();
+    return table;
+}
+
+int MeanLuma(const PixelJob& job) {
+    if (job.width <= 0 || job.height <= 0) return 0;
+    uint64_t totalBlue = 0, totalGreen = 0, totalRed = 0;
+    for (int r = 0; r < job.height; ++r) {
+        const uint8_t* s = job.source + size_t(r) * job.stride;
+        uint64_t blue = 0, green = 0, red = 0;
+        for (int x = 0; x < job.width; ++x) {
+            uint8_t b, g, rr;
+            if (job.bitCount == 8) {
+                const PaletteEntry& e = job.sourcePalette[s[x]];
+                b = e.blue, g = e.green, rr = e.red;
+            } else {
+                b = s[x * 3], g = s[x * 3 + 1], rr = s[x * 3 + 2];
+            }
+            blue += 117u * b;
+            green += 601u * g;
+            red += 306u * rr;
+        }
+        totalBlue += blue >> 10;
+        totalGreen += green >> 10;
+        totalRed += red >> 10;
+    }
+    return static_cast<int>((totalRed + totalGreen + totalBlue) / (uint64_t(job.width) * uint64_t(job.height)));
+}
+
+ValueTables ContrastTables(int mean) {
+    ValueTables tables{};
+    for (int c = -100; c <= 100; ++c) {
+        const int64_t s = c <= 0 ? int64_t(c) * 512 : int64_t(c) * 2048;
+        std::array<uint8_t, 256>& t = tables[size_t(c + 100)];
+        for (int x = 0; x < 256; ++x) {
+            const int64_t product = s * (x - mean);
+            // Flooring shift, also for negative products.
+            const int64_t shifted = product >= 0 ? product >> 16 : -((-product + 65535) >> 16);
+            t[size_t(x)] = static_cast<uint8_t>(std::clamp<int64_t>(x + shifted, 0, 255));
+        }
+    }
+    return tables;
+}
+
+void ApplyLevels(const PixelJob& job, const LevelsTables& tables, int low, int high, int channel) {
+    high = std::clamp(high, 1, 255);
+    low = std::clamp(low, 0, high - 1);
+    // A table over the pixel value x: T[high − low][x − low].
+    std::array<uint8_t, 256> map{};
+    const uint8_t* row = tables.Row(high - low);
+    for (int x = 0; x < 256; ++x) map[size_t(x)] = row[x - low];
+    const uint8_t* m = map.data();
+    MapChannels(job, channel == 0 || channel == 3 ? m : nullptr, channel == 1 || channel == 3 ? m : nullptr,
+                channel == 2 || channel == 3 ? m : nullptr);
+}
+
+void ApplyChannelTables(const PixelJob& job, const uint8_t* red, const uint8_t* green, const uint8_t* blue) {
+    MapChannels(job, blue, green, red);
+}
+
+void ApplyGamma(const PixelJob& job, int red, int green, int blue) {
+    const ValueTables& g = GammaTables();
+    MapChannels(job, ValueTable(g, blue), ValueTable(g, green), ValueTable(g, red));
+}
+
+void ApplyBrightness(const PixelJob& job, int red, int green, int blue) {
+    const uint8_t* b = BrightnessTable().data() + 255;  // b[k] for k = −255..510
+    auto at = [b](int value) { return b + std::clamp(value, -255, 255); };
+    MapChannels(job, at(blue), at(green), at(red));
+}
+
+void ApplyContrast(const PixelJob& job, const ValueTables& tables, int red, int green, int blue) {
+    MapChannels(job, ValueTable(tables, blue), ValueTable(tables, green), ValueTable(tables, red));
+}
+
+Histograms ComputeHistograms(const PixelJob& job) {
+    Histograms h;
+    for (int r = 0; r < job.height; ++r) {
+        const uint8_t* s = job.source + size_t(r) * job.stride;
+        for (int x = 0; x < job.width; ++x) {
+            if (job.bitCount == 8) {
+                const PaletteEntry& e = job.sourcePalette[s[x]];
+                ++h.blue[e.blue], ++h.green[e.green], ++h.red[e.red];
+            } else {
+                ++h.blue[s[x * 3]], ++h.green[s[x * 3 + 1]], ++h.red[s[x * 3 + 2]];
+            }
+        }
+    }
+    for (int i = 0; i < 256; ++i) h.sum[size_t(i)] = h.blue[size_t(i)] + h.green[size_t(i)] + h.red[size_t(i)];
+    return h;
+}
+
+std::array<int, 256> HistogramBarTops(const Histograms& h, int mode) {
+    const std::array<uint32_t, 256>* channels[] = {&h.blue, &h.green, &h.red, &h.sum};
+    uint64_t scale = 1;
+    if (mode == 3) {
+        for (int i = 1; i <= 254; ++i) scale = std::max<uint64_t>(scale, h.sum[size_t(i)]);
+    } else {
+        for (int c = 0; c < 3; ++c)
+            for (int i = 1; i <= 254; ++i) scale = std::max<uint64_t>(scale, (*channels[c])[size_t(i)]);
+    }
+    const std::array<uint32_t, 256>& counts = *channels[std::clamp(mode, 0, 3)];
+    std::array<int, 256> tops{};
+    for (int i = 0; i < 256; ++i) tops[size_t(i)] = 99 - static_cast<int>(uint64_t(counts[size_t(i)]) * 99 / scale);
+    return tops;
+}
+
+void AutoLevels(const std::array<uint32_t, 256>& counts, int width, int height, int& low, int& high) {
+    const uint64_t threshold = (uint64_t(height) * uint64_t(width) * 3) >> 8;
+    uint64_t running = 0;
+    low = 255;
+    for (int v = 0; v < 256; ++v) {
+        running += counts[size_t(v)];
+        if (running > threshold) {
+            low = v;
+            break;
+        }
+    }
+    running = 0;
+    high = 0;
+    for (int v = 255; v >= 0; --v) {
+        running += counts[size_t(v)];
+        if (running > threshold) {
+            high = v;
+            break;
+        }
+    }
+}
+
+int ClampLevelsLow(int value, int high) { return value < 0 ? 0 : std::min(value, high - 1); }
+
+int ClampLevelsHigh(int value, int low) {
+    if (value <= low) return low + 1;
+    return value >= 256 ? 255 : value;
+}
+
+}  // namespace pelio
