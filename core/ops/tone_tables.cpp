@@ -90,17 +90,19 @@ int MeanLuma(const PixelJob& job) {
     for (int r = 0; r < job.height; ++r) {
         const uint8_t* s = job.source + size_t(r) * job.stride;
         uint64_t blue = 0, green = 0, red = 0;
-        for (int x = 0; x < job.width; ++x) {
-            uint8_t b, g, rr;
-            if (job.bitCount == 8) {
+        if (job.bitCount == 8) {
+            for (int x = 0; x < job.width; ++x) {
                 const PaletteEntry& e = job.sourcePalette[s[x]];
-                b = e.blue, g = e.green, rr = e.red;
-            } else {
-                b = s[x * 3], g = s[x * 3 + 1], rr = s[x * 3 + 2];
+                blue += 117u * e.blue;
+                green += 601u * e.green;
+                red += 306u * e.red;
             }
-            blue += 117u * b;
-            green += 601u * g;
-            red += 306u * rr;
+        } else {
+            for (int x = 0; x < job.width; ++x, s += 3) {
+                blue += 117u * s[0];
+                green += 601u * s[1];
+                red += 306u * s[2];
+            }
         }
         totalBlue += blue >> 10;
         totalGreen += green >> 10;
@@ -159,13 +161,13 @@ Histograms ComputeHistograms(const PixelJob& job) {
     Histograms h;
     for (int r = 0; r < job.height; ++r) {
         const uint8_t* s = job.source + size_t(r) * job.stride;
-        for (int x = 0; x < job.width; ++x) {
-            if (job.bitCount == 8) {
+        if (job.bitCount == 8) {
+            for (int x = 0; x < job.width; ++x) {
                 const PaletteEntry& e = job.sourcePalette[s[x]];
                 ++h.blue[e.blue], ++h.green[e.green], ++h.red[e.red];
-            } else {
-                ++h.blue[s[x * 3]], ++h.green[s[x * 3 + 1]], ++h.red[s[x * 3 + 2]];
             }
+        } else {
+            for (int x = 0; x < job.width; ++x, s += 3) ++h.blue[s[0]], ++h.green[s[1]], ++h.red[s[2]];
         }
     }
     for (int i = 0; i < 256; ++i) h.sum[size_t(i)] = h.blue[size_t(i)] + h.green[size_t(i)] + h.red[size_t(i)];
