@@ -5,6 +5,7 @@
 
 #include "core/ops/geometry.h"
 #include "core/ops/tone.h"
+#include "core/ops/tone_tables.h"
 #include "tests/support/sample_image.h"
 
 namespace pelio {
@@ -44,6 +45,18 @@ void BM_InvertPixels(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(p.source.image.PixelBytes()));
 }
 BENCHMARK(BM_InvertPixels)->Unit(benchmark::kMillisecond);
+
+// One table lookup per channel: the preview pass of a tone correction.
+void BM_ApplyGamma(benchmark::State& state) {
+    Pictures& p = Shared();
+    PixelJob job = MakePixelJob(p.source.image, p.target.image);
+    for (auto _ : state) {
+        ApplyGamma(job, 40, 0, -40);
+        benchmark::DoNotOptimize(p.target.image.bits);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(p.source.image.PixelBytes()));
+}
+BENCHMARK(BM_ApplyGamma)->Unit(benchmark::kMillisecond);
 
 // The floor: the same bytes copied.
 void BM_CopyPixels(benchmark::State& state) {
