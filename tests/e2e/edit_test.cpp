@@ -13,6 +13,7 @@
 #include "core/image/byte_io.h"
 #include "core/image/codec.h"
 #include "core/image/format.h"
+#include "core/ops/tone_tables.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/sample_image.h"
 #include "tests/support/win_test_files.h"
@@ -323,6 +324,54 @@ TEST_F(EditWindow, ZoomFieldSliderAndTransparentColourPick) {
     EXPECT_EQ(GetPrivateProfileIntW(L"SImg", L"AlphaG", -1, ini.c_str()), pixel[1]);
     EXPECT_EQ(GetPrivateProfileIntW(L"SImg", L"AlphaB", -1, ini.c_str()), pixel[0]);
     EXPECT_EQ(GetPrivateProfileIntW(L"SImg", L"Format", -1, ini.c_str()), 1);
+}
+
+// A tone correction in the adjustment frame: abort and a neutral confirm leave the image as it
+// was; gamma 50 confirmed gives the gamma table's values, saved to disk.
+TEST_F(EditWindow, ToneCorrectionsAbortConfirmAndSave) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    HWND rebar = GetDlgItem(edit_, 1020);
+    auto operationBar = [&] { return GetDlgItem(rebar, 1025); };
+    // The bar with its controls built (the sync box comes last).
+    auto operationReady = [&] { return operationBar() && GetDlgItem(operationBar(), 1550); };
+
+    PostMessageW(edit_, WM_COMMAND, 5163, 0);  // contrast
+    ASSERT_TRUE(Eventually(operationReady));
+    SendMessageW(GetDlgItem(operationBar(), 1532), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"30"));
+    PostMessageW(edit_, WM_COMMAND, 5901, 0);
+    ASSERT_TRUE(Eventually([&] { return operationBar() == nullptr; }));
+    EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp  "); })) << Narrow(e2e::WindowText(edit_));
+
+    PostMessageW(edit_, WM_COMMAND, 5162, 0);  // brightness, confirmed at 0: nothing changes
+    ASSERT_TRUE(Eventually(operationReady));
+    PostMessageW(edit_, WM_COMMAND, 5900, 0);
+    ASSERT_TRUE(Eventually([&] { return operationBar() == nullptr; }));
+    EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp  "); }));
+
+    PostMessageW(edit_, WM_COMMAND, 5161, 0);  // gamma 50 on all three channels
+    ASSERT_TRUE(Eventually(operationReady));
+    HWND red = GetDlgItem(operationBar(), 1532);
+    ASSERT_NE(red, nullptr);
+    SendMessageW(red, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"50"));
+    EXPECT_EQ(SendMessageW(GetDlgItem(operationBar(), 1510), TBM_GETPOS, 0, 0), 50);  // the slider follows
+    PostMessageW(edit_, WM_COMMAND, 5900, 0);
+    ASSERT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp*"); })) << Narrow(e2e::WindowText(edit_));
+
+    ASSERT_NO_FATAL_FAILURE(ChooseFormat(0));
+    ASSERT_NO_FATAL_FAILURE(SaveAs(dir_ / L"gamma.bmp"));
+    const Decoded source = Decode(ReadBytes(picture_));
+    const Decoded saved = Decode(ReadBytes(dir_ / L"gamma.bmp"));
+    ASSERT_TRUE(saved.ok);
+    ASSERT_EQ(saved.rows.size(), source.rows.size());
+    const auto& g = GammaTables()[150];
+    int mismatches = 0;
+    for (int r = 0; r < 80; ++r)
+        for (int i = 0; i < 120 * 3; ++i) {
+            const size_t at = RowStride(120, 24) * r + i;
+            mismatches += saved.rows[at] != g[source.rows[at]];
+        }
+    EXPECT_EQ(mismatches, 0);
+    Close();
 }
 
 // Keys typed into a panel field reach the field, not the program's shortcuts: Backspace

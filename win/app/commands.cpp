@@ -13,6 +13,7 @@
 #include "win/editor/save_panel.h"
 #include "win/editor/save_pipeline.h"
 #include "win/ops/immediate_edits.h"
+#include "win/ops/operation_frame.h"
 #include "win/image/open_dialog.h"
 #include "core/settings/messages.h"
 #include "win/app/message_box.h"
@@ -175,10 +176,11 @@ void DispatchEditCommand(int id) {
         return;
     case cmd::kConfirmOperation:
     case cmd::kAbortOperation:
-        return;  // no image operation is running
+        FinishOperation(id == cmd::kConfirmOperation);
+        return;
     }
     if (id >= cmd::kFirstImageOperation && id <= cmd::kLastImageOperation) {
-        if (image && !busy) ImmediateEditCommand(id);
+        if (image && !busy && !StartOperation(id)) ImmediateEditCommand(id);
         return;
     }
     if (EditZoomCommand(id) || EditScrollCommand(id) || EditWindowCommand(id) || SavePanelCommand(id)) return;

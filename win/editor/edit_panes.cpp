@@ -20,6 +20,7 @@
 #include "win/shell/shortcuts.h"
 #include "win/viewer/file_list.h"
 #include "win/viewer/navigation_window.h"
+#include "win/ops/operation_frame.h"
 #include "win/viewer/viewer_window.h"
 
 namespace pelio {
@@ -328,6 +329,12 @@ LRESULT PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool preview) {
     const POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
     switch (msg) {
     case WM_PAINT:
+        if (preview && OperationPictureDc()) {
+            // The worker writes the picture under the same lock.
+            std::lock_guard<std::mutex> lock(OperationPictureLock());
+            PaintPane(hwnd, OperationPictureDc());
+            return 0;
+        }
         PaintPane(hwnd, preview ? (PreviewShown() ? e.previewMemoryDc : nullptr)
                                 : (Current().Loaded() ? Current().memoryDc : nullptr));
         return 0;

@@ -279,7 +279,7 @@ void OpenDropDown(int id) {
 LRESULT CALLBACK KeyboardHook(int code, WPARAM wp, LPARAM lp) {
     EditWindowState& e = EditState();
     const bool pressed = (lp & 0x80000000) == 0;
-    if (code == HC_ACTION && pressed && (e.editHasFocus || PickModeActive())) {
+    if (code == HC_ACTION && pressed && (e.editHasFocus || PickModeActive() || e.activeOperation)) {
         if (wp == VK_RETURN && !PickModeActive()) {
             if (e.activeOperation) {
                 PostMessageW(e.window, WM_COMMAND, cmd::kConfirmOperation, 0);
@@ -318,7 +318,7 @@ void BuildRebar(HWND window) {
     e.commandBar = BuildCommandBar(e.rebar);
     e.viewBar = BuildViewBar(e.rebar);
     HWND panel = BuildSavePanel(e.rebar);
-    for (HWND bar : {e.commandBar, e.viewBar, panel}) SetWindowSubclass(bar, ToolbarSubclass, 1, 0);
+    for (HWND bar : {e.commandBar, e.viewBar, panel}) ForwardToolbarChildren(bar);
 
     const int commandWidth = ToolbarWidth(e.commandBar), viewWidth = ToolbarWidth(e.viewBar);
     AddBand(e.rebar, kCommandBarId, e.commandBar, RBBS_NOGRIPPER | RBBS_CHILDEDGE, commandWidth, commandWidth + 7, nullptr);
@@ -454,6 +454,8 @@ void PressDropDownButton(int id) {
 void OpenDropDownMenu(int id) {
     if (IsDropDown(id)) OpenDropDown(id);
 }
+
+void ForwardToolbarChildren(HWND toolbar) { SetWindowSubclass(toolbar, ToolbarSubclass, 1, 0); }
 
 void CloseInputMethod(HWND field) {
     if (HIMC context = ImmGetContext(field)) {

@@ -42,6 +42,9 @@ void RemoveEditHooks();
 std::wstring EditToolbarTip(int id);
 // Commands 6001..6003: the transform, correction or tools menu below its button.
 void OpenDropDownMenu(int id);
+// A toolbar on the rebar: right presses swallowed, its children's notifications sent on to
+// the Edit window.
+void ForwardToolbarChildren(HWND toolbar);
 // Closes the input method of a text field that gained the focus.
 void CloseInputMethod(HWND field);
 

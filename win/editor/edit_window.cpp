@@ -20,6 +20,7 @@
 #include "win/editor/save_panel.h"
 #include "win/editor/save_pipeline.h"
 #include "win/image/current_image.h"
+#include "win/ops/operation_frame.h"
 #include "win/viewer/file_list.h"
 #include "win/viewer/full_screen.h"
 #include "win/viewer/navigation_window.h"
@@ -77,6 +78,7 @@ void OnCommand(HWND hwnd, WPARAM wp, LPARAM lp) {
         if (e.drag == PaneDrag::None) SavePanelControl(id, code, control);
         return;
     }
+    if (control && OperationControl(id, code, control)) return;
     (void)hwnd;
     RouteCommand(id);
 }
@@ -216,6 +218,7 @@ LRESULT CALLBACK EditWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_HSCROLL:
         if (reinterpret_cast<HWND>(lp) == e.slider) OnZoomSlider();
+        else if (lp) OperationSlider(reinterpret_cast<HWND>(lp), LOWORD(wp));
         return 0;
     case WM_VSCROLL:
         if (lp) OnPanelUpDown(reinterpret_cast<HWND>(lp));
@@ -255,6 +258,7 @@ LRESULT CALLBACK EditWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_CLOSE:
         // Closing the Edit window ends the program through the Viewer window.
+        FinishOperation(false);
         RemoveEditHooks();
         SendMessageW(App().viewer, WM_CLOSE, 0, 0);
         if (IsWindow(hwnd) && App().displayMode == kModeEdit) InstallEditHooks();  // close was cancelled

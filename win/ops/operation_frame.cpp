@@ -1,0 +1,340 @@
+// The adjustment frame. Win32.
+#include "win/ops/operation_frame.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <memory>
+
+#include "core/settings/command_ids.h"
+#include "core/settings/messages.h"
+#include "resources/resource_ids.h"
+#include "win/app/app_state.h"
+#include "win/app/message_box.h"
+#include "win/app/toolbar_support.h"
+#include "win/editor/edit_panes.h"
+#include "win/editor/edit_state.h"
+#include "win/editor/edit_toolbars.h"
+#include "win/editor/save_panel.h"
+#include "win/editor/save_pipeline.h"
+#include "win/image/allocators.h"
+#include "win/image/current_image.h"
+#include "win/ops/immediate_edits.h"
+#include "win/ops/tone_operations.h"
+
+namespace pelio {
+
+namespace {
+
+constexpr wchar_t kWorkerClass[] = L"Pelio_iudt_class";
+constexpr WPARAM kRecompute = 100, kStop = 101;
+constexpr int kOperationBarId = 1025;
+constexpr DWORD kStopWaitMs = 9999;
+
+struct FrameState {
+    std::unique_ptr<OperationContext> context;
+    bool controlsReady = true;
+    std::mutex pictureLock;
+};
+
+FrameState& Frame() {
+    static FrameState state;
+    return state;
+}
+
+LRESULT CALLBACK WorkerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* ctx = reinterpret_cast<OperationContext*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    switch (msg) {
+    case WM_CREATE:
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_APP: {
+        if (wp == kStop) {
+            DestroyWindow(hwnd);
+            return 0;
+        }
+        if (wp == kRecompute && ctx) {
+            {
+                std::lock_guard<std::mutex> lock(Frame().pictureLock);
+                ctx->kind->compute(*ctx, lp);
+                if (ctx->working.BitCount() == 8) {
+                    RGBQUAD colours[256];
+                    std::memcpy(colours, ctx->working.palette.data(), sizeof colours);
+                    SetDIBColorTable(EditState().previewMemoryDc, 0, 256, colours);
+                }
+            }
+            InvalidateRect(EditState().previewPane, nullptr, FALSE);
+            UpdateWindow(EditState().previewPane);
+        }
+        // A burst of requests collapses into one recomputation (and one stop after it).
+        MSG m;
+        bool recompute = false, stop = false;
+        LPARAM last = 0;
+        while (PeekMessageW(&m, hwnd, WM_APP, WM_APP, PM_REMOVE)) {
+            if (m.wParam == kRecompute) recompute = true, last = m.lParam;
+            else stop = true;
+        }
+        if (recompute) PostMessageW(hwnd, WM_APP, kRecompute, last);
+        if (stop) PostMessageW(hwnd, WM_APP, kStop, 0);
+        return 0;
+    }
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+struct WorkerStart {
+    OperationContext* context;
+    HANDLE ready;
+};
+
+DWORD WINAPI WorkerMain(void* param) {
+    auto* start = static_cast<WorkerStart*>(param);
+    OperationContext* ctx = start->context;
+    ctx->worker = CreateWindowExW(0, kWorkerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, App().instance, ctx);
+    SetEvent(start->ready);
+    if (!ctx->worker) return 1;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
+bool StartWorker(OperationContext& ctx) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WorkerWndProc;
+    wc.hInstance = App().instance;
+    wc.lpszClassName = kWorkerClass;
+    RegisterClassExW(&wc);  // fails harmlessly when registered already
+    WorkerStart start{&ctx, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    if (!start.ready) return false;
+    ctx.thread = CreateThread(nullptr, 0, WorkerMain, &start, 0, nullptr);
+    if (ctx.thread) WaitForSingleObject(start.ready, INFINITE);
+    CloseHandle(start.ready);
+    return ctx.thread && ctx.worker;
+}
+
+void StopWorker(OperationContext& ctx, bool apply) {
+    if (!ctx.thread) return;
+    if (ctx.worker) SendMessageW(ctx.worker, WM_APP, kStop, 0);
+    if (WaitForSingleObject(ctx.thread, kStopWaitMs) == WAIT_TIMEOUT) {
+        TerminateThread(ctx.thread, 1);
+        if (apply && !ctx.kind->neutral(ctx)) ShowGeneralError(kErrShowImage);
+    }
+    CloseHandle(ctx.thread);
+    ctx.thread = nullptr;
+    ctx.worker = nullptr;
+}
+
+// The working picture: the current image's size, depth and palette, with its pixels.
+bool CreateWorkingPicture(OperationContext& ctx) {
+    const CurrentImage& c = Current();
+    if (c.bitCount != 8 && c.bitCount != 24) return false;
+    Image& w = ctx.working;
+    w.header.width = c.width;
+    w.header.height = c.height;
+    w.header.bitCount = static_cast<uint16_t>(c.bitCount);
+    w.palette = c.palette;
+    DibAllocator allocator;
+    if (!allocator.Allocate(w)) return false;
+    std::memcpy(w.bits, c.bits, w.PixelBytes());
+    Image source = c.AsImage();
+    ctx.job = MakePixelJob(source, w);
+    ctx.job.sourcePalette = c.palette.data();
+    return true;
+}
+
+void SetBand(HWND child, const wchar_t* text) {
+    HWND rebar = EditState().rebar;
+    REBARBANDINFOW band{};
+    band.cbSize = sizeof band;
+    band.fMask = RBBIM_CHILD | RBBIM_TEXT;
+    band.hwndChild = child;
+    band.lpText = const_cast<wchar_t*>(text);
+    SendMessageW(rebar, RB_SETBANDINFOW, 2, reinterpret_cast<LPARAM>(&band));
+}
+
+HWND BuildOperationBar(OperationContext& ctx) {
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
+                        CCS_NORESIZE | CCS_NOPARENTALIGN;
+    HWND bar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, style, 0, 0, 780, 24, EditState().rebar,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOperationBarId)), App().instance, nullptr);
+    if (!bar) return nullptr;
+    SendMessageW(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(bar, TB_SETPARENT, reinterpret_cast<WPARAM>(EditState().window), 0);
+    SendMessageW(bar, WM_SETFONT, reinterpret_cast<WPARAM>(App().uiFont), FALSE);
+    SendMessageW(bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
+    SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(LoadToolbarImages(IDB_SAVE_PANEL, IDB_SAVE_PANEL_COUNT)));
+    const TBBUTTON buttons[] = {
+        {14, cmd::kConfirmOperation, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {15, cmd::kAbortOperation, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0},
+        {0, 9901, 0, BTNS_SEP, {}, 0, 0},
+    };
+    SendMessageW(bar, TB_ADDBUTTONSW, 3, reinterpret_cast<LPARAM>(buttons));
+    ForwardToolbarChildren(bar);
+    ctx.toolbar = bar;
+    ctx.kind->build(ctx, bar);
+    return bar;
+}
+
+void SetCommandBarBusy(bool busy) {
+    HWND bar = EditState().commandBar;
+    EnableWindow(bar, !busy);
+    for (int id = cmd::kTransformMenu; id <= cmd::kToolsMenu; ++id) {
+        SendMessageW(bar, TB_INDETERMINATE, id, MAKELPARAM(busy, 0));
+        if (!busy) SendMessageW(bar, TB_ENABLEBUTTON, id, MAKELPARAM(id == cmd::kToolsMenu || Current().Loaded(), 0));
+    }
+}
+
+// Step 6 of the end: the record goes, the save panel comes back.
+void DestroyRecord() {
+    FrameState& f = Frame();
+    if (!f.context) return;
+    OperationContext& ctx = *f.context;
+    if (ctx.toolbar) DestroyWindow(ctx.toolbar);
+    SetBand(SavePanelHandle(), kSavePanelBandText);
+    ShowWindow(SavePanelHandle(), SW_SHOW);
+    if (ctx.working.bitmap) DibAllocator().Release(ctx.working);
+    if (ctx.freeTables) ctx.freeTables(ctx.tables);
+    SetCommandBarBusy(false);
+    f.context.reset();
+    EditState().activeOperation = 0;
+}
+
+}  // namespace
+
+bool OperationRunning() { return Frame().context != nullptr; }
+
+bool ControlsReady() { return Frame().controlsReady; }
+
+ProgramChange::ProgramChange() : was_(Frame().controlsReady) { Frame().controlsReady = false; }
+ProgramChange::~ProgramChange() { Frame().controlsReady = was_; }
+
+HDC OperationPictureDc() { return OperationRunning() ? EditState().previewMemoryDc : nullptr; }
+
+std::mutex& OperationPictureLock() { return Frame().pictureLock; }
+
+void RequestPreview(LPARAM lp) {
+    if (OperationRunning() && Frame().context->worker) PostMessageW(Frame().context->worker, WM_APP, kRecompute, lp);
+}
+
+bool StartOperation(int command) {
+    const OperationKind* kind = ToneOperation(command);
+    if (!kind) return false;
+    EditWindowState& e = EditState();
+    if (!Current().Loaded() || OperationRunning()) return true;
+    if (App().fileList && IsWindowVisible(App().fileList)) ShowWindow(App().fileList, SW_HIDE);
+    DiscardPreview();
+    FrameState& f = Frame();
+    f.context = std::make_unique<OperationContext>();
+    OperationContext& ctx = *f.context;
+    ctx.kind = kind;
+    SetCommandBarBusy(true);
+    ProgramChange building;
+    if (!CreateWorkingPicture(ctx)) {
+        DestroyRecord();
+        ShowGeneralError(kErrShowImage);
+        return true;
+    }
+    if ((kind->prepare && !kind->prepare(ctx)) || !StartWorker(ctx)) {
+        StopWorker(ctx, false);
+        DestroyRecord();
+        ShowGeneralError(kErrNoMemory);
+        return true;
+    }
+    ctx.previousBitmap = SelectObject(e.previewMemoryDc, static_cast<HBITMAP>(ctx.working.bitmap));
+    ShowWindow(SavePanelHandle(), SW_HIDE);
+    if (!BuildOperationBar(ctx)) {
+        StopWorker(ctx, false);
+        SelectObject(e.previewMemoryDc, ctx.previousBitmap);
+        DestroyRecord();
+        ShowGeneralError(kErrNoMemory);
+        return true;
+    }
+    SetBand(ctx.toolbar, kind->title);
+    e.activeOperation = kind->code;
+    SetPaneMode(PaneMode::PreviewOnly);
+    RefreshToolbarStates();
+    UpdateEditTitle();
+    return true;
+}
+
+void FinishOperation(bool apply) {
+    FrameState& f = Frame();
+    if (!f.context) return;
+    OperationContext& ctx = *f.context;
+    EditWindowState& e = EditState();
+    StopWorker(ctx, apply);
+    SetWindowTextW(e.window, L"wait...");
+    SelectObject(e.previewMemoryDc, ctx.previousBitmap);
+    bool installed = false;
+    if (apply && !ctx.kind->neutral(ctx)) {
+        Image result = ctx.working;
+        ctx.working = Image{};  // the current image owns it now
+        const int32_t extra = result.BitCount() == 8 ? 1078 : 54;
+        InstallResult(result, static_cast<int32_t>(result.PixelBytes()) + extra);
+        installed = true;
+    }
+    DestroyRecord();
+    if (installed) RefreshAfterNewImage(false);
+    else SetPaneMode(PaneMode::ImageOnly);
+    RefreshToolbarStates();
+    UpdateEditTitle();
+}
+
+bool OperationControl(int id, int code, HWND control) {
+    FrameState& f = Frame();
+    if (!f.context || GetParent(control) != f.context->toolbar) return false;
+    if (f.controlsReady && f.context->kind->control) f.context->kind->control(*f.context, id, code, control);
+    return true;
+}
+
+bool OperationSlider(HWND slider, int code) {
+    FrameState& f = Frame();
+    if (!f.context || GetParent(slider) != f.context->toolbar) return false;
+    if (f.controlsReady && f.context->kind->slider) f.context->kind->slider(*f.context, slider, code);
+    return true;
+}
+
+HWND OperationChild(HWND toolbar, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int w, int h) {
+    RECT r{};
+    SendMessageW(toolbar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+    const int rowH = r.bottom > r.top ? r.bottom - r.top : 22;
+    HWND hwnd = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, r.top + (rowH - h) / 2, w, h, toolbar,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), App().instance, nullptr);
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(App().uiFont), FALSE);
+    return hwnd;
+}
+
+HWND OperationNumberField(HWND toolbar, int id, int upDownId, int x, int low, int high, int value, int chars) {
+    HWND field = OperationChild(toolbar, WC_EDITW, nullptr, ES_LEFT | ES_AUTOHSCROLL, id, x, 50, 18);
+    SetWindowLongW(field, GWL_EXSTYLE, GetWindowLongW(field, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+    SetWindowPos(field, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    SendMessageW(field, EM_LIMITTEXT, chars, 0);
+    HWND ud = CreateWindowExW(0, UPDOWN_CLASSW, nullptr,
+                              WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+                              0, 0, 0, 0, toolbar, reinterpret_cast<HMENU>(static_cast<INT_PTR>(upDownId)),
+                              App().instance, nullptr);
+    SendMessageW(ud, UDM_SETBUDDY, reinterpret_cast<WPARAM>(field), 0);
+    SendMessageW(ud, UDM_SETRANGE32, low, high);
+    SendMessageW(ud, UDM_SETPOS32, 0, value);
+    return field;
+}
+
+HWND OperationSliderControl(HWND toolbar, int id, int x, int w, int low, int high, int page) {
+    HWND slider = OperationChild(toolbar, TRACKBAR_CLASSW, nullptr, TBS_HORZ | TBS_NOTICKS | TBS_FIXEDLENGTH, id, x, w, 21);
+    SendMessageW(slider, TBM_SETTHUMBLENGTH, 14, 0);
+    SendMessageW(slider, TBM_SETRANGEMIN, FALSE, low);
+    SendMessageW(slider, TBM_SETRANGEMAX, FALSE, high);
+    SendMessageW(slider, TBM_SETPAGESIZE, 0, page);
+    SendMessageW(slider, TBM_SETPOS, TRUE, 0);
+    return slider;
+}
+
+}  // namespace pelio

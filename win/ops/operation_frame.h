@@ -1,0 +1,84 @@
+// The frame every interactive image operation runs in: its record, the worker thread that
+// computes the preview, the operation toolbar on the Edit window's rebar, Confirm and Abort.
+// Win32.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <atomic>
+#include <mutex>
+
+#include "core/image/image.h"
+#include "core/ops/pixel_job.h"
+
+namespace pelio {
+
+struct OperationContext;
+
+// What one operation brings to the frame.
+struct OperationKind {
+    int code = 0;
+    int command = 0;
+    const wchar_t* title = L"";
+    // Tables and first state, before the controls; false ends the start.
+    bool (*prepare)(OperationContext&) = nullptr;
+    // Its controls on the operation toolbar (from x = 58).
+    void (*build)(OperationContext&, HWND toolbar) = nullptr;
+    // The preview from the current parameters (worker thread).
+    void (*compute)(OperationContext&, LPARAM) = nullptr;
+    // Whether the parameters change nothing.
+    bool (*neutral)(const OperationContext&) = nullptr;
+    // Notifications of its controls (main thread).
+    void (*control)(OperationContext&, int id, int code, HWND control) = nullptr;
+    void (*slider)(OperationContext&, HWND slider, int code) = nullptr;
+};
+
+struct OperationContext {
+    const OperationKind* kind = nullptr;
+    Image working;                 // the second picture, selected into the preview pane's DC
+    HGDIOBJ previousBitmap = nullptr;
+    PixelJob job;
+    HANDLE thread = nullptr;
+    HWND worker = nullptr;
+    HWND toolbar = nullptr;
+    std::array<std::atomic<int>, 8> params{};  // written by the main thread, read by the kernel
+    bool sync = true;
+    int mean = 0;                  // contrast: the source's mean luma
+    void* tables = nullptr;        // the operation's own tables
+    void (*freeTables)(void*) = nullptr;
+};
+
+// Commands 5120..5172 that run in the frame; false for the others (and when refused).
+bool StartOperation(int command);
+// Confirm (apply) or abort; nothing without an operation.
+void FinishOperation(bool apply);
+bool OperationRunning();
+// Posts a recompute request to the worker.
+void RequestPreview(LPARAM lp = 0);
+
+// The preview pane paints the operation's picture while one runs, under this lock.
+HDC OperationPictureDc();
+std::mutex& OperationPictureLock();
+
+// Notifications from the operation toolbar's children; false when no operation takes them.
+bool OperationControl(int id, int code, HWND control);
+bool OperationSlider(HWND slider, int code);
+
+// Control helpers of the operation toolbars (UI font).
+HWND OperationChild(HWND toolbar, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int w, int h);
+HWND OperationNumberField(HWND toolbar, int id, int upDownId, int x, int low, int high, int value, int chars);
+HWND OperationSliderControl(HWND toolbar, int id, int x, int w, int low, int high, int page);
+// The controls-ready flag: notifications while the program sets a control are ignored.
+bool ControlsReady();
+class ProgramChange {
+public:
+    ProgramChange();
+    ~ProgramChange();
+    ProgramChange(const ProgramChange&) = delete;
+    ProgramChange& operator=(const ProgramChange&) = delete;
+
+private:
+    bool was_;
+};
+
+}  // namespace pelio
