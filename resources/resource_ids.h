@@ -10,6 +10,7 @@
 #define IDC_TOOL_LAST 133
 #define IDC_WINDOW_MOVE 140
 #define IDC_TOOL_EXTRA 141
+#define IDC_LEVELS_MARKER 142 /* a histogram marker under the pointer */
 
 /* Toolbar images, 16 × 16 each: the Viewer strip and the Edit window's toolbars (25), the
    save settings panel (16). */

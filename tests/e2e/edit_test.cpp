@@ -13,6 +13,7 @@
 #include "core/image/byte_io.h"
 #include "core/image/codec.h"
 #include "core/image/format.h"
+#include "core/ops/pixel_job.h"
 #include "core/ops/tone_tables.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/sample_image.h"
@@ -369,6 +370,76 @@ TEST_F(EditWindow, ToneCorrectionsAbortConfirmAndSave) {
         for (int i = 0; i < 120 * 3; ++i) {
             const size_t at = RowStride(120, 24) * r + i;
             mismatches += saved.rows[at] != g[source.rows[at]];
+        }
+    EXPECT_EQ(mismatches, 0);
+    Close();
+}
+
+// The histogram correction's automatic setting on all three channels, confirmed and saved:
+// every byte goes through the levels stretch the setting chose.
+TEST_F(EditWindow, HistogramCorrectionAutomaticSetting) {
+    // A picture whose values keep to 60..159, so that the setting has something to stretch.
+    {
+        MemoryAllocator allocator;
+        Image narrow;
+        narrow.header.width = 120;
+        narrow.header.height = 80;
+        narrow.header.bitCount = 24;
+        ASSERT_TRUE(allocator.Allocate(narrow));
+        for (size_t i = 0; i < narrow.PixelBytes(); ++i) narrow.bits[i] = static_cast<uint8_t>(60 + (i * 7) % 100);
+        SaveOptions options;
+        VectorSink file;
+        int error = 0;
+        ASSERT_TRUE(FindEncoder(SaveFormat::Bmp)(narrow, options, file, error));
+        allocator.Release(narrow);
+        WriteBytes(picture_, file.bytes);
+    }
+    ASSERT_NO_FATAL_FAILURE(Start());
+    HWND rebar = GetDlgItem(edit_, 1020);
+    auto operationBar = [&] { return GetDlgItem(rebar, 1025); };
+    PostMessageW(edit_, WM_COMMAND, 5160, 0);
+    ASSERT_TRUE(Eventually([&] { return operationBar() && GetDlgItem(operationBar(), 1460); }));
+    HWND bar = operationBar();
+    e2e::DialogInfo none;
+    HWND window = e2e::FindTopWindow(L"Pelio_hgmp_class", pelio_.Id());
+    ASSERT_NE(window, nullptr);  // the histogram window comes with the operation
+    EXPECT_EQ(e2e::WindowText(window), L"ヒストグラム補正");
+
+    HWND autoButton = GetDlgItem(bar, 1450);
+    SendMessageW(bar, WM_COMMAND, MAKEWPARAM(1450, BN_CLICKED), reinterpret_cast<LPARAM>(autoButton));
+
+    // The expected bounds from the source's summed histogram.
+    const Decoded source = Decode(ReadBytes(picture_));
+    Image image;
+    image.header.width = 120;
+    image.header.height = 80;
+    image.header.bitCount = 24;
+    image.bits = const_cast<uint8_t*>(source.rows.data());
+    Image unused = image;
+    const Histograms h = ComputeHistograms(MakePixelJob(image, unused));
+    int low = 0, high = 0;
+    AutoLevels(h.sum, 120, 80, low, high);
+    low = ClampLevelsLow(low, 255);
+    high = ClampLevelsHigh(high, low);
+    ASSERT_GT(low, 0);
+    ASSERT_LT(high, 255);
+    EXPECT_TRUE(Eventually([&] { return ControlText(GetDlgItem(bar, 1430)) == std::to_wstring(low); }))
+        << Narrow(ControlText(GetDlgItem(bar, 1430))) << " vs " << low;
+    EXPECT_EQ(ControlText(GetDlgItem(bar, 1431)), std::to_wstring(high));
+
+    PostMessageW(edit_, WM_COMMAND, 5900, 0);
+    ASSERT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp*"); })) << Narrow(e2e::WindowText(edit_));
+    EXPECT_TRUE(Eventually([&] { return e2e::FindTopWindow(L"Pelio_hgmp_class", pelio_.Id()) == nullptr; }));
+    ASSERT_NO_FATAL_FAILURE(ChooseFormat(0));
+    ASSERT_NO_FATAL_FAILURE(SaveAs(dir_ / L"levels.bmp"));
+    const Decoded saved = Decode(ReadBytes(dir_ / L"levels.bmp"));
+    ASSERT_TRUE(saved.ok);
+    const LevelsTables tables;
+    int mismatches = 0;
+    for (int r = 0; r < 80; ++r)
+        for (int i = 0; i < 120 * 3; ++i) {
+            const size_t at = RowStride(120, 24) * r + i;
+            mismatches += saved.rows[at] != tables.Map(low, high, source.rows[at]);
         }
     EXPECT_EQ(mismatches, 0);
     Close();

@@ -19,6 +19,7 @@ struct CursorSet {
     std::array<HCURSOR, 4> tools{};  // 130..133
     HCURSOR windowMove = nullptr;    // 140
     HCURSOR toolExtra = nullptr;     // 141
+    HCURSOR levelsMarker = nullptr;  // 142
 };
 
 struct AppState {

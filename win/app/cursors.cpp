@@ -29,6 +29,7 @@ void LoadCursors() {
     for (int i = 0; i < static_cast<int>(c.tools.size()); ++i) c.tools[i] = LoadOwnCursor(IDC_TOOL_FIRST + i);
     c.windowMove = LoadOwnCursor(IDC_WINDOW_MOVE);
     c.toolExtra = LoadOwnCursor(IDC_TOOL_EXTRA);
+    c.levelsMarker = LoadOwnCursor(IDC_LEVELS_MARKER);
 }
 
 }  // namespace pelio

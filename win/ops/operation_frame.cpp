@@ -20,6 +20,7 @@
 #include "win/image/allocators.h"
 #include "win/image/current_image.h"
 #include "win/ops/immediate_edits.h"
+#include "win/ops/levels_operation.h"
 #include "win/ops/tone_operations.h"
 
 namespace pelio {
@@ -226,6 +227,7 @@ void RequestPreview(LPARAM lp) {
 
 bool StartOperation(int command) {
     const OperationKind* kind = ToneOperation(command);
+    if (!kind) kind = LevelsOperation(command);
     if (!kind) return false;
     EditWindowState& e = EditState();
     if (!Current().Loaded() || OperationRunning()) return true;

@@ -41,7 +41,7 @@ struct OperationContext {
     HANDLE thread = nullptr;
     HWND worker = nullptr;
     HWND toolbar = nullptr;
-    std::array<std::atomic<int>, 8> params{};  // written by the main thread, read by the kernel
+    std::array<std::atomic<int>, 16> params{};  // written by the main thread, read by the kernel
     bool sync = true;
     int mean = 0;                  // contrast: the source's mean luma
     void* tables = nullptr;        // the operation's own tables

@@ -102,7 +102,7 @@ void OnField(OperationContext& ctx, int id, int code, HWND field) {
         const int range = Range(ctx);
         const int value = std::clamp(FieldNumber(text), -range, range);
         if (ctx.sync) {
-            for (auto& p : ctx.params) p = value;
+            for (int c = 0; c < 3; ++c) ctx.params[size_t(c)] = value;
         } else {
             ctx.params[size_t(ChannelOfField(id))] = value;
         }
