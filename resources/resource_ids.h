@@ -33,3 +33,9 @@
 #define IDC_ABOUT_LINK 4904
 
 #define IDR_MANIFEST 1
+
+/* Wallpaper dialog. */
+#define IDD_WALLPAPER 4400
+#define IDC_WALLPAPER_CENTRE 4410
+#define IDC_WALLPAPER_STRETCH 4411
+#define IDC_WALLPAPER_TILE 4412

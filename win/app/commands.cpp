@@ -13,6 +13,9 @@
 #include "win/editor/save_panel.h"
 #include "win/editor/save_pipeline.h"
 #include "win/ops/immediate_edits.h"
+#include "win/shell/clipboard.h"
+#include "win/shell/delete_file.h"
+#include "win/shell/wallpaper.h"
 #include "win/ops/operation_frame.h"
 #include "win/image/open_dialog.h"
 #include "core/settings/messages.h"
@@ -225,6 +228,21 @@ void ExecuteCommonCommand(int id) {
         return;
     case cmd::kSlideshow:
         StartSlideshow();  // stops it when it runs
+        return;
+    case cmd::kCopy:
+        CopyImage();
+        return;
+    case cmd::kPaste:
+        if (PasteImage()) ShowLoadedImage(true);
+        return;
+    case cmd::kDelete:
+        if (!DeleteCurrentFile()) return;
+        if (Current().Loaded()) ShowLoadedImage(true);
+        else ShowNoImage();
+        return;
+    case cmd::kWallpaper:
+        SetWallpaper();
+        UpdateCaption();
         return;
     case cmd::kMinimise:
         if (IsIconic(app.dialogOwner)) {

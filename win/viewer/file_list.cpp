@@ -218,6 +218,16 @@ int FileListSelection() {
     return Lists().listBox ? static_cast<int>(SendMessageW(Lists().listBox, LB_GETCURSEL, 0, 0)) : -1;
 }
 
+int RemoveSelectedFileListEntry() {
+    const int selected = FileListSelection();
+    if (selected >= 0) SendMessageW(Lists().listBox, LB_DELETESTRING, selected, 0);
+    return selected;
+}
+
+void ClearFileListSelection() {
+    if (Lists().listBox) SendMessageW(Lists().listBox, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+}
+
 bool LoadFileListEntry(int index) {
     if (index < 0 || index >= FileListCount()) return false;
     return LoadEntry(index);

@@ -32,6 +32,9 @@ int FileListSelection();
 // Loads an entry without the save-changes question (the slideshow); a failed entry leaves
 // the list.
 bool LoadFileListEntry(int index);
+// Removes the selected entry; its index, or -1 without a selection.
+int RemoveSelectedFileListEntry();
+void ClearFileListSelection();
 // On activation: the file's last-write time against the recorded one; offers to re-open.
 void CheckCurrentFileChanged();
 // At exit.

@@ -769,6 +769,29 @@ void RefitView() {
     if (App().viewer) InvalidateRect(App().viewer, nullptr, FALSE);
 }
 
+void ShowNoImage() {
+    AppState& app = App();
+    if (app.displayMode == kModeEdit) {
+        RefreshAfterNewImage(true);
+        return;
+    }
+    HWND viewer = app.viewer;
+    if (!viewer) return;
+    if (app.displayMode == kModeViewer && !IsZoomed(viewer)) {
+        // The nominal size without an image.
+        RECT r{0, 0, 400, 300}, window;
+        AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(viewer, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(viewer, GWL_EXSTYLE)));
+        GetWindowRect(viewer, &window);
+        SetWindowPos(viewer, nullptr, window.left, window.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    View().imageW = View().imageH = 0;
+    InvalidateRect(viewer, nullptr, FALSE);
+    RefreshToolbarStrip();
+    UpdateCaption();
+}
+
 void LayoutViewerForCurrentImage() {
     HWND viewer = App().viewer;
     if (!viewer) return;

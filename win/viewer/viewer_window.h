@@ -29,6 +29,10 @@ bool ScrollCommand(int id);
 // Window commands: centre, title bar, frame, toolbar strip switch, background colours.
 bool WindowCommand(int id);
 
+// After the image was released: the window takes its nominal 400 × 300 client size and
+// shows the background ("Pelio" as the title); in the Edit mode the Edit window refreshes.
+void ShowNoImage();
+
 // Back from the Edit window: the view takes the client size and the current image (which may
 // have changed meanwhile), keeping the zoom; repaint and caption.
 void LayoutViewerForCurrentImage();

@@ -1,0 +1,9 @@
+// Deleting the current image's file to the recycle bin and showing the next one. Win32.
+#pragma once
+
+namespace pelio {
+
+// Command 5032: true when another image (or none) is now current.
+bool DeleteCurrentFile();
+
+}  // namespace pelio
