@@ -39,3 +39,6 @@
 #define IDC_WALLPAPER_CENTRE 4410
 #define IDC_WALLPAPER_STRETCH 4411
 #define IDC_WALLPAPER_TILE 4412
+
+/* Luminance histogram dialog. */
+#define IDD_LUMINANCE_HISTOGRAM 4700

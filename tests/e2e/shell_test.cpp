@@ -9,6 +9,7 @@
 
 #include "core/image/bmp_codec.h"
 #include "core/image/codec.h"
+#include "core/image/colour_count.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/sample_image.h"
 #include "tests/support/win_test_files.h"
@@ -169,6 +170,30 @@ TEST_F(Shell, WallpaperTiledWritesTheDesktopValuesAndTheFile) {
     };
     EXPECT_EQ(value(L"TileWallpaper"), L"1");
     EXPECT_EQ(value(L"WallpaperStyle"), L"0");
+    Close();
+}
+
+TEST_F(Shell, ColourCountAndLuminanceHistogram) {
+    ASSERT_NO_FATAL_FAILURE(Start({L"a.bmp"}, L"a.bmp", L""));
+    MemoryAllocator allocator;
+    DecodeResult decoded;
+    const std::vector<uint8_t> file = ReadBytes(dir_ / L"a.bmp");
+    ASSERT_TRUE(FindDecoder(ImageFormat::Bmp)(file, LoadOptions{}, allocator, decoded));
+    const uint32_t colours = CountImageColours(decoded.image);
+    allocator.Release(decoded.image);
+
+    PostMessageW(viewer_, WM_COMMAND, 5110, 0);
+    e2e::DialogInfo box;
+    ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), L"a.bmp", kWaitMs, box));
+    EXPECT_EQ(box.text, L"使用色数 = " + std::to_wstring(colours));
+    e2e::PressButton(box.hwnd, IDOK);
+
+    PostMessageW(viewer_, WM_COMMAND, 5111, 0);
+    e2e::DialogInfo histogram;
+    ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), L"ヒストグラム(輝度)", kWaitMs, histogram));
+    EXPECT_TRUE(Eventually([&] { return GetDlgItem(histogram.hwnd, 1470) && GetDlgItem(histogram.hwnd, 1471); }));
+    e2e::PressButton(histogram.hwnd, IDOK);
+    EXPECT_TRUE(Eventually([&] { return !IsWindow(histogram.hwnd); }));
     Close();
 }
 

@@ -13,6 +13,7 @@
 #include "win/editor/save_panel.h"
 #include "win/editor/save_pipeline.h"
 #include "win/ops/immediate_edits.h"
+#include "win/ops/inspections.h"
 #include "win/shell/clipboard.h"
 #include "win/shell/delete_file.h"
 #include "win/shell/wallpaper.h"
@@ -231,6 +232,12 @@ void ExecuteCommonCommand(int id) {
         return;
     case cmd::kCopy:
         CopyImage();
+        return;
+    case cmd::kHistogram:
+        if (!OperationRunning()) ShowLuminanceHistogram();
+        return;
+    case cmd::kColourCount:
+        if (!OperationRunning()) ShowColourCount();
         return;
     case cmd::kPaste:
         if (PasteImage()) ShowLoadedImage(true);

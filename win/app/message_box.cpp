@@ -41,6 +41,10 @@ void ShowErrorTextWithCaption(const wchar_t* text, const wchar_t* caption, HWND 
     ShowBox(owner, text, caption, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
+void ShowInformation(const wchar_t* text, const wchar_t* caption) {
+    ShowBox(App().dialogOwner, text, caption, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+}
+
 int AskQuestion(const wchar_t* text, UINT buttons) {
     return ShowBox(App().dialogOwner, text, kQuestionCaption, buttons | MB_ICONWARNING);
 }

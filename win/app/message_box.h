@@ -10,6 +10,8 @@ void ShowGeneralError(int index);
 void ShowErrorText(const wchar_t* text, HWND owner);
 // An error text with a caption of its own.
 void ShowErrorTextWithCaption(const wchar_t* text, const wchar_t* caption, HWND owner);
+// An information box with its own caption.
+void ShowInformation(const wchar_t* text, const wchar_t* caption);
 // A question with caption "Pelio" and the warning icon; returns the button pressed.
 int AskQuestion(const wchar_t* text, UINT buttons);
 

@@ -1,0 +1,140 @@
+// Histogram display and colour count. Win32.
+#include "win/ops/inspections.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "core/image/colour_count.h"
+#include "core/ops/luminance.h"
+#include "core/settings/messages.h"
+#include "resources/resource_ids.h"
+#include "win/app/app_state.h"
+#include "win/app/message_box.h"
+#include "win/image/current_image.h"
+
+namespace pelio {
+
+namespace {
+
+constexpr wchar_t kGraphClass[] = L"Pelio_hgml_class";
+constexpr int kGraphId = 1470, kStripId = 1471;
+
+struct HistogramRecord {
+    std::array<int, 256> tops{};
+    HPEN bar = nullptr;
+};
+
+HistogramRecord* g_record = nullptr;
+
+LRESULT CALLBACK GraphProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_ERASEBKGND) return 1;
+    if (msg != WM_PAINT) return DefWindowProcW(hwnd, msg, wp, lp);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    if (g_record) {
+        if (GetDlgCtrlID(hwnd) == kGraphId) {
+            for (int x = 0; x < 256; ++x) {
+                const int top = g_record->tops[size_t(x)];
+                SelectObject(dc, g_record->bar);
+                MoveToEx(dc, x, 149, nullptr);
+                LineTo(dc, x, top);
+                SelectObject(dc, GetStockObject(WHITE_PEN));
+                LineTo(dc, x, -1);
+            }
+        } else {
+            HGDIOBJ old = SelectObject(dc, GetStockObject(DC_PEN));
+            for (int x = 0; x < 256; ++x) {
+                SetDCPenColor(dc, RGB(x, x, x));
+                MoveToEx(dc, x, 7, nullptr);
+                LineTo(dc, x, -1);
+            }
+            SelectObject(dc, old);
+        }
+    }
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
+INT_PTR CALLBACK HistogramDialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM) {
+    switch (msg) {
+    case WM_INITDIALOG: {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = GraphProc;
+        wc.hInstance = App().instance;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kGraphClass;
+        RegisterClassExW(&wc);
+        CreateWindowExW(WS_EX_STATICEDGE, kGraphClass, nullptr, WS_CHILD | WS_VISIBLE, 4, 4, 258, 152, dialog,
+                        reinterpret_cast<HMENU>(kGraphId), App().instance, nullptr);
+        CreateWindowExW(WS_EX_STATICEDGE, kGraphClass, nullptr, WS_CHILD | WS_VISIBLE, 4, 156, 258, 10, dialog,
+                        reinterpret_cast<HMENU>(kStripId), App().instance, nullptr);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) {
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+// The file list is disabled while a box of this module is up.
+class ListDisabled {
+public:
+    ListDisabled() : list_(App().fileList && IsWindowEnabled(App().fileList) ? App().fileList : nullptr) {
+        if (list_) EnableWindow(list_, FALSE);
+    }
+    ~ListDisabled() {
+        if (list_) EnableWindow(list_, TRUE);
+    }
+    ListDisabled(const ListDisabled&) = delete;
+    ListDisabled& operator=(const ListDisabled&) = delete;
+
+private:
+    HWND list_;
+};
+
+}  // namespace
+
+void ShowLuminanceHistogram() {
+    const CurrentImage& c = Current();
+    if (!c.Loaded() || (c.bitCount != 8 && c.bitCount != 24)) return;
+    ListDisabled disabled;
+    auto record = std::unique_ptr<HistogramRecord>(new (std::nothrow) HistogramRecord);
+    if (!record) {
+        ShowGeneralError(kErrNoMemory);
+        return;
+    }
+    Image source = c.AsImage();
+    PixelJob job = MakePixelJob(source, source);
+    LuminanceCounts counts{};
+    if (c.bitCount == 8) LuminanceHistogram8(job, counts);
+    else LuminanceHistogram24(job, counts);
+    record->tops = LuminanceBarTops(counts);
+    record->bar = CreatePen(PS_SOLID, 1, RGB(144, 144, 144));
+    g_record = record.get();
+    DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_LUMINANCE_HISTOGRAM), App().dialogOwner,
+                    HistogramDialogProc, 0);
+    g_record = nullptr;
+    DeleteObject(record->bar);
+    UnregisterClassW(kGraphClass, App().instance);
+}
+
+void ShowColourCount() {
+    const CurrentImage& c = Current();
+    if (!c.Loaded()) return;
+    const uint32_t n = CountImageColours(c.AsImage());
+    if (n == 0) {
+        ShowGeneralError(kErrReadData);
+        return;
+    }
+    const std::wstring text = L"使用色数 = " + std::to_wstring(n);
+    ShowInformation(text.c_str(), c.name.c_str());
+}
+
+}  // namespace pelio

@@ -1,0 +1,11 @@
+// Read-only looks at the current image: the luminance histogram and the colour count. Win32.
+#pragma once
+
+namespace pelio {
+
+// Command 5111: the modal dialog "ヒストグラム(輝度)".
+void ShowLuminanceHistogram();
+// Command 5110: "使用色数 = n" with the file name as caption.
+void ShowColourCount();
+
+}  // namespace pelio
