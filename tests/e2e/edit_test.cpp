@@ -445,6 +445,48 @@ TEST_F(EditWindow, HistogramCorrectionAutomaticSetting) {
     Close();
 }
 
+// Margins on Confirm: the picture inside white margins, the margins stored for next time.
+TEST_F(EditWindow, MarginsAddedOnConfirm) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    HWND rebar = GetDlgItem(edit_, 1020);
+    auto operationBar = [&] { return GetDlgItem(rebar, 1025); };
+    PostMessageW(edit_, WM_COMMAND, 5122, 0);
+    ASSERT_TRUE(Eventually([&] { return operationBar() && GetDlgItem(operationBar(), 2741); }));
+    HWND bar = operationBar();
+    const wchar_t* values[] = {L"3", L"2", L"4", L"1"};  // top, bottom, left, right
+    const int fields[] = {2701, 2711, 2721, 2731};
+    for (int i = 0; i < 4; ++i) SendMessageW(GetDlgItem(bar, fields[i]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(values[i]));
+    PostMessageW(edit_, WM_COMMAND, 5900, 0);
+    ASSERT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp*  ( 125x85  24bit"); })) << Narrow(e2e::WindowText(edit_));
+
+    ASSERT_NO_FATAL_FAILURE(ChooseFormat(0));
+    ASSERT_NO_FATAL_FAILURE(SaveAs(dir_ / L"margins.bmp"));
+    const Decoded source = Decode(ReadBytes(picture_));
+    const Decoded saved = Decode(ReadBytes(dir_ / L"margins.bmp"));
+    ASSERT_TRUE(saved.ok);
+    ASSERT_EQ(saved.width, 125);
+    ASSERT_EQ(saved.height, 85);
+    const size_t stride = RowStride(125, 24);
+    int wrong = 0;
+    for (int row = 0; row < 85; ++row)
+        for (int x = 0; x < 125; ++x) {
+            const uint8_t* p = saved.rows.data() + row * stride + x * 3;
+            const bool inside = row >= 2 && row < 82 && x >= 4 && x < 124;  // bottom-up rows
+            if (inside) {
+                const uint8_t* q = source.rows.data() + (row - 2) * RowStride(120, 24) + (x - 4) * 3;
+                wrong += p[0] != q[0] || p[1] != q[1] || p[2] != q[2];
+            } else {
+                wrong += p[0] != 255 || p[1] != 255 || p[2] != 255;
+            }
+        }
+    EXPECT_EQ(wrong, 0);
+    Close();
+    const std::wstring ini = dir_ / L"Pelio.ini";
+    EXPECT_EQ(GetPrivateProfileIntW(L"ImgS", L"MgnT", -1, ini.c_str()), 3);
+    EXPECT_EQ(GetPrivateProfileIntW(L"ImgS", L"MgnR", -1, ini.c_str()), 1);
+    EXPECT_EQ(GetPrivateProfileIntW(L"ImgS", L"MgnBgCol", -1, ini.c_str()), 16777215);
+}
+
 // Keys typed into a panel field reach the field, not the program's shortcuts: Backspace
 // would otherwise reload the file.
 TEST_F(EditWindow, KeysTypedIntoAPanelFieldStayThere) {

@@ -19,6 +19,7 @@
 #include "win/editor/save_pipeline.h"
 #include "win/image/current_image.h"
 #include "win/image/save_dispatch.h"
+#include "win/ops/margins_operation.h"
 
 namespace pelio {
 
@@ -559,6 +560,8 @@ bool PickModeClick(HWND pane, POINT client) {
 }
 
 LRESULT CALLBACK ColourBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    // The same class serves the operations' colour boxes.
+    if (GetDlgCtrlID(hwnd) != kColourBox) return MarginColourBoxProc(hwnd, msg, wp, lp);
     switch (msg) {
     case WM_PAINT: {
         PAINTSTRUCT ps;

@@ -21,6 +21,7 @@
 #include "win/image/current_image.h"
 #include "win/ops/immediate_edits.h"
 #include "win/ops/levels_operation.h"
+#include "win/ops/margins_operation.h"
 #include "win/ops/tone_operations.h"
 
 namespace pelio {
@@ -107,6 +108,7 @@ DWORD WINAPI WorkerMain(void* param) {
 }
 
 bool StartWorker(OperationContext& ctx) {
+    if (!ctx.kind->compute) return true;  // computed on Confirm: no preview, no worker
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = WorkerWndProc;
@@ -119,6 +121,12 @@ bool StartWorker(OperationContext& ctx) {
     if (ctx.thread) WaitForSingleObject(start.ready, INFINITE);
     CloseHandle(start.ready);
     return ctx.thread && ctx.worker;
+}
+
+const OperationKind* FindKind(int command) {
+    for (auto find : {ToneOperation, LevelsOperation, MarginsOperation})
+        if (const OperationKind* kind = find(command)) return kind;
+    return nullptr;
 }
 
 void StopWorker(OperationContext& ctx, bool apply) {
@@ -198,6 +206,7 @@ void DestroyRecord() {
     FrameState& f = Frame();
     if (!f.context) return;
     OperationContext& ctx = *f.context;
+    if (ctx.kind->finish) ctx.kind->finish(ctx);
     if (ctx.toolbar) DestroyWindow(ctx.toolbar);
     SetBand(SavePanelHandle(), kSavePanelBandText);
     ShowWindow(SavePanelHandle(), SW_SHOW);
@@ -226,8 +235,7 @@ void RequestPreview(LPARAM lp) {
 }
 
 bool StartOperation(int command) {
-    const OperationKind* kind = ToneOperation(command);
-    if (!kind) kind = LevelsOperation(command);
+    const OperationKind* kind = FindKind(command);
     if (!kind) return false;
     EditWindowState& e = EditState();
     if (!Current().Loaded() || OperationRunning()) return true;
@@ -261,7 +269,7 @@ bool StartOperation(int command) {
     }
     SetBand(ctx.toolbar, kind->title);
     e.activeOperation = kind->code;
-    SetPaneMode(PaneMode::PreviewOnly);
+    SetPaneMode(kind->imagePaneOnly ? PaneMode::ImageOnly : PaneMode::PreviewOnly);
     RefreshToolbarStates();
     UpdateEditTitle();
     return true;
@@ -277,14 +285,29 @@ void FinishOperation(bool apply) {
     SelectObject(e.previewMemoryDc, ctx.previousBitmap);
     bool installed = false;
     if (apply && !ctx.kind->neutral(ctx)) {
-        Image result = ctx.working;
-        ctx.working = Image{};  // the current image owns it now
-        const int32_t extra = result.BitCount() == 8 ? 1078 : 54;
-        InstallResult(result, static_cast<int32_t>(result.PixelBytes()) + extra);
-        installed = true;
+        if (ctx.kind->result) {
+            Image result;
+            int32_t fileSize = 0;
+            HCURSOR old = SetCursor(App().cursors.wait);
+            const bool made = ctx.kind->result(ctx, result, fileSize);
+            SetCursor(old);
+            if (made) {
+                InstallResult(result, fileSize);
+                installed = true;
+            } else {
+                ShowGeneralError(kErrShowImage);
+            }
+        } else {
+            Image result = ctx.working;
+            ctx.working = Image{};  // the current image owns it now
+            const int32_t extra = result.BitCount() == 8 ? 1078 : 54;
+            InstallResult(result, static_cast<int32_t>(result.PixelBytes()) + extra);
+            installed = true;
+        }
     }
+    const bool resized = installed && ctx.kind->result;
     DestroyRecord();
-    if (installed) RefreshAfterNewImage(false);
+    if (installed) RefreshAfterNewImage(resized);
     else SetPaneMode(PaneMode::ImageOnly);
     RefreshToolbarStates();
     UpdateEditTitle();
@@ -314,8 +337,9 @@ HWND OperationChild(HWND toolbar, const wchar_t* cls, const wchar_t* text, DWORD
     return hwnd;
 }
 
-HWND OperationNumberField(HWND toolbar, int id, int upDownId, int x, int low, int high, int value, int chars) {
-    HWND field = OperationChild(toolbar, WC_EDITW, nullptr, ES_LEFT | ES_AUTOHSCROLL, id, x, 50, 18);
+HWND OperationNumberField(HWND toolbar, int id, int upDownId, int x, int low, int high, int value, int chars,
+                          int width) {
+    HWND field = OperationChild(toolbar, WC_EDITW, nullptr, ES_LEFT | ES_AUTOHSCROLL, id, x, width, 18);
     SetWindowLongW(field, GWL_EXSTYLE, GetWindowLongW(field, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
     SetWindowPos(field, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
     SendMessageW(field, EM_LIMITTEXT, chars, 0);

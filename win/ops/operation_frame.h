@@ -31,6 +31,12 @@ struct OperationKind {
     // Notifications of its controls (main thread).
     void (*control)(OperationContext&, int id, int code, HWND control) = nullptr;
     void (*slider)(OperationContext&, HWND slider, int code) = nullptr;
+    // Operations whose result is computed on Confirm (the working picture otherwise), with
+    // its file size; false when it cannot be made.
+    bool (*result)(OperationContext&, Image& out, int32_t& fileSize) = nullptr;
+    // At every end, Confirm or Abort: the settings written back.
+    void (*finish)(OperationContext&) = nullptr;
+    bool imagePaneOnly = false;  // shows the image pane instead of the preview
 };
 
 struct OperationContext {
@@ -66,7 +72,8 @@ bool OperationSlider(HWND slider, int code);
 
 // Control helpers of the operation toolbars (UI font).
 HWND OperationChild(HWND toolbar, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int w, int h);
-HWND OperationNumberField(HWND toolbar, int id, int upDownId, int x, int low, int high, int value, int chars);
+HWND OperationNumberField(HWND toolbar, int id, int upDownId, int x, int low, int high, int value, int chars,
+                          int width = 50);
 HWND OperationSliderControl(HWND toolbar, int id, int x, int w, int low, int high, int page);
 // The controls-ready flag: notifications while the program sets a control are ignored.
 bool ControlsReady();

@@ -1,0 +1,178 @@
+// Margins. Win32.
+#include "win/ops/margins_operation.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <string>
+#include <vector>
+
+#include "core/image/colour_engine.h"
+#include "core/ops/margins.h"
+#include "core/settings/command_ids.h"
+#include "core/settings/save_panel.h"
+#include "win/app/app_state.h"
+#include "win/app/ini_store.h"
+#include "win/editor/edit_state.h"
+#include "win/editor/edit_toolbars.h"
+#include "win/image/allocators.h"
+#include "win/image/current_image.h"
+#include "win/ops/operation_frame.h"
+
+namespace pelio {
+
+namespace {
+
+// Fields 2701, 2711, 2721, 2731 (top, bottom, left, right), their statics 10 below and
+// up-downs 1 above.
+constexpr int kFields[] = {2701, 2711, 2721, 2731};
+constexpr int kColourLabel = 2740, kColourBox = 2741;
+constexpr size_t kColour = 4;  // params 0..3 the margins, 4 the colour (0x00BBGGRR)
+constexpr wchar_t kSection[] = L"ImgS";
+constexpr const wchar_t* kKeys[] = {L"MgnT", L"MgnB", L"MgnL", L"MgnR"};
+
+OperationContext* g_margins = nullptr;
+
+Margins Current(const OperationContext& ctx) {
+    return {ctx.params[0], ctx.params[1], ctx.params[2], ctx.params[3]};
+}
+
+bool Prepare(OperationContext& ctx) {
+    IniStore store(App().iniPath);
+    Margins m{store.ReadInt(kSection, kKeys[0], 0), store.ReadInt(kSection, kKeys[1], 0),
+              store.ReadInt(kSection, kKeys[2], 0), store.ReadInt(kSection, kKeys[3], 0)};
+    m = LimitMargins(m, ctx.working.Width(), ctx.working.Height());
+    ctx.params[0] = m.top;
+    ctx.params[1] = m.bottom;
+    ctx.params[2] = m.left;
+    ctx.params[3] = m.right;
+    ctx.params[kColour] = store.ReadInt(kSection, L"MgnBgCol", 16777215);
+    g_margins = &ctx;
+    return true;
+}
+
+void Finish(OperationContext& ctx) {
+    IniStore store(App().iniPath);
+    for (int i = 0; i < 4; ++i) store.WriteInt(kSection, kKeys[i], ctx.params[size_t(i)]);
+    store.WriteInt(kSection, L"MgnBgCol", ctx.params[kColour]);
+    g_margins = nullptr;
+}
+
+void Build(OperationContext& ctx, HWND bar) {
+    const wchar_t* labels[] = {L"上", L"下", L"左", L"右"};
+    const int labelX[] = {58, 139, 220, 301}, fieldX[] = {74, 155, 236, 317};
+    for (int i = 0; i < 4; ++i) {
+        OperationChild(bar, WC_STATICW, labels[i], 0, kFields[i] - 1, labelX[i], 15, 12);
+        HWND field = OperationNumberField(bar, kFields[i], kFields[i] + 1, fieldX[i], 0, 32767, ctx.params[size_t(i)], 5, 55);
+        SetWindowLongW(field, GWL_STYLE, GetWindowLongW(field, GWL_STYLE) | ES_NUMBER);
+    }
+    OperationChild(bar, WC_STATICW, L"余白色", 0, kColourLabel, 392, 40, 12);
+    OperationChild(bar, L"Pelio_cbox_class", nullptr, WS_BORDER, kColourBox, 433, 18, 18);
+}
+
+bool Neutral(const OperationContext& ctx) { return Current(ctx).None(); }
+
+void OnControl(OperationContext& ctx, int id, int code, HWND control) {
+    int index = -1;
+    for (int i = 0; i < 4; ++i)
+        if (kFields[i] == id) index = i;
+    if (index < 0) return;
+    EditWindowState& e = EditState();
+    switch (code) {
+    case EN_SETFOCUS:
+        e.editHasFocus = true;
+        App().acceleratorsSuspended = true;
+        CloseInputMethod(control);
+        return;
+    case EN_KILLFOCUS: {
+        e.editHasFocus = false;
+        App().acceleratorsSuspended = false;
+        ProgramChange quiet;
+        SetWindowTextW(control, std::to_wstring(ctx.params[size_t(index)]).c_str());
+        return;
+    }
+    case EN_CHANGE: {
+        wchar_t text[16] = L"";
+        GetWindowTextW(control, text, 16);
+        const bool vertical = index < 2;
+        const int side = vertical ? ctx.working.Height() : ctx.working.Width();
+        const int opposite = ctx.params[size_t(index ^ 1)];
+        ctx.params[size_t(index)] = LimitMargin(FieldNumber(text), side, opposite);
+        return;
+    }
+    }
+}
+
+// A 24-bit copy of the current image (converted when it has a palette), then the margins.
+bool Result(OperationContext& ctx, Image& out, int32_t& fileSize) {
+    const CurrentImage& c = pelio::Current();
+    const Margins m = Current(ctx);
+    Image source = c.AsImage();
+    std::vector<uint8_t> converted;
+    if (c.bitCount != 24) {
+        ColourEngine engine;
+        engine.width = c.width;
+        engine.height = c.height;
+        engine.sourceBits = c.bitCount;
+        engine.targetBits = 24;
+        PrepareTarget(engine);
+        converted.resize(size_t(engine.targetSize));
+        Palette unused{};
+        if (!Convert(unused, converted.data(), engine, &c.palette, c.bits)) return false;
+        source.header.bitCount = 24;
+        source.bits = converted.data();
+    }
+    out = Image{};
+    out.header.width = c.width + m.left + m.right;
+    out.header.height = c.height + m.top + m.bottom;
+    out.header.bitCount = 24;
+    DibAllocator allocator;
+    if (!allocator.Allocate(out)) return false;
+    AddMargins(source, m, static_cast<uint32_t>(ctx.params[kColour]), out);
+    fileSize = static_cast<int32_t>(out.Stride() * out.Height() + 54);
+    return true;
+}
+
+const OperationKind kMargins = {8,       cmd::kMargins, L"余白付加", Prepare, Build, nullptr, Neutral, OnControl,
+                                nullptr, Result,        Finish,     true};
+
+}  // namespace
+
+const OperationKind* MarginsOperation(int command) { return command == cmd::kMargins ? &kMargins : nullptr; }
+
+LRESULT MarginColourBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        RECT r;
+        GetClientRect(hwnd, &r);
+        HBRUSH brush = CreateSolidBrush(g_margins ? static_cast<COLORREF>(g_margins->params[kColour]) : RGB(255, 255, 255));
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_LBUTTONUP: {
+        if (!g_margins) return 0;
+        static COLORREF custom[16] = {RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+                                      RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+                                      RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+                                      RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255)};
+        CHOOSECOLORW cc{};
+        cc.lStructSize = sizeof cc;
+        cc.hwndOwner = EditState().window;
+        cc.rgbResult = static_cast<COLORREF>(g_margins->params[kColour]);
+        cc.lpCustColors = custom;
+        cc.Flags = CC_FULLOPEN | CC_RGBINIT;
+        if (ChooseColorW(&cc)) {
+            g_margins->params[kColour] = static_cast<int>(cc.rgbResult);
+            InvalidateRect(hwnd, nullptr, TRUE);
+        }
+        return 0;
+    }
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+}  // namespace pelio
