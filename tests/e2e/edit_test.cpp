@@ -13,6 +13,7 @@
 #include "core/image/byte_io.h"
 #include "core/image/codec.h"
 #include "core/image/format.h"
+#include "core/ops/filters.h"
 #include "core/ops/pixel_job.h"
 #include "core/ops/tone_tables.h"
 #include "tests/e2e/e2e_support.h"
@@ -485,6 +486,55 @@ TEST_F(EditWindow, MarginsAddedOnConfirm) {
     EXPECT_EQ(GetPrivateProfileIntW(L"ImgS", L"MgnT", -1, ini.c_str()), 3);
     EXPECT_EQ(GetPrivateProfileIntW(L"ImgS", L"MgnR", -1, ini.c_str()), 1);
     EXPECT_EQ(GetPrivateProfileIntW(L"ImgS", L"MgnBgCol", -1, ini.c_str()), 16777215);
+}
+
+// The blur at 3 × 3, level 10, confirmed: the saved file equals the filter run here.
+TEST_F(EditWindow, BlurConfirmedAndSaved) {
+    test::WriteTextFile(dir_ / L"Pelio.ini", L"[Awin]\r\nMouseInfo=0\r\n[ImgF]\r\nSftMode=0\r\nSftLevel=0\r\n");
+    ASSERT_NO_FATAL_FAILURE(Start());
+    HWND rebar = GetDlgItem(edit_, 1020);
+    auto operationBar = [&] { return GetDlgItem(rebar, 1025); };
+    PostMessageW(edit_, WM_COMMAND, 5171, 0);
+    ASSERT_TRUE(Eventually([&] { return operationBar() && GetDlgItem(operationBar(), 1930); }));
+    SendMessageW(GetDlgItem(operationBar(), 1930), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"10"));
+    EXPECT_EQ(SendMessageW(GetDlgItem(operationBar(), 1920), TBM_GETPOS, 0, 0), 10);
+    PostMessageW(edit_, WM_COMMAND, 5900, 0);
+    ASSERT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp*"); })) << Narrow(e2e::WindowText(edit_));
+    ASSERT_NO_FATAL_FAILURE(ChooseFormat(0));
+    ASSERT_NO_FATAL_FAILURE(SaveAs(dir_ / L"blur.bmp"));
+
+    Decoded source = Decode(ReadBytes(picture_));
+    Image in;
+    in.header.width = 120;
+    in.header.height = 80;
+    in.header.bitCount = 24;
+    in.bits = source.rows.data();
+    std::vector<uint8_t> expected(source.rows.size(), 0);
+    Image out = in;
+    out.bits = expected.data();
+    Box3x3(MakePixelJob(in, out), 250);
+    const Decoded saved = Decode(ReadBytes(dir_ / L"blur.bmp"));
+    ASSERT_TRUE(saved.ok);
+    int mismatches = 0;
+    for (int r = 0; r < 80; ++r)
+        for (int i = 0; i < 360; ++i) mismatches += saved.rows[RowStride(120, 24) * r + i] != expected[RowStride(120, 24) * r + i];
+    EXPECT_EQ(mismatches, 0);
+    Close();
+    EXPECT_EQ(GetPrivateProfileIntW(L"ImgF", L"SftLevel", -1, (dir_ / L"Pelio.ini").c_str()), 10);
+}
+
+// Filters refuse pictures narrower or lower than 5 pixels.
+TEST_F(EditWindow, FiltersRefuseTinyPictures) {
+    WriteBytes(picture_, test::SampleBmpFile(4, 100, 24));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    PostMessageW(edit_, WM_COMMAND, 5170, 0);
+    e2e::DialogInfo error;
+    ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), L"Error", kWaitMs, error));
+    EXPECT_EQ(error.text, L"コマンドを実行できません。");
+    e2e::PressButton(error.hwnd, IDOK);
+    Sleep(300);
+    EXPECT_EQ(GetDlgItem(GetDlgItem(edit_, 1020), 1025), nullptr);
+    Close();
 }
 
 // Keys typed into a panel field reach the field, not the program's shortcuts: Backspace

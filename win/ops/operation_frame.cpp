@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "core/image/colour_engine.h"
 #include "core/settings/command_ids.h"
 #include "core/settings/messages.h"
 #include "resources/resource_ids.h"
@@ -20,6 +21,7 @@
 #include "win/image/allocators.h"
 #include "win/image/current_image.h"
 #include "win/ops/immediate_edits.h"
+#include "win/ops/filter_operations.h"
 #include "win/ops/levels_operation.h"
 #include "win/ops/margins_operation.h"
 #include "win/ops/tone_operations.h"
@@ -124,7 +126,7 @@ bool StartWorker(OperationContext& ctx) {
 }
 
 const OperationKind* FindKind(int command) {
-    for (auto find : {ToneOperation, LevelsOperation, MarginsOperation})
+    for (auto find : {ToneOperation, LevelsOperation, MarginsOperation, FilterOperation})
         if (const OperationKind* kind = find(command)) return kind;
     return nullptr;
 }
@@ -145,15 +147,28 @@ void StopWorker(OperationContext& ctx, bool apply) {
 bool CreateWorkingPicture(OperationContext& ctx) {
     const CurrentImage& c = Current();
     if (c.bitCount != 8 && c.bitCount != 24) return false;
+    Image source = c.AsImage();
+    if (ctx.kind->works24 && c.bitCount != 24) {
+        ColourEngine engine;
+        engine.width = c.width;
+        engine.height = c.height;
+        engine.sourceBits = c.bitCount;
+        engine.targetBits = 24;
+        PrepareTarget(engine);
+        ctx.source24.resize(size_t(engine.targetSize));
+        Palette unused{};
+        if (!Convert(unused, ctx.source24.data(), engine, &c.palette, c.bits)) return false;
+        source.header.bitCount = 24;
+        source.bits = ctx.source24.data();
+    }
     Image& w = ctx.working;
     w.header.width = c.width;
     w.header.height = c.height;
-    w.header.bitCount = static_cast<uint16_t>(c.bitCount);
+    w.header.bitCount = source.header.bitCount;
     w.palette = c.palette;
     DibAllocator allocator;
     if (!allocator.Allocate(w)) return false;
-    std::memcpy(w.bits, c.bits, w.PixelBytes());
-    Image source = c.AsImage();
+    std::memcpy(w.bits, source.bits, w.PixelBytes());
     ctx.job = MakePixelJob(source, w);
     ctx.job.sourcePalette = c.palette.data();
     return true;
@@ -245,6 +260,11 @@ bool StartOperation(int command) {
     f.context = std::make_unique<OperationContext>();
     OperationContext& ctx = *f.context;
     ctx.kind = kind;
+    if (Current().width < kind->minSide || Current().height < kind->minSide) {
+        f.context.reset();
+        ShowGeneralError(kErrCannotRun);
+        return true;
+    }
     SetCommandBarBusy(true);
     ProgramChange building;
     if (!CreateWorkingPicture(ctx)) {

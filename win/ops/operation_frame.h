@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <mutex>
+#include <vector>
 
 #include "core/image/image.h"
 #include "core/ops/pixel_job.h"
@@ -37,6 +38,8 @@ struct OperationKind {
     // At every end, Confirm or Abort: the settings written back.
     void (*finish)(OperationContext&) = nullptr;
     bool imagePaneOnly = false;  // shows the image pane instead of the preview
+    bool works24 = false;        // a palette image is converted to 24 bits first
+    int minSide = 0;             // narrower or lower pictures are refused
 };
 
 struct OperationContext {
@@ -50,6 +53,7 @@ struct OperationContext {
     std::array<std::atomic<int>, 16> params{};  // written by the main thread, read by the kernel
     bool sync = true;
     int mean = 0;                  // contrast: the source's mean luma
+    std::vector<uint8_t> source24;  // the 24-bit conversion of a palette image
     void* tables = nullptr;        // the operation's own tables
     void (*freeTables)(void*) = nullptr;
 };

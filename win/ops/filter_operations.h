@@ -1,0 +1,11 @@
+// Unsharp mask, blur and soft focus in the adjustment frame. Win32.
+#pragma once
+
+namespace pelio {
+
+struct OperationKind;
+
+// The frame's description of the filter of a command (5170..5172); null for others.
+const OperationKind* FilterOperation(int command);
+
+}  // namespace pelio
