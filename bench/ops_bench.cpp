@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "core/ops/filters.h"
 #include "core/ops/geometry.h"
 #include "core/ops/tone.h"
 #include "core/ops/tone_tables.h"
@@ -57,6 +58,40 @@ void BM_ApplyGamma(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(p.source.image.PixelBytes()));
 }
 BENCHMARK(BM_ApplyGamma)->Unit(benchmark::kMillisecond);
+
+void BM_Box5x5(benchmark::State& state) {
+    Pictures& p = Shared();
+    PixelJob job = MakePixelJob(p.source.image, p.target.image);
+    for (auto _ : state) {
+        Box5x5(job, 250);
+        benchmark::DoNotOptimize(p.target.image.bits);
+    }
+}
+BENCHMARK(BM_Box5x5)->Unit(benchmark::kMillisecond);
+
+// The soft focus's start: radius 20.
+void BM_GaussianBlur20(benchmark::State& state) {
+    Pictures& p = Shared();
+    PixelJob job = MakePixelJob(p.source.image, p.target.image);
+    std::vector<uint8_t> temporary;
+    for (auto _ : state) {
+        GaussianBlur(job, temporary, 20);
+        benchmark::DoNotOptimize(p.target.image.bits);
+    }
+}
+BENCHMARK(BM_GaussianBlur20)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// One unsharp preview pass, the difference picture made beforehand.
+void BM_ApplyUnsharp(benchmark::State& state) {
+    Pictures& p = Shared();
+    PixelJob job = MakePixelJob(p.source.image, p.target.image);
+    static const std::vector<int8_t> difference = PrepareUnsharp(job);
+    for (auto _ : state) {
+        ApplyUnsharp(job, difference, 30, 20);
+        benchmark::DoNotOptimize(p.target.image.bits);
+    }
+}
+BENCHMARK(BM_ApplyUnsharp)->Unit(benchmark::kMillisecond);
 
 // The floor: the same bytes copied.
 void BM_CopyPixels(benchmark::State& state) {

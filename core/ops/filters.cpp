@@ -11,29 +11,39 @@ namespace pelio {
 
 namespace {
 
-// Sums of a box of (2r + 1)² samples with edge replication, one channel at a time, into
-// `sums` (rows of width × 3).
+// Sums of a box of (2R + 1)² samples with edge replication, per channel, into `sums` (rows of
+// width × 3). Replication clamps rows and columns apart, so the sum separates: sliding sums
+// along each row, then sliding sums of those down each column.
 template <int R>
 void BoxSums(const PixelJob& job, std::vector<uint16_t>& sums) {
     const int w = job.width, h = job.height;
-    std::vector<uint16_t> rows(size_t(w) * 3);
-    sums.assign(size_t(w) * h * 3, 0);
-    // Column offsets replicated at the edges.
-    std::vector<int> column(size_t(w) + 2 * R);
-    for (int x = -R; x < w + R; ++x) column[size_t(x + R)] = std::clamp(x, 0, w - 1) * 3;
+    const size_t line = size_t(w) * 3;
+    std::vector<uint16_t> across(line * h);
     for (int y = 0; y < h; ++y) {
-        std::fill(rows.begin(), rows.end(), 0);
-        for (int dy = -R; dy <= R; ++dy) {
-            const uint8_t* s = job.source + size_t(std::clamp(y + dy, 0, h - 1)) * job.stride;
+        const uint8_t* s = job.source + size_t(y) * job.stride;
+        uint16_t* out = across.data() + size_t(y) * line;
+        for (int c = 0; c < 3; ++c) {
+            auto at = [&](int x) { return s[size_t(std::clamp(x, 0, w - 1)) * 3 + c]; };
+            int sum = 0;
+            for (int k = -R; k <= R; ++k) sum += at(k);
             for (int x = 0; x < w; ++x) {
-                uint16_t* acc = rows.data() + size_t(x) * 3;
-                for (int dx = 0; dx <= 2 * R; ++dx) {
-                    const uint8_t* p = s + column[size_t(x + dx)];
-                    acc[0] += p[0], acc[1] += p[1], acc[2] += p[2];
-                }
+                out[size_t(x) * 3 + c] = static_cast<uint16_t>(sum);
+                sum += at(x + R + 1) - at(x - R);
             }
         }
-        std::copy(rows.begin(), rows.end(), sums.begin() + ptrdiff_t(size_t(y) * w * 3));
+    }
+    sums.assign(line * h, 0);
+    std::vector<uint16_t> column(line, 0);
+    auto row = [&](int y) { return across.data() + size_t(std::clamp(y, 0, h - 1)) * line; };
+    for (int k = -R; k <= R; ++k) {
+        const uint16_t* r = row(k);
+        for (size_t i = 0; i < line; ++i) column[i] += r[i];
+    }
+    for (int y = 0; y < h; ++y) {
+        std::copy(column.begin(), column.end(), sums.begin() + ptrdiff_t(size_t(y) * line));
+        const uint16_t* in = row(y + R + 1);
+        const uint16_t* outRow = row(y - R);
+        for (size_t i = 0; i < line; ++i) column[i] = static_cast<uint16_t>(column[i] + in[i] - outRow[i]);
     }
 }
 
@@ -54,31 +64,34 @@ void Box(const PixelJob& job, int weight) {
     }
 }
 
-// One Gaussian pass along rows (`along` = 1) or columns of a picture of `count` samples per
-// line, from `in` to `out`.
-void GaussianPass(const uint8_t* in, size_t inStride, uint8_t* out, size_t outStride, int lines, int length,
-                  bool horizontal, const GaussianWeights& g) {
+// One Gaussian pass: each of `lines` lines of `length` samples (3 channels) from `in` to `out`;
+// `step` is the distance between neighbours along a line and `lineStep` between lines.
+void GaussianPass(const uint8_t* in, size_t inStep, size_t inLineStep, uint8_t* out, size_t outStep,
+                  size_t outLineStep, int lines, int length, const GaussianWeights& g) {
     const int r = static_cast<int>(g.weight.size()) - 1;
+    std::vector<int> w(size_t(2 * r + 1));
+    for (int k = -r; k <= r; ++k) w[size_t(k + r)] = g.weight[size_t(std::abs(k))];
     for (int line = 0; line < lines; ++line) {
+        const uint8_t* src = in + size_t(line) * inLineStep;
+        uint8_t* dst = out + size_t(line) * outLineStep;
         for (int pos = 0; pos < length; ++pos) {
-            const bool inside = pos - r >= 0 && pos + r < length;
-            for (int c = 0; c < 3; ++c) {
-                auto sample = [&](int p) -> int {
-                    return horizontal ? in[size_t(line) * inStride + size_t(p) * 3 + c]
-                                      : in[size_t(p) * inStride + size_t(line) * 3 + c];
-                };
-                int64_t sum = 0, total = 0;
-                for (int k = -r; k <= r; ++k) {
-                    const int p = pos + k;
-                    if (p < 0 || p >= length) continue;
-                    const int wk = g.weight[size_t(std::abs(k))];
-                    sum += int64_t(wk) * sample(p);
-                    total += wk;
-                }
-                const int value = inside ? static_cast<int>(sum >> g.shift) : static_cast<int>(total ? sum / total : 0);
-                uint8_t* o = horizontal ? out + size_t(line) * outStride + size_t(pos) * 3 + c
-                                        : out + size_t(pos) * outStride + size_t(line) * 3 + c;
-                *o = static_cast<uint8_t>(std::clamp(value, 0, 255));
+            const int from = std::max(pos - r, 0), to = std::min(pos + r, length - 1);
+            int64_t sum0 = 0, sum1 = 0, sum2 = 0, total = 0;
+            const uint8_t* p = src + size_t(from) * inStep;
+            for (int q = from; q <= to; ++q, p += inStep) {
+                const int wk = w[size_t(q - pos + r)];
+                sum0 += wk * p[0], sum1 += wk * p[1], sum2 += wk * p[2];
+                total += wk;
+            }
+            uint8_t* o = dst + size_t(pos) * outStep;
+            if (pos - r >= 0 && pos + r < length) {  // the whole window inside
+                o[0] = static_cast<uint8_t>(std::min<int64_t>(sum0 >> g.shift, 255));
+                o[1] = static_cast<uint8_t>(std::min<int64_t>(sum1 >> g.shift, 255));
+                o[2] = static_cast<uint8_t>(std::min<int64_t>(sum2 >> g.shift, 255));
+            } else {
+                o[0] = static_cast<uint8_t>(std::min<int64_t>(sum0 / total, 255));
+                o[1] = static_cast<uint8_t>(std::min<int64_t>(sum1 / total, 255));
+                o[2] = static_cast<uint8_t>(std::min<int64_t>(sum2 / total, 255));
             }
         }
     }
@@ -131,8 +144,8 @@ void GaussianBlur(const PixelJob& job, std::vector<uint8_t>& temporary, int radi
     const GaussianWeights g = GaussianWeightsFor(std::max(r, 0));
     const size_t tempStride = size_t(w) * 3;
     temporary.resize(tempStride * h);
-    GaussianPass(job.source, job.stride, temporary.data(), tempStride, h, w, true, g);
-    GaussianPass(temporary.data(), tempStride, job.target, job.stride, w, h, false, g);
+    GaussianPass(job.source, 3, job.stride, temporary.data(), 3, tempStride, h, w, g);   // along rows
+    GaussianPass(temporary.data(), tempStride, 3, job.target, job.stride, 3, w, h, g);  // down columns
 }
 
 std::vector<int8_t> PrepareUnsharp(const PixelJob& job) {
