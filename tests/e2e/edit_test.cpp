@@ -14,6 +14,7 @@
 #include "core/image/codec.h"
 #include "core/image/format.h"
 #include "core/ops/filters.h"
+#include "core/ops/hls.h"
 #include "core/ops/pixel_job.h"
 #include "core/ops/tone_tables.h"
 #include "tests/e2e/e2e_support.h"
@@ -535,6 +536,53 @@ TEST_F(EditWindow, FiltersRefuseTinyPictures) {
     Sleep(300);
     EXPECT_EQ(GetDlgItem(GetDlgItem(edit_, 1020), 1025), nullptr);
     Close();
+}
+
+// Hue / saturation: saturation −255 confirmed gives the model's grey; "Pic" takes the range
+// colour from the image, stored at the end.
+TEST_F(EditWindow, HueSaturationAndRangeColourPick) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    HWND rebar = GetDlgItem(edit_, 1020);
+    auto operationBar = [&] { return GetDlgItem(rebar, 1025); };
+    PostMessageW(edit_, WM_COMMAND, 5164, 0);
+    ASSERT_TRUE(Eventually([&] { return operationBar() && GetDlgItem(operationBar(), 1651); }));
+    HWND bar = operationBar();
+
+    // Pick the range colour at the middle of the picture (100 %, image pane).
+    SendMessageW(bar, WM_COMMAND, MAKEWPARAM(1680, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(bar, 1680)));
+    HWND pane = GetDlgItem(edit_, 1000);
+    ASSERT_TRUE(Eventually([&] { return IsWindowVisible(pane) != FALSE; }));
+    RECT client;
+    GetClientRect(pane, &client);
+    const Decoded source = Decode(ReadBytes(picture_));
+    PostMessageW(pane, WM_MOUSEMOVE, 0, MAKELPARAM(client.right / 2, client.bottom / 2));
+    EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"r:"); })) << Narrow(e2e::WindowText(edit_));
+    const std::wstring readout = e2e::WindowText(edit_);
+    PostMessageW(pane, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.right / 2, client.bottom / 2));
+    EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp"); }));
+
+    SendMessageW(GetDlgItem(bar, 1640), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-255"));  // saturation
+    PostMessageW(edit_, WM_COMMAND, 5900, 0);
+    ASSERT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp*"); })) << Narrow(e2e::WindowText(edit_));
+    ASSERT_NO_FATAL_FAILURE(ChooseFormat(0));
+    ASSERT_NO_FATAL_FAILURE(SaveAs(dir_ / L"grey.bmp"));
+    const Decoded saved = Decode(ReadBytes(dir_ / L"grey.bmp"));
+    ASSERT_TRUE(saved.ok);
+    int wrong = 0;
+    for (int r = 0; r < 80; ++r)
+        for (int x = 0; x < 120; ++x) {
+            const uint8_t* p = source.rows.data() + RowStride(120, 24) * r + x * 3;
+            const uint8_t* q = saved.rows.data() + RowStride(120, 24) * r + x * 3;
+            const int l = (std::max({p[0], p[1], p[2]}) + std::min({p[0], p[1], p[2]})) >> 1;
+            wrong += q[0] != l || q[1] != l || q[2] != l;
+        }
+    EXPECT_EQ(wrong, 0);
+    Close();
+    const std::wstring ini = dir_ / L"Pelio.ini";
+    const int r = GetPrivateProfileIntW(L"ImgC", L"HlsColR", -1, ini.c_str());
+    const int g = GetPrivateProfileIntW(L"ImgC", L"HlsColG", -1, ini.c_str());
+    const int b = GetPrivateProfileIntW(L"ImgC", L"HlsColB", -1, ini.c_str());
+    EXPECT_EQ(readout, L"r:" + std::to_wstring(r) + L"  g:" + std::to_wstring(g) + L"  b:" + std::to_wstring(b));
 }
 
 // Keys typed into a panel field reach the field, not the program's shortcuts: Backspace

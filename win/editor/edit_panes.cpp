@@ -10,6 +10,7 @@
 #include "win/app/commands.h"
 #include "win/app/menus.h"
 #include "win/app/message_box.h"
+#include "win/editor/colour_pick.h"
 #include "win/editor/edit_state.h"
 #include "win/editor/edit_toolbars.h"
 #include "win/editor/save_panel.h"
@@ -354,11 +355,11 @@ LRESULT PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool preview) {
         return 0;
     case WM_MOUSEMOVE:
         if (e.drag != PaneDrag::None) OnRightMove(hwnd, lp);
-        else if (PickModeMouseMove(hwnd, p)) return 0;
+        else if (ColourPickMove(hwnd, p)) return 0;
         else OnLeftMove(hwnd, p);
         return 0;
     case WM_LBUTTONDOWN:
-        if (PickModeClick(hwnd, p)) return 0;
+        if (ColourPickClick(hwnd, p)) return 0;
         OnLeftDown(hwnd, p, wp);
         return 0;
     case WM_LBUTTONUP:
@@ -375,7 +376,7 @@ LRESULT PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool preview) {
             SetDragCursor();
             return TRUE;
         }
-        if (PickModeActive()) return TRUE;
+        if (ColourPickActive()) return TRUE;
         break;
     case WM_DROPFILES:
         OnEditDropFiles(reinterpret_cast<HDROP>(wp));

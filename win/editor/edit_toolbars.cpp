@@ -17,6 +17,7 @@
 #include "win/app/menus.h"
 #include "win/app/toolbar_support.h"
 #include "win/editor/edit_panes.h"
+#include "win/editor/colour_pick.h"
 #include "win/editor/edit_state.h"
 #include "win/editor/save_panel.h"
 #include "win/editor/save_pipeline.h"
@@ -279,8 +280,8 @@ void OpenDropDown(int id) {
 LRESULT CALLBACK KeyboardHook(int code, WPARAM wp, LPARAM lp) {
     EditWindowState& e = EditState();
     const bool pressed = (lp & 0x80000000) == 0;
-    if (code == HC_ACTION && pressed && (e.editHasFocus || PickModeActive() || e.activeOperation)) {
-        if (wp == VK_RETURN && !PickModeActive()) {
+    if (code == HC_ACTION && pressed && (e.editHasFocus || ColourPickActive() || e.activeOperation)) {
+        if (wp == VK_RETURN && !ColourPickActive()) {
             if (e.activeOperation) {
                 PostMessageW(e.window, WM_COMMAND, cmd::kConfirmOperation, 0);
                 return 1;
@@ -291,7 +292,7 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM wp, LPARAM lp) {
             }
         }
         if (wp == VK_ESCAPE) {
-            if (PickModeActive()) CancelPickMode();
+            if (ColourPickActive()) CancelColourPick();
             else if (e.activeOperation) PostMessageW(e.window, WM_COMMAND, cmd::kAbortOperation, 0);
             else return CallNextHookEx(e.keyboardHook, code, wp, lp);
             return 1;

@@ -19,7 +19,9 @@
 #include "win/editor/save_pipeline.h"
 #include "win/image/current_image.h"
 #include "win/image/save_dispatch.h"
+#include "win/ops/hls_operation.h"
 #include "win/ops/margins_operation.h"
+#include "win/editor/colour_pick.h"
 
 namespace pelio {
 
@@ -273,21 +275,26 @@ bool ValidateField(HWND field) {
     return true;
 }
 
-void EndPick(bool take) {
+// The transparent colour under the pointer shows in the colour box; a click takes it, a
+// click outside or Esc switches the transparency off again.
+void PickHover(bool over, COLORREF colour) {
     PanelState& p = Panel();
-    if (!p.picking) return;
+    p.pickColourShown = over;
+    p.pickColour = colour;
+    InvalidateRect(p.colourBox, nullptr, TRUE);
+}
+
+void PickEnd(bool taken, COLORREF colour) {
+    PanelState& p = Panel();
     p.picking = false;
-    EditState().editHasFocus = false;
-    if (take && p.pickColourShown) {
-        Save().alphaR = GetRValue(p.pickColour);
-        Save().alphaG = GetGValue(p.pickColour);
-        Save().alphaB = GetBValue(p.pickColour);
+    if (taken) {
+        Save().alphaR = GetRValue(colour);
+        Save().alphaG = GetGValue(colour);
+        Save().alphaB = GetBValue(colour);
     } else {
         App().transparentSwitch = false;
     }
     p.pickColourShown = false;
-    SetCursor(App().cursors.arrow);
-    if (GetCapture() == EditState().imagePane) ReleaseCapture();
     ApplyRules();
     InvalidateRect(p.colourBox, nullptr, TRUE);
     UpdateEditTitle();
@@ -304,27 +311,9 @@ void StartPick() {
     if (App().fileList) ShowWindow(App().fileList, SW_HIDE);
     p.picking = true;
     p.pickColourShown = false;
-    e.editHasFocus = true;
     if (e.paneMode != PaneMode::ImageOnly) SetPaneMode(PaneMode::ImageOnly);
-    SetCapture(e.imagePane);
-    SetCursor(App().cursors.tools[0] ? App().cursors.tools[0] : LoadCursorW(nullptr, IDC_CROSS));
+    StartColourPick({PickHover, PickEnd});
     ApplyRules();
-}
-
-bool ReadPixel(int x, int y, COLORREF& colour) {
-    const CurrentImage& c = Current();
-    if (!c.bits || x < 0 || y < 0 || x >= c.width || y >= c.height) return false;
-    const uint8_t* row = c.bits + RowStride(c.width, c.bitCount) * size_t(c.height - 1 - y);
-    switch (c.bitCount) {
-    case 8: {
-        const PaletteEntry& e = c.palette[row[x]];
-        colour = RGB(e.red, e.green, e.blue);
-        return true;
-    }
-    case 24: colour = RGB(row[x * 3 + 2], row[x * 3 + 1], row[x * 3]); return true;
-    case 32: colour = RGB(row[x * 4 + 2], row[x * 4 + 1], row[x * 4]); return true;
-    default: return false;
-    }
 }
 
 void ChooseTransparentColour() {
@@ -522,46 +511,10 @@ void OnPanelUpDown(HWND upDown) {
     if (buddy && GetParent(upDown) == Panel().bar) ValidateField(buddy);
 }
 
-bool PickModeActive() { return Panel().picking; }
-
-void CancelPickMode() { EndPick(false); }
-
-bool PickModeMouseMove(HWND pane, POINT client) {
-    PanelState& p = Panel();
-    if (!p.picking) return false;
-    SetCursor(App().cursors.tools[0] ? App().cursors.tools[0] : LoadCursorW(nullptr, IDC_CROSS));
-    int x = 0, y = 0;
-    COLORREF colour = 0;
-    wchar_t title[64];
-    if (pane == EditState().imagePane && ImagePointAt(client, x, y) && ReadPixel(x, y, colour)) {
-        wsprintfW(title, L"r:%d  g:%d  b:%d", GetRValue(colour), GetGValue(colour), GetBValue(colour));
-        p.pickColour = colour;
-        p.pickColourShown = true;
-    } else {
-        lstrcpyW(title, L"r:-  g:-  b:-");
-        p.pickColourShown = false;
-    }
-    SetWindowTextW(EditState().window, title);
-    InvalidateRect(p.colourBox, nullptr, TRUE);
-    return true;
-}
-
-bool PickModeClick(HWND pane, POINT client) {
-    if (!Panel().picking) return false;
-    int x = 0, y = 0;
-    COLORREF colour = 0;
-    const bool inside = pane == EditState().imagePane && ImagePointAt(client, x, y) && ReadPixel(x, y, colour);
-    if (inside) {
-        Panel().pickColour = colour;
-        Panel().pickColourShown = true;
-    }
-    EndPick(inside);
-    return true;
-}
-
 LRESULT CALLBACK ColourBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     // The same class serves the operations' colour boxes.
-    if (GetDlgCtrlID(hwnd) != kColourBox) return MarginColourBoxProc(hwnd, msg, wp, lp);
+    if (GetDlgCtrlID(hwnd) == 2741) return MarginColourBoxProc(hwnd, msg, wp, lp);
+    if (GetDlgCtrlID(hwnd) != kColourBox) return HlsColourBoxProc(hwnd, msg, wp, lp);
     switch (msg) {
     case WM_PAINT: {
         PAINTSTRUCT ps;

@@ -27,13 +27,6 @@ void OnPanelUpDown(HWND upDown);
 // Enter in a panel field: validates it; false when no panel field has the focus.
 bool ValidateFocusedPanelField();
 
-// The transparent-colour pick.
-bool PickModeActive();
-void CancelPickMode();
-// Pointer moves and clicks on a pane while the pick runs: true when the pick took them.
-bool PickModeMouseMove(HWND pane, POINT client);
-bool PickModeClick(HWND pane, POINT client);
-
 LRESULT CALLBACK ColourBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 }  // namespace pelio

@@ -22,6 +22,7 @@
 #include "win/image/current_image.h"
 #include "win/ops/immediate_edits.h"
 #include "win/ops/filter_operations.h"
+#include "win/ops/hls_operation.h"
 #include "win/ops/levels_operation.h"
 #include "win/ops/margins_operation.h"
 #include "win/ops/tone_operations.h"
@@ -126,7 +127,7 @@ bool StartWorker(OperationContext& ctx) {
 }
 
 const OperationKind* FindKind(int command) {
-    for (auto find : {ToneOperation, LevelsOperation, MarginsOperation, FilterOperation})
+    for (auto find : {ToneOperation, LevelsOperation, MarginsOperation, FilterOperation, HlsOperation})
         if (const OperationKind* kind = find(command)) return kind;
     return nullptr;
 }
