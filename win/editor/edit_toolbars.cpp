@@ -419,13 +419,10 @@ void OnZoomFieldCommand(int code) {
     EditWindowState& e = EditState();
     switch (code) {
     case EN_SETFOCUS:
-        e.editHasFocus = true;
-        App().acceleratorsSuspended = true;  // typed keys belong to the field
-        CloseInputMethod(e.zoomField);
+        RebarFieldFocus(e.zoomField, true);
         return;
     case EN_KILLFOCUS:
-        e.editHasFocus = false;
-        App().acceleratorsSuspended = false;
+        RebarFieldFocus(e.zoomField, false);
         SetZoomField(EditZoomPercent());
         return;
     case EN_CHANGE: {
@@ -458,7 +455,10 @@ void OpenDropDownMenu(int id) {
 
 void ForwardToolbarChildren(HWND toolbar) { SetWindowSubclass(toolbar, ToolbarSubclass, 1, 0); }
 
-void CloseInputMethod(HWND field) {
+void RebarFieldFocus(HWND field, bool gained) {
+    EditState().editHasFocus = gained;
+    App().acceleratorsSuspended = gained;
+    if (!gained) return;
     if (HIMC context = ImmGetContext(field)) {
         ImmSetOpenStatus(context, FALSE);
         ImmReleaseContext(field, context);

@@ -45,8 +45,9 @@ void OpenDropDownMenu(int id);
 // A toolbar on the rebar: right presses swallowed, its children's notifications sent on to
 // the Edit window.
 void ForwardToolbarChildren(HWND toolbar);
-// Closes the input method of a text field that gained the focus.
-void CloseInputMethod(HWND field);
+// A text field of the rebar gained or lost the focus: the edit-has-focus flag, shortcuts
+// suspended while it has it (typed keys belong to the field), the input method closed.
+void RebarFieldFocus(HWND field, bool gained);
 
 
 }  // namespace pelio

@@ -21,6 +21,7 @@
 #include "win/image/save_dispatch.h"
 #include "win/ops/hls_operation.h"
 #include "win/ops/margins_operation.h"
+#include "win/editor/colour_box.h"
 #include "win/editor/colour_pick.h"
 
 namespace pelio {
@@ -317,21 +318,12 @@ void StartPick() {
 }
 
 void ChooseTransparentColour() {
-    static COLORREF custom[16] = {RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-                                  RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-                                  RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-                                  RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255)};
     ImageSaveSettings& s = Save();
-    CHOOSECOLORW cc{};
-    cc.lStructSize = sizeof cc;
-    cc.hwndOwner = EditState().window;
-    cc.rgbResult = RGB(s.alphaR, s.alphaG, s.alphaB);
-    cc.lpCustColors = custom;
-    cc.Flags = CC_FULLOPEN | CC_RGBINIT;
-    if (!ChooseColorW(&cc)) return;
-    s.alphaR = GetRValue(cc.rgbResult);
-    s.alphaG = GetGValue(cc.rgbResult);
-    s.alphaB = GetBValue(cc.rgbResult);
+    COLORREF colour = RGB(s.alphaR, s.alphaG, s.alphaB);
+    if (!ChooseColourDialog(EditState().window, colour)) return;
+    s.alphaR = GetRValue(colour);
+    s.alphaG = GetGValue(colour);
+    s.alphaB = GetBValue(colour);
     App().transparentSwitch = true;
     ApplyRules();
 }
@@ -483,13 +475,10 @@ bool SavePanelControl(int id, int code, HWND control) {
     case kGammaField:
         switch (code) {
         case EN_SETFOCUS:
-            e.editHasFocus = true;
-            App().acceleratorsSuspended = true;  // typed keys belong to the field
-            CloseInputMethod(control);
+            RebarFieldFocus(control, true);
             return true;
         case EN_KILLFOCUS:
-            e.editHasFocus = false;
-            App().acceleratorsSuspended = false;
+            RebarFieldFocus(control, false);
             ValidateField(control);
             return true;
         }
@@ -517,17 +506,9 @@ LRESULT CALLBACK ColourBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (GetDlgCtrlID(hwnd) != kColourBox) return HlsColourBoxProc(hwnd, msg, wp, lp);
     switch (msg) {
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        RECT r;
-        GetClientRect(hwnd, &r);
         const ImageSaveSettings& s = Save();
         const PanelState& p = Panel();
-        const COLORREF colour = p.picking && p.pickColourShown ? p.pickColour : RGB(s.alphaR, s.alphaG, s.alphaB);
-        HBRUSH brush = CreateSolidBrush(colour);
-        FillRect(dc, &r, brush);
-        DeleteObject(brush);
-        EndPaint(hwnd, &ps);
+        PaintColourBox(hwnd, p.picking && p.pickColourShown ? p.pickColour : RGB(s.alphaR, s.alphaG, s.alphaB));
         return 0;
     }
     case WM_LBUTTONUP:

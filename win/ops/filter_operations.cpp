@@ -75,20 +75,8 @@ void AddPair(OperationContext& ctx, HWND bar, Pairing p, int sliderX, int slider
 LPARAM RequestParam(const OperationContext& ctx) { return ctx.kind->code == 16 ? ctx.params[0].load() : 0; }
 
 void OnField(OperationContext& ctx, const Pairing& p, int code, HWND field) {
-    EditWindowState& e = EditState();
+    if (OperationFieldFocus(code, field, ctx.params[size_t(p.param)])) return;
     switch (code) {
-    case EN_SETFOCUS:
-        e.editHasFocus = true;
-        App().acceleratorsSuspended = true;
-        CloseInputMethod(field);
-        return;
-    case EN_KILLFOCUS: {
-        e.editHasFocus = false;
-        App().acceleratorsSuspended = false;
-        ProgramChange quiet;
-        SetWindowTextW(field, std::to_wstring(ctx.params[size_t(p.param)]).c_str());
-        return;
-    }
     case EN_CHANGE: {
         wchar_t text[16] = L"";
         GetWindowTextW(field, text, 16);

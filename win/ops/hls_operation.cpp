@@ -2,7 +2,6 @@
 #include "win/ops/hls_operation.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <algorithm>
 #include <string>
@@ -15,6 +14,7 @@
 #include "win/app/ini_store.h"
 #include "win/editor/colour_pick.h"
 #include "win/editor/edit_panes.h"
+#include "win/editor/colour_box.h"
 #include "win/editor/edit_state.h"
 #include "win/editor/edit_toolbars.h"
 #include "win/editor/save_pipeline.h"
@@ -145,21 +145,8 @@ void PickEnd(bool taken, COLORREF colour) {
 }
 
 void OnField(OperationContext& ctx, int id, int code, HWND field) {
-    EditWindowState& e = EditState();
+    if (OperationFieldFocus(code, field, id == kField ? ctx.params[size_t(ctx.params[kMode].load())].load() : ctx.params[kRadius].load())) return;
     switch (code) {
-    case EN_SETFOCUS:
-        e.editHasFocus = true;
-        App().acceleratorsSuspended = true;
-        CloseInputMethod(field);
-        return;
-    case EN_KILLFOCUS: {
-        e.editHasFocus = false;
-        App().acceleratorsSuspended = false;
-        ProgramChange quiet;
-        const int value = id == kField ? ctx.params[size_t(ctx.params[kMode].load())].load() : ctx.params[kRadius].load();
-        SetWindowTextW(field, std::to_wstring(value).c_str());
-        return;
-    }
     case EN_CHANGE: {
         wchar_t text[16] = L"";
         GetWindowTextW(field, text, 16);
@@ -228,31 +215,14 @@ const OperationKind* HlsOperation(int command) { return command == cmd::kHueSatu
 
 LRESULT HlsColourBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        RECT r;
-        GetClientRect(hwnd, &r);
-        HBRUSH brush = CreateSolidBrush(g_hls ? static_cast<COLORREF>(g_hls->params[kColour]) : RGB(255, 255, 255));
-        FillRect(dc, &r, brush);
-        DeleteObject(brush);
-        EndPaint(hwnd, &ps);
+    case WM_PAINT:
+        PaintColourBox(hwnd, g_hls ? static_cast<COLORREF>(g_hls->params[kColour]) : RGB(255, 255, 255));
         return 0;
-    }
     case WM_LBUTTONUP: {
         if (!g_hls || ColourPickActive()) return 0;
-        static COLORREF custom[16] = {RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-                                      RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-                                      RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-                                      RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255)};
-        CHOOSECOLORW cc{};
-        cc.lStructSize = sizeof cc;
-        cc.hwndOwner = EditState().window;
-        cc.rgbResult = static_cast<COLORREF>(g_hls->params[kColour]);
-        cc.lpCustColors = custom;
-        cc.Flags = CC_FULLOPEN | CC_RGBINIT;
-        if (ChooseColorW(&cc)) {
-            g_hls->params[kColour] = static_cast<int>(cc.rgbResult);
+        COLORREF colour = static_cast<COLORREF>(g_hls->params[kColour]);
+        if (ChooseColourDialog(EditState().window, colour)) {
+            g_hls->params[kColour] = static_cast<int>(colour);
             InvalidateRect(hwnd, nullptr, TRUE);
             RebuildWeights(*g_hls);
             RequestPreview();

@@ -254,7 +254,6 @@ void AutoSetting(OperationContext& ctx) {
 }
 
 void OnControl(OperationContext& ctx, int id, int code, HWND control) {
-    EditWindowState& e = EditState();
     if (id >= kRadioBlue && id <= kRadioAll) {
         if (code == BN_CLICKED) SelectMode(ctx, id - kRadioBlue);
         return;
@@ -269,19 +268,8 @@ void OnControl(OperationContext& ctx, int id, int code, HWND control) {
         return;
     }
     if (id != kMinField && id != kMaxField) return;
+    if (OperationFieldFocus(code, control, id == kMinField ? Low(ctx, Mode(ctx)) : High(ctx, Mode(ctx)))) return;
     switch (code) {
-    case EN_SETFOCUS:
-        e.editHasFocus = true;
-        App().acceleratorsSuspended = true;
-        CloseInputMethod(control);
-        return;
-    case EN_KILLFOCUS: {
-        e.editHasFocus = false;
-        App().acceleratorsSuspended = false;
-        ProgramChange quiet;
-        SetField(ctx, id, id == kMinField ? Low(ctx, Mode(ctx)) : High(ctx, Mode(ctx)));
-        return;
-    }
     case EN_CHANGE: {
         wchar_t text[16] = L"";
         GetWindowTextW(control, text, 16);

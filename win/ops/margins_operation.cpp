@@ -2,7 +2,6 @@
 #include "win/ops/margins_operation.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <string>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "core/settings/save_panel.h"
 #include "win/app/app_state.h"
 #include "win/app/ini_store.h"
+#include "win/editor/colour_box.h"
 #include "win/editor/edit_state.h"
 #include "win/editor/edit_toolbars.h"
 #include "win/image/allocators.h"
@@ -77,20 +77,8 @@ void OnControl(OperationContext& ctx, int id, int code, HWND control) {
     for (int i = 0; i < 4; ++i)
         if (kFields[i] == id) index = i;
     if (index < 0) return;
-    EditWindowState& e = EditState();
+    if (OperationFieldFocus(code, control, ctx.params[size_t(index)])) return;
     switch (code) {
-    case EN_SETFOCUS:
-        e.editHasFocus = true;
-        App().acceleratorsSuspended = true;
-        CloseInputMethod(control);
-        return;
-    case EN_KILLFOCUS: {
-        e.editHasFocus = false;
-        App().acceleratorsSuspended = false;
-        ProgramChange quiet;
-        SetWindowTextW(control, std::to_wstring(ctx.params[size_t(index)]).c_str());
-        return;
-    }
     case EN_CHANGE: {
         wchar_t text[16] = L"";
         GetWindowTextW(control, text, 16);
@@ -142,31 +130,14 @@ const OperationKind* MarginsOperation(int command) { return command == cmd::kMar
 
 LRESULT MarginColourBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        RECT r;
-        GetClientRect(hwnd, &r);
-        HBRUSH brush = CreateSolidBrush(g_margins ? static_cast<COLORREF>(g_margins->params[kColour]) : RGB(255, 255, 255));
-        FillRect(dc, &r, brush);
-        DeleteObject(brush);
-        EndPaint(hwnd, &ps);
+    case WM_PAINT:
+        PaintColourBox(hwnd, g_margins ? static_cast<COLORREF>(g_margins->params[kColour]) : RGB(255, 255, 255));
         return 0;
-    }
     case WM_LBUTTONUP: {
         if (!g_margins) return 0;
-        static COLORREF custom[16] = {RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-                                      RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-                                      RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-                                      RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255)};
-        CHOOSECOLORW cc{};
-        cc.lStructSize = sizeof cc;
-        cc.hwndOwner = EditState().window;
-        cc.rgbResult = static_cast<COLORREF>(g_margins->params[kColour]);
-        cc.lpCustColors = custom;
-        cc.Flags = CC_FULLOPEN | CC_RGBINIT;
-        if (ChooseColorW(&cc)) {
-            g_margins->params[kColour] = static_cast<int>(cc.rgbResult);
+        COLORREF colour = static_cast<COLORREF>(g_margins->params[kColour]);
+        if (ChooseColourDialog(EditState().window, colour)) {
+            g_margins->params[kColour] = static_cast<int>(colour);
             InvalidateRect(hwnd, nullptr, TRUE);
         }
         return 0;

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "core/image/colour_engine.h"
 #include "core/settings/command_ids.h"
@@ -345,6 +346,16 @@ bool OperationSlider(HWND slider, int code) {
     FrameState& f = Frame();
     if (!f.context || GetParent(slider) != f.context->toolbar) return false;
     if (f.controlsReady && f.context->kind->slider) f.context->kind->slider(*f.context, slider, code);
+    return true;
+}
+
+bool OperationFieldFocus(int code, HWND field, int stored) {
+    if (code != EN_SETFOCUS && code != EN_KILLFOCUS) return false;
+    RebarFieldFocus(field, code == EN_SETFOCUS);
+    if (code == EN_KILLFOCUS) {
+        ProgramChange quiet;
+        SetWindowTextW(field, std::to_wstring(stored).c_str());
+    }
     return true;
 }
 

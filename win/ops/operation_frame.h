@@ -79,6 +79,9 @@ HWND OperationChild(HWND toolbar, const wchar_t* cls, const wchar_t* text, DWORD
 HWND OperationNumberField(HWND toolbar, int id, int upDownId, int x, int low, int high, int value, int chars,
                           int width = 50);
 HWND OperationSliderControl(HWND toolbar, int id, int x, int w, int low, int high, int page);
+// Focus changes of an operation's number field; on losing the focus the field shows
+// `stored` again. True when `code` was one of them.
+bool OperationFieldFocus(int code, HWND field, int stored);
 // The controls-ready flag: notifications while the program sets a control are ignored.
 bool ControlsReady();
 class ProgramChange {

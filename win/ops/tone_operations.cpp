@@ -82,20 +82,8 @@ void Build(OperationContext& ctx, HWND bar) {
 }
 
 void OnField(OperationContext& ctx, int id, int code, HWND field) {
-    EditWindowState& e = EditState();
+    if (OperationFieldFocus(code, field, ctx.params[size_t(ChannelOfField(id))])) return;
     switch (code) {
-    case EN_SETFOCUS:
-        e.editHasFocus = true;
-        App().acceleratorsSuspended = true;
-        CloseInputMethod(field);
-        return;
-    case EN_KILLFOCUS: {
-        e.editHasFocus = false;
-        App().acceleratorsSuspended = false;
-        ProgramChange quiet;
-        SetField(ctx, id, ctx.params[size_t(ChannelOfField(id))]);
-        return;
-    }
     case EN_CHANGE: {
         wchar_t text[16] = L"";
         GetWindowTextW(field, text, 16);
