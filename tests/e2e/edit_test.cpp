@@ -315,10 +315,16 @@ TEST_F(EditWindow, ZoomFieldSliderAndTransparentColourPick) {
     const std::wstring expected = L"r:" + std::to_wstring(pixel[2]) + L"  g:" + std::to_wstring(pixel[1]) +
                                   L"  b:" + std::to_wstring(pixel[0]);
     Sleep(300);
-    PostMessageW(pane, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
-    EXPECT_TRUE(Eventually([&] { return e2e::WindowText(edit_) == L"r:-  g:-  b:-"; })) << Narrow(e2e::WindowText(edit_));
-    PostMessageW(pane, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-    EXPECT_TRUE(Eventually([&] { return e2e::WindowText(edit_) == expected; })) << Narrow(e2e::WindowText(edit_));
+    // The real pointer may move the read-out too: post until the title shows the point.
+    auto readoutAt = [&](int px, int py, const std::wstring& text) {
+        return Eventually([&] {
+            PostMessageW(pane, WM_MOUSEMOVE, 0, MAKELPARAM(px, py));
+            Sleep(50);
+            return e2e::WindowText(edit_) == text;
+        });
+    };
+    EXPECT_TRUE(readoutAt(1, 1, L"r:-  g:-  b:-")) << Narrow(e2e::WindowText(edit_));
+    EXPECT_TRUE(readoutAt(x, y, expected)) << Narrow(e2e::WindowText(edit_));
     PostMessageW(pane, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
     EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp"); }));
     Close();
@@ -555,10 +561,18 @@ TEST_F(EditWindow, HueSaturationAndRangeColourPick) {
     RECT client;
     GetClientRect(pane, &client);
     const Decoded source = Decode(ReadBytes(picture_));
-    PostMessageW(pane, WM_MOUSEMOVE, 0, MAKELPARAM(client.right / 2, client.bottom / 2));
-    EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"r:"); })) << Narrow(e2e::WindowText(edit_));
-    const std::wstring readout = e2e::WindowText(edit_);
-    PostMessageW(pane, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.right / 2, client.bottom / 2));
+    const int x = client.right / 2, y = client.bottom / 2;
+    const int ix = x - (client.right - 120) / 2, iy = y - (client.bottom - 80) / 2;
+    const uint8_t* pixel = source.rows.data() + RowStride(120, 24) * (79 - iy) + ix * 3;
+    const std::wstring readout = L"r:" + std::to_wstring(pixel[2]) + L"  g:" + std::to_wstring(pixel[1]) +
+                                 L"  b:" + std::to_wstring(pixel[0]);
+    // The real pointer may move the read-out too: post until the title shows this point.
+    EXPECT_TRUE(Eventually([&] {
+        PostMessageW(pane, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+        Sleep(50);
+        return e2e::WindowText(edit_) == readout;
+    })) << Narrow(e2e::WindowText(edit_));
+    PostMessageW(pane, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
     EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp"); }));
 
     SendMessageW(GetDlgItem(bar, 1640), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-255"));  // saturation
