@@ -24,6 +24,9 @@
 namespace pelio {
 namespace {
 
+using test::ReadBytes;
+using test::WriteBytes;
+
 constexpr wchar_t kViewerClass[] = L"Pelio_vwin_class";
 constexpr wchar_t kEditClass[] = L"Pelio_swin_class";
 constexpr int kWaitMs = 15000;
@@ -42,24 +45,7 @@ bool StartsWith(HWND window, const std::wstring& prefix) {
     return title.compare(0, prefix.size(), prefix) == 0;
 }
 
-std::vector<uint8_t> ReadBytes(const std::wstring& path) {
-    std::vector<uint8_t> bytes;
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return bytes;
-    bytes.resize(GetFileSize(f, nullptr));
-    DWORD got = 0;
-    if (!bytes.empty()) ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
-    bytes.resize(got);
-    CloseHandle(f);
-    return bytes;
-}
 
-void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD put = 0;
-    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-    CloseHandle(f);
-}
 
 using e2e::Eventually;
 

@@ -13,6 +13,9 @@
 namespace pelio {
 namespace {
 
+using test::ReadBytes;
+using test::WriteBytes;
+
 constexpr wchar_t kViewerClass[] = L"Pelio_vwin_class";
 constexpr wchar_t kEditClass[] = L"Pelio_swin_class";
 constexpr int kWaitMs = 15000;
@@ -20,12 +23,6 @@ using e2e::Eventually;
 
 std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 
-void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD put = 0;
-    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-    CloseHandle(f);
-}
 
 class FullScreen : public ::testing::Test {
 protected:

@@ -17,29 +17,16 @@
 namespace pelio {
 namespace {
 
+using test::ReadBytes;
+using test::WriteBytes;
+
 constexpr wchar_t kViewerClass[] = L"Pelio_vwin_class";
 constexpr int kWaitMs = 15000;
 using e2e::Eventually;
 
 std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 
-void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD put = 0;
-    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-    CloseHandle(f);
-}
 
-std::vector<uint8_t> ReadBytes(const std::wstring& path) {
-    std::vector<uint8_t> bytes;
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return bytes;
-    bytes.resize(GetFileSize(f, nullptr));
-    DWORD got = 0;
-    if (!bytes.empty()) ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(f);
-    return bytes;
-}
 
 // The pixel rows of a BMP file or of a packed clipboard bitmap.
 std::vector<uint8_t> RowsOf(const std::vector<uint8_t>& bytes, bool packed) {

@@ -1,7 +1,9 @@
 // Files and folders for the Windows tests. Win32.
 #pragma once
 #include <cstdint>
+#include <cstdint>
 #include <string>
+#include <vector>
 #include <vector>
 
 namespace pelio::test {
@@ -27,6 +29,9 @@ void WriteBinaryFile(const std::wstring& path, const std::vector<uint8_t>& bytes
 // A BMP of the sample picture (tests/support/sample_image.h).
 void WriteSampleBmp(const std::wstring& path, int w, int h, int depth);
 bool PathExists(const std::wstring& path);
+// A file's bytes (empty when it cannot be read), and a file written from bytes.
+std::vector<uint8_t> ReadBytes(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes);
 // Removes a folder and everything in it.
 void RemoveTree(const std::wstring& path);
 // Whether the shell's recycle bin lists an item of that name.

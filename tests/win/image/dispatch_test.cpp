@@ -21,23 +21,12 @@
 namespace pelio {
 namespace {
 
+using test::ReadBytes;
+using test::WriteBytes;
+
 using test::TempFolder;
 
-void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD put = 0;
-    if (!bytes.empty()) WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-    CloseHandle(h);
-}
 
-std::vector<uint8_t> ReadBytes(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    std::vector<uint8_t> bytes(GetFileSize(h, nullptr));
-    DWORD got = 0;
-    if (!bytes.empty()) ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(h);
-    return bytes;
-}
 
 std::vector<uint8_t> SampleBmp(int w, int h, int32_t resolution = 2835) {
     return test::SampleBmpFile(w, h, 24, resolution);

@@ -19,12 +19,9 @@
 namespace pelio {
 namespace {
 
-void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD put = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-    CloseHandle(h);
-}
+using test::ReadBytes;
+using test::WriteBytes;
+
 
 class ImmediateEdits : public ::testing::Test {
 protected:
