@@ -1,7 +1,8 @@
 # Pelio: `make run` and `make test` do all set-up on a fresh Debian machine (as root).
 #   make build           install what is missing, build the dependencies and every tree
 #   make test            build, then run the native, sanitizer, fuzz and Windows (Wine) tests
-#   make run [FILE=...]  build, then open Pelio.exe under Wine in a virtual desktop
+#   make run [FILE=...]  build, then open the 64-bit Pelio.exe under Wine in a virtual desktop
+#                        (ARCH=win32: the 32-bit one, where this machine runs 32-bit programs)
 #   make bench           native benchmarks
 SHELL := /bin/bash
 .ONESHELL:
@@ -11,7 +12,9 @@ FUZZ_SECONDS ?= 20
 
 export PELIO_JPEG_ROOT := $(shell cat build/jpeg-root 2>/dev/null)
 
-.PHONY: all deps build build-native build-asan build-fuzz build-win32 test run bench clean
+ARCH ?= win64
+
+.PHONY: all deps build build-native build-asan build-fuzz build-win32 build-win64 test run bench clean
 
 all: build
 
@@ -38,18 +41,21 @@ build-fuzz: deps
 	$(call tree,fuzz,-DPELIO_FUZZ_SECONDS=$(FUZZ_SECONDS))
 build-win32: deps
 	$(call tree,win32)
+build-win64: deps
+	$(call tree,win64)
 
-build: build-native build-win32
+build: build-native build-win32 build-win64
 
-test: build-native build-asan build-fuzz build-win32
+test: build-native build-asan build-fuzz build-win32 build-win64
 	scripts/run-tests.sh
 
-run: build-win32
-	scripts/run-pelio.sh $(FILE)
+run: build-$(ARCH)
+	PELIO_ARCH=$(ARCH) scripts/run-pelio.sh $(FILE)
 
 bench: build-native
 	build/native/bench/pelio_bench
 
 clean:
-	-scripts/wine-session.sh stop
+	-PELIO_ARCH=win64 scripts/wine-session.sh stop
+	-PELIO_ARCH=win32 scripts/wine-session.sh stop
 	rm -rf build

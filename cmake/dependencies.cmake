@@ -1,14 +1,19 @@
 # libjpeg-turbo (with the lossless-transform helpers), zlib and GoogleTest for this tree.
 
+# The target's name among the dependency builds and Wine sessions: native, win32 or win64.
+if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(PELIO_TARGET_NAME win64)
+elseif(WIN32)
+  set(PELIO_TARGET_NAME win32)
+else()
+  set(PELIO_TARGET_NAME native)
+endif()
+
 # The Makefile records the cached build's root in build/jpeg-root, so a re-run of CMake from
 # a shell without PELIO_JPEG_ROOT still finds it.
 if(NOT EXISTS "${PELIO_JPEG_PREFIX}/lib/libjpeg.a" AND EXISTS "${CMAKE_SOURCE_DIR}/build/jpeg-root")
   file(STRINGS "${CMAKE_SOURCE_DIR}/build/jpeg-root" _pelio_jpeg_root LIMIT_COUNT 1)
-  if(WIN32)
-    set(PELIO_JPEG_PREFIX "${_pelio_jpeg_root}/win32" CACHE PATH "" FORCE)
-  else()
-    set(PELIO_JPEG_PREFIX "${_pelio_jpeg_root}/native" CACHE PATH "" FORCE)
-  endif()
+  set(PELIO_JPEG_PREFIX "${_pelio_jpeg_root}/${PELIO_TARGET_NAME}" CACHE PATH "" FORCE)
 endif()
 if(NOT PELIO_JPEG_PREFIX OR NOT EXISTS "${PELIO_JPEG_PREFIX}/lib/libjpeg.a")
   message(FATAL_ERROR "PELIO_JPEG_PREFIX must name a libjpeg-turbo build (scripts/build-libjpeg.sh)")
@@ -23,11 +28,14 @@ set_target_properties(pelio_transupp PROPERTIES
   INTERFACE_LINK_LIBRARIES pelio_jpeg)
 
 if(WIN32)
-  # Debian's MinGW zlib; the static archive, so Pelio.exe stays one file.
+  # Debian's MinGW zlib for the toolchain's architecture; the static archive, so Pelio.exe
+  # stays one file.
+  find_library(PELIO_ZLIB_LIBRARY NAMES libz.a REQUIRED)
+  find_path(PELIO_ZLIB_INCLUDE zlib.h REQUIRED)
   add_library(pelio_zlib STATIC IMPORTED GLOBAL)
   set_target_properties(pelio_zlib PROPERTIES
-    IMPORTED_LOCATION /usr/i686-w64-mingw32/lib/libz.a
-    INTERFACE_INCLUDE_DIRECTORIES /usr/i686-w64-mingw32/include)
+    IMPORTED_LOCATION "${PELIO_ZLIB_LIBRARY}"
+    INTERFACE_INCLUDE_DIRECTORIES "${PELIO_ZLIB_INCLUDE}")
 else()
   find_package(ZLIB REQUIRED)
   add_library(pelio_zlib INTERFACE)
@@ -50,5 +58,5 @@ endif()
 if(WIN32)
   add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601 WINVER=0x0601)
   add_link_options(-static -static-libgcc -static-libstdc++)
-  set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh")
+  set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh;${PELIO_TARGET_NAME}")
 endif()

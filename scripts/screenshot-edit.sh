@@ -11,7 +11,9 @@ fi
 # A portable copy of the program with its own settings beside it.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp "$here/build/win32/Pelio.exe" "$work/"
+# shellcheck source=wine-env.sh
+source "$here/scripts/wine-env.sh"
+cp "$here/build/$PELIO_ARCH/Pelio.exe" "$work/"
 printf '[Awin]\r\nMouseInfo=0\r\n[SImg]\r\nFormat=%s\r\n' "$format" >"$work/Pelio.ini"
 # shellcheck source=xvfb-display.sh
 source "$here/scripts/xvfb-display.sh"
@@ -23,4 +25,4 @@ sleep 2
 xdotool key a     # saved-result preview
 sleep 3
 import -window root "$out"
-WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/pelio/wineprefix}" wineserver -k 2>/dev/null || true
+WINEPREFIX="${WINEPREFIX:-$PELIO_USER_PREFIX}" wineserver -k 2>/dev/null || true

@@ -10,6 +10,8 @@ card="$here/build/testcard.bmp"
 [ -f "$card" ] || "$here/scripts/make-testcard.sh" "$card"
 large="$here/build/testcard-large.bmp"
 [ -f "$large" ] || convert "$card" -resize 3000x2250! -type TrueColor "BMP3:$large"
+# shellcheck source=wine-env.sh
+source "$here/scripts/wine-env.sh"
 # shellcheck source=xvfb-display.sh
 source "$here/scripts/xvfb-display.sh"
 "$here/scripts/run-pelio.sh" "$large" >/dev/null 2>&1 &
@@ -39,4 +41,4 @@ sleep 1.5
 import -window root "$out-pan.png"
 xdotool mouseup 3
 sleep 0.5
-WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/pelio/wineprefix}" wineserver -k 2>/dev/null || true
+WINEPREFIX="${WINEPREFIX:-$PELIO_USER_PREFIX}" wineserver -k 2>/dev/null || true

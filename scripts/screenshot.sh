@@ -4,6 +4,8 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 out=$1 file=${2:-} wait=${3:-4}
+# shellcheck source=wine-env.sh
+source "$here/scripts/wine-env.sh"
 # shellcheck source=xvfb-display.sh
 source "$here/scripts/xvfb-display.sh"
 "$here/scripts/run-pelio.sh" $file >/dev/null 2>&1 &
@@ -11,4 +13,4 @@ run=$!
 sleep "$wait"
 import -window root "$out"
 kill $run 2>/dev/null || true
-WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/pelio/wineprefix}" wineserver -k 2>/dev/null || true
+WINEPREFIX="${WINEPREFIX:-$PELIO_USER_PREFIX}" wineserver -k 2>/dev/null || true

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# The Wine session the Windows tests run in: a 32-bit prefix in the build tree, Japanese locale,
-# font replacements, an Xvfb display and a persistent wineserver.
+# The Wine session the Windows tests of one build run in: a prefix of the build's kind in its
+# build tree, Japanese locale, font replacements, an Xvfb display and a persistent wineserver.
 #   wine-session.sh ensure   set up whatever is missing (safe to call from parallel tests)
 #   wine-session.sh stop     end the wineserver and the display
-# The state lives in $PELIO_WINE_DIR (default build/win32/wine); "env" there is sourced by
-# wine-run.sh.
+# PELIO_ARCH (win64 or win32, see wine-env.sh) picks the build. The state lives in
+# $PELIO_WINE_DIR (default build/$PELIO_ARCH/wine); "env" there is sourced by wine-run.sh.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-state=${PELIO_WINE_DIR:-$here/build/win32/wine}
+# shellcheck source=wine-env.sh
+source "$here/scripts/wine-env.sh"
+state=${PELIO_WINE_DIR:-$here/build/$PELIO_ARCH/wine}
 mkdir -p "$state"
-
-export WINEARCH=win32 WINEPREFIX="$state/prefix" WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export WINEPREFIX="$state/prefix"
 
 display_alive() {
   [ -f "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null
@@ -32,22 +33,18 @@ ensure() {
   export DISPLAY
   DISPLAY=$(cat "$state/display")
   if [ ! -f "$state/prefix.done" ]; then
-    rm -rf "$WINEPREFIX"
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >"$state/wineboot.log" 2>&1 9>&-
-    wineserver -w
-    wine regedit "$here/scripts/wine-fonts.reg" >>"$state/wineboot.log" 2>&1 9>&-
-    wineserver -w
+    wine_make_prefix "$state/wineboot.log" 9>&-
     touch "$state/prefix.done"
   fi
   # A persistent server (when one runs already this returns at once), and Wine's own
   # services started here with no terminal: a test runner waits for every process that holds
   # its output pipe.
   if wineserver -p </dev/null >/dev/null 2>&1 9>&-; then
-    wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+    "$WINELOADER" cmd.exe /c exit </dev/null >/dev/null 2>&1 9>&- || true
   fi
   cat >"$state/env" <<ENV
-export WINEARCH=win32 WINEPREFIX="$WINEPREFIX" WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-export DISPLAY=$DISPLAY
+export PELIO_ARCH=$PELIO_ARCH WINEARCH=$WINEARCH WINELOADER=$WINELOADER WINEPREFIX="$WINEPREFIX"
+export WINEDEBUG=$WINEDEBUG LANG=$LANG LC_ALL=$LC_ALL DISPLAY=$DISPLAY
 ENV
 }
 

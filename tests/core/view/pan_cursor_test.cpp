@@ -55,7 +55,9 @@ TEST(PanCursor, EveryCombinationHasItsResourceAndArrows) {
         const int h = static_cast<int>(c.h), v = static_cast<int>(c.v);
         EXPECT_EQ(PanCursorResource(c.h, c.v), c.resource) << h << "," << v;
         EXPECT_EQ(PanOpenDirections(c.h, c.v), c.open) << h << "," << v;
-        if (c.resource) EXPECT_TRUE(seen.insert(c.resource).second) << c.resource;
+        if (c.resource) {
+            EXPECT_TRUE(seen.insert(c.resource).second) << c.resource;
+        }
     }
     EXPECT_EQ(seen.size(), 15u);  // 110..124, each once
 }
