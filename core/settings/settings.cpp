@@ -183,11 +183,18 @@ int ReadDual(ProfileStore& store) { return store.ReadInt(kAwinName, L"Dual", 0);
 
 void LoadEditPlacement(ProfileStore& store, int screenW, int screenH, const ScreenRect& work,
                        EditSettings& edit) {
+    // A size too small to use (or negative) takes the default before the limits, so that
+    // no arithmetic below can overflow and the window never lies outside the work area.
+    constexpr int kMinSide = 100;
+    const auto side = [&](const wchar_t* key, int fallback, int limit) {
+        const int v = store.ReadInt(kSwinName, key, fallback);
+        return std::min(v < kMinSide ? fallback : v, limit);
+    };
     edit.max = store.ReadInt(kSwinName, L"Max", 0);
-    edit.w = std::min(store.ReadInt(kSwinName, L"w", 800), work.Width());
-    edit.h = std::min(store.ReadInt(kSwinName, L"h", 600), work.Height());
-    int x = store.ReadInt(kSwinName, L"x", (screenW - edit.w) / 2);
-    int y = store.ReadInt(kSwinName, L"y", (screenH - edit.h) / 2);
+    edit.w = side(L"w", 800, work.Width());
+    edit.h = side(L"h", 600, work.Height());
+    const int x = store.ReadInt(kSwinName, L"x", static_cast<int>((int64_t{screenW} - edit.w) / 2));
+    const int y = store.ReadInt(kSwinName, L"y", static_cast<int>((int64_t{screenH} - edit.h) / 2));
     edit.x = PushIntoRange(x, edit.w, work.left, work.right);
     edit.y = PushIntoRange(y, edit.h, work.top, work.bottom);
 }

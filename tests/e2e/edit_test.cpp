@@ -127,14 +127,16 @@ protected:
         SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(1030, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
     }
 
-    // Save as through the dialog: the name typed, OK, and yes to the overwrite question.
-    void SaveAs(const std::wstring& path, bool overwrite = false) {
-        PostMessageW(edit_, WM_COMMAND, 5012, 0);
+    // Fills in the open save dialog: the name typed, OK, and yes to the overwrite question.
+    void AnswerSaveDialog(const std::wstring& path, bool overwrite) {
         e2e::DialogInfo dialog;
-        ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), nullptr, kWaitMs, dialog));
-        HWND name = GetDlgItem(dialog.hwnd, cmb13);
-        if (!name) name = GetDlgItem(dialog.hwnd, edt1);
-        ASSERT_NE(name, nullptr);
+        HWND name = nullptr;
+        ASSERT_TRUE(Eventually([&] {
+            if (!e2e::WaitForDialog(pelio_.Id(), nullptr, 100, dialog)) return false;
+            name = GetDlgItem(dialog.hwnd, cmb13);
+            if (!name) name = GetDlgItem(dialog.hwnd, edt1);
+            return name != nullptr;
+        }));
         SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
         e2e::PressButton(dialog.hwnd, IDOK);
         if (overwrite) {
@@ -143,6 +145,20 @@ protected:
                 return e2e::WaitForDialog(pelio_.Id(), nullptr, 100, question) && question.hwnd != dialog.hwnd;
             }));
             e2e::PressButton(question.hwnd, IDYES);
+        }
+    }
+
+    // Save as through the dialog; with `error`, the save must fail with that message.
+    void SaveAs(const std::wstring& path, bool overwrite = false, const wchar_t* error = nullptr) {
+        PostMessageW(edit_, WM_COMMAND, 5012, 0);
+        ASSERT_NO_FATAL_FAILURE(AnswerSaveDialog(path, overwrite));
+        if (error) {
+            e2e::DialogInfo message;
+            ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), L"Error", kWaitMs, message)) << Narrow(path);
+            EXPECT_EQ(message.text, error);
+            e2e::PressButton(message.hwnd, IDOK);
+            ASSERT_TRUE(Eventually([&] { return e2e::WindowText(edit_) != L"wait..."; }));
+            return;
         }
         ASSERT_TRUE(Eventually([&] {
             e2e::DialogInfo any;
@@ -267,6 +283,123 @@ TEST_F(EditWindow, NavigatingAwayFromAModifiedImageAsksFirst) {
     EXPECT_TRUE(Eventually([&] { return IsWindowVisible(viewer_) && !IsWindowVisible(edit_); }));
     EXPECT_TRUE(Eventually([&] { return StartsWith(viewer_, L"second.bmp  ( 40x30"); }))
         << Narrow(e2e::WindowText(viewer_));
+    Close();
+}
+
+// Closing with unsaved changes asks first, whichever way the close comes: cancel keeps the
+// program and the edit, yes saves through the dialog before the program ends.
+TEST_F(EditWindow, ClosingAModifiedImageAsksFirst) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    PostMessageW(edit_, WM_COMMAND, 5150, 0);
+    ASSERT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp*"); }));
+    struct Way { const char* name; HWND target; UINT msg; WPARAM wp; LPARAM lp; };
+    const Way ways[] = {
+        {"Esc", edit_, WM_KEYDOWN, VK_ESCAPE, 1},
+        {"close button", edit_, WM_SYSCOMMAND, SC_CLOSE, 0},
+        {"exit from the Edit window", edit_, WM_COMMAND, 5550, 0},
+        {"exit from the Viewer window", viewer_, WM_COMMAND, 5550, 0},
+        {"WM_CLOSE", viewer_, WM_CLOSE, 0, 0},
+    };
+    for (const Way& way : ways) {
+        PostMessageW(way.target, way.msg, way.wp, way.lp);
+        e2e::DialogInfo question;
+        ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), L"Pelio", kWaitMs, question)) << way.name;
+        EXPECT_EQ(question.text, L"first.bmp への変更を保存しますか?") << way.name;
+        e2e::PressButton(question.hwnd, IDCANCEL);
+        Sleep(300);
+        EXPECT_TRUE(pelio_.Running()) << way.name;
+        EXPECT_TRUE(StartsWith(edit_, L"first.bmp*")) << way.name;
+    }
+
+    PostMessageW(viewer_, WM_CLOSE, 0, 0);
+    e2e::DialogInfo question;
+    ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), L"Pelio", kWaitMs, question));
+    e2e::PressButton(question.hwnd, IDYES);
+    const std::wstring saved = dir_ / L"saved.bmp";
+    ASSERT_NO_FATAL_FAILURE(AnswerSaveDialog(saved, false));
+    EXPECT_EQ(pelio_.WaitExit(kWaitMs), 0u);
+    const Decoded turned = Decode(ReadBytes(saved));
+    EXPECT_TRUE(turned.ok && turned.width == 80 && turned.height == 120);
+}
+
+// A focused drop-down list or slider gets its own keys: the arrows and pages move it, Enter
+// closes the open list, and neither the file nor the view changes.
+TEST_F(EditWindow, ListsAndSlidersKeepTheirKeys) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const DWORD thread = GetWindowThreadProcessId(edit_, nullptr);
+    auto focus = [&](HWND control) {
+        AttachThreadInput(GetCurrentThreadId(), thread, TRUE);
+        SetFocus(control);
+        AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return Eventually([&] { return GetGUIThreadInfo(thread, &info) && info.hwndFocus == control; });
+    };
+    HWND rebar = GetDlgItem(edit_, 1020);
+    HWND zoom = GetDlgItem(GetDlgItem(rebar, 1022), 1041);
+    const std::wstring zoomText = ControlText(zoom);
+    auto unchanged = [&] {
+        return IsWindowVisible(edit_) && !IsWindowVisible(viewer_) && StartsWith(edit_, L"first.bmp  ") &&
+               ControlText(zoom) == zoomText;
+    };
+
+    HWND list = PanelControl(1030);
+    ASSERT_NO_FATAL_FAILURE(ChooseFormat(0));
+    ASSERT_TRUE(focus(list));
+    SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
+    PostMessageW(list, WM_KEYDOWN, VK_DOWN, 1);
+    EXPECT_TRUE(Eventually([&] { return SendMessageW(list, CB_GETCURSEL, 0, 0) == 1; }));
+    PostMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
+    EXPECT_TRUE(Eventually([&] { return !SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0); }));
+    Sleep(300);
+    EXPECT_TRUE(unchanged()) << Narrow(e2e::WindowText(edit_));
+    EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 1);
+
+    PostMessageW(edit_, WM_COMMAND, 5161, 0);  // gamma
+    HWND bar = nullptr;
+    ASSERT_TRUE(Eventually([&] { return (bar = GetDlgItem(rebar, 1025)) && GetDlgItem(bar, 1550); }));
+    HWND slider = GetDlgItem(bar, 1510), red = GetDlgItem(bar, 1532);
+    ASSERT_TRUE(focus(slider));
+    for (const UINT key : {VK_RIGHT, VK_PRIOR}) {
+        const LRESULT before = SendMessageW(slider, TBM_GETPOS, 0, 0);
+        PostMessageW(slider, WM_KEYDOWN, key, 1);
+        EXPECT_TRUE(Eventually([&] { return SendMessageW(slider, TBM_GETPOS, 0, 0) != before; })) << key;
+        // The step previews as a drag does: the channel field follows the slider.
+        EXPECT_TRUE(Eventually([&] {
+            return ControlText(red) == std::to_wstring(SendMessageW(slider, TBM_GETPOS, 0, 0));
+        })) << Narrow(ControlText(red));
+    }
+    Sleep(300);
+    EXPECT_TRUE(unchanged()) << Narrow(e2e::WindowText(edit_));
+    PostMessageW(edit_, WM_COMMAND, 5901, 0);
+    ASSERT_TRUE(Eventually([&] { return GetDlgItem(rebar, 1025) == nullptr; }));
+    Close();
+}
+
+// A save that cannot complete leaves the file it would replace byte for byte as it was, and
+// no partial file beside it: a full volume, and a read-only file.
+TEST_F(EditWindow, AFailedReplacementLeavesTheDestinationAlone) {
+    const std::wstring volume = e2e::WindowsPathOf(PELIO_SMALL_VOLUME_UNIX_PATH);
+    if (!test::PathExists(volume + L"\\.small-volume")) GTEST_SKIP() << "no small volume mounted";
+    WriteBytes(picture_, test::SampleBmpFile(1500, 1500, 24));  // 6.75 MB on a 1 MiB volume
+    const std::vector<uint8_t> old = test::SampleBmpFile(40, 30, 24);
+    const std::wstring full = volume + L"\\dest.bmp", locked = dir_ / L"locked.bmp";
+    WriteBytes(full, old);
+    WriteBytes(locked, old);
+    SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ChooseFormat(0));
+    for (const std::wstring& dest : {full, locked}) {
+        ASSERT_NO_FATAL_FAILURE(SaveAs(dest, true, L"ファイル作成に失敗しました。"));
+        EXPECT_EQ(ReadBytes(dest), old) << Narrow(dest);
+        const std::wstring folder = dest.substr(0, dest.find_last_of(L'\\') + 1);
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW((folder + L"~pe*.tmp").c_str(), &data);
+        EXPECT_EQ(find, INVALID_HANDLE_VALUE) << Narrow(folder);
+        if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    }
+    SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(full.c_str());
     Close();
 }
 

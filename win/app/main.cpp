@@ -14,6 +14,7 @@
 #include "core/settings/settings.h"
 #include "win/app/app_state.h"
 #include "win/app/commands.h"
+#include "win/app/control_keys.h"
 #include "win/app/cursors.h"
 #include "win/app/handover.h"
 #include "win/app/html_help.h"
@@ -69,7 +70,7 @@ void LoadSettings() {
 
 bool OpenIfGiven(const std::wstring& file) { return !file.empty() && OpenFileFromShell(file); }
 
-// Step 12: act on the command line; every path creates the Edit window.
+// Acts on the command line; every path creates the Edit window.
 void ActOnCommandLine(const StartRequest& req, int showCmd) {
     AppState& app = App();
     switch (req.action) {
@@ -144,7 +145,7 @@ int RunMessageLoop() {
     AppState& app = App();
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!app.acceleratorsSuspended && app.accel &&
+        if (!app.acceleratorsSuspended && app.accel && !ControlOwnsKey(msg) &&
             TranslateAcceleratorW(app.viewer, app.accel, &msg))
             continue;
         TranslateMessage(&msg);
@@ -153,7 +154,7 @@ int RunMessageLoop() {
     return static_cast<int>(msg.wParam);
 }
 
-// Steps 2 to 14; returns the exit code.
+// Start-up after the pre-checks, the message loop and the close; returns the exit code.
 int RunApplication(int showCmd) {
     AppState& app = App();
     app.osGeneration = ReadOsGeneration();

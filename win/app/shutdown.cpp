@@ -9,6 +9,7 @@
 #include "win/app/menus.h"
 #include "win/app/toolbar_support.h"
 #include "win/editor/edit_window.h"
+#include "win/editor/save_prompt.h"
 #include "win/image/current_image.h"
 #include "win/image/save_dispatch.h"
 #include "win/viewer/file_list.h"
@@ -17,6 +18,8 @@
 namespace pelio {
 
 bool RunCloseSequence() {
+    // Unsaved changes: cancel, or a save that failed after "yes", keeps the program running.
+    if (!ReadyToReplaceImage()) return false;
     AppState& app = App();
     IniStore store(app.iniPath);
 

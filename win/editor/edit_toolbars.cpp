@@ -14,6 +14,7 @@
 #include "core/view/pane_layout.h"
 #include "resources/resource_ids.h"
 #include "win/app/app_state.h"
+#include "win/app/control_keys.h"
 #include "win/app/menus.h"
 #include "win/app/toolbar_support.h"
 #include "win/editor/edit_panes.h"
@@ -280,7 +281,8 @@ void OpenDropDown(int id) {
 LRESULT CALLBACK KeyboardHook(int code, WPARAM wp, LPARAM lp) {
     EditWindowState& e = EditState();
     const bool pressed = (lp & 0x80000000) == 0;
-    if (code == HC_ACTION && pressed && (e.editHasFocus || ColourPickActive() || e.activeOperation)) {
+    if (code == HC_ACTION && pressed && (e.editHasFocus || ColourPickActive() || e.activeOperation) &&
+        !FocusedControlOwnsKey(wp)) {
         if (wp == VK_RETURN && !ColourPickActive()) {
             if (e.activeOperation) {
                 PostMessageW(e.window, WM_COMMAND, cmd::kConfirmOperation, 0);

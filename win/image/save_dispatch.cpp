@@ -12,7 +12,7 @@
 #include "win/image/current_image.h"
 #include "win/image/file_sink.h"
 #include "win/image/mapped_file.h"
-#include "win/shell/recycle_bin.h"
+#include "win/shell/file_replace.h"
 
 namespace pelio {
 
@@ -21,13 +21,6 @@ namespace {
 bool SameText(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
                                 static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
-std::wstring NewTempFile() {
-    wchar_t folder[MAX_PATH], name[MAX_PATH];
-    DWORD n = GetTempPathW(MAX_PATH, folder);
-    if (n == 0 || n >= MAX_PATH || !GetTempFileNameW(folder, L"tmp", 0, name)) return {};
-    return name;
 }
 
 // Shows a working title on the Viewer window for the life of the object, then puts the old
@@ -147,9 +140,7 @@ bool SaveToTempFile() {
 bool CopyTempTo(const std::wstring& destination) {
     SaveSession& s = Saves();
     if (s.tempFile.empty()) return false;
-    if (GetFileAttributesW(destination.c_str()) != INVALID_FILE_ATTRIBUTES)
-        MoveToRecycleBin(destination, false);
-    if (!CopyFileW(s.tempFile.c_str(), destination.c_str(), FALSE)) {
+    if (!ReplaceFileFrom(s.tempFile, destination, true)) {
         ShowGeneralError(kErrFileCreate);
         return false;
     }

@@ -37,8 +37,10 @@ SaveSnapshot CurrentSnapshot();
 // (prefix "tmp" in the system temporary folder). Reports its own failures.
 bool SaveToTempFile();
 
-// Copies the temporary file over `destination`, an existing destination going to the recycle
-// bin first. Clears the modified flag on success.
+// Puts a copy of the temporary file at `destination`: written in full beside it first, then
+// an existing destination goes to the recycle bin and the copy takes its place; a read-only
+// destination is refused. On failure (with the message) the destination is unchanged.
+// Clears the modified flag on success.
 bool CopyTempTo(const std::wstring& destination);
 
 // Deletes the kept temporary file, if any; false (with the message) when it cannot be deleted.

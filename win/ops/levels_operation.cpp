@@ -141,13 +141,16 @@ void RegisterClasses() {
     registered = true;
 }
 
-HWND CreateLevelsWindow(OperationContext& ctx) {
+// Owned by the Edit window itself (not a child of it), so that it stays above the Edit window
+// whichever control of it is clicked.
+HWND CreateLevelsWindow() {
     RegisterClasses();
     const POINT corner = RebarBottomLeft();
     RECT rebar{};
     GetWindowRect(EditState().rebar, &rebar);
     HWND w = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
-                             rebar.right - 272, corner.y, 272, 144, ctx.toolbar, nullptr, App().instance, nullptr);
+                             rebar.right - 272, corner.y, 272, 144, EditState().window, nullptr, App().instance,
+                             nullptr);
     if (!w) return nullptr;
     if (HMENU menu = GetSystemMenu(w, FALSE))
         for (UINT item : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE}) DeleteMenu(menu, item, MF_BYCOMMAND);
@@ -210,7 +213,7 @@ void Build(OperationContext& ctx, HWND bar) {
     OperationChild(bar, WC_BUTTONW, L"自動設定", BS_PUSHBUTTON, kAuto, 394, 60, 20);
     HWND window = OperationChild(bar, WC_BUTTONW, L"ウィンドウ", BS_AUTOCHECKBOX, kWindowSwitch, 494, 65, 16);
     SendMessageW(window, BM_SETCHECK, BST_CHECKED, 0);
-    Data(ctx).window = CreateLevelsWindow(ctx);
+    Data(ctx).window = CreateLevelsWindow();
 }
 
 void SelectMode(OperationContext& ctx, int mode) {

@@ -218,7 +218,7 @@ void SetCommandBarBusy(bool busy) {
     }
 }
 
-// Step 6 of the end: the record goes, the save panel comes back.
+// The end of an operation: the record goes, the save panel comes back.
 void DestroyRecord() {
     FrameState& f = Frame();
     if (!f.context) return;

@@ -10,6 +10,7 @@
 #include "win/image/current_image.h"
 #include "win/image/file_sink.h"
 #include "win/image/save_dispatch.h"
+#include "win/shell/file_replace.h"
 
 namespace pelio {
 
@@ -66,13 +67,6 @@ INT_PTR CALLBACK WallpaperDialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp
         break;
     }
     return FALSE;
-}
-
-std::wstring NewTempFile() {
-    wchar_t folder[MAX_PATH], name[MAX_PATH];
-    const DWORD n = GetTempPathW(MAX_PATH, folder);
-    if (n == 0 || n >= MAX_PATH || !GetTempFileNameW(folder, L"tmp", 0, name)) return {};
-    return name;
 }
 
 // The image as a BMP file at its own depth.
@@ -142,7 +136,7 @@ void SetWallpaper() {
     } else {
         if (WriteBmp(temp)) {
             const std::wstring wallpaper = WallpaperFilePath();
-            if (CopyFileW(temp.c_str(), wallpaper.c_str(), FALSE)) {
+            if (ReplaceFileFrom(temp, wallpaper, false)) {
                 SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, const_cast<wchar_t*>(wallpaper.c_str()),
                                       SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
             } else {

@@ -285,6 +285,10 @@ TEST(Settings, EditPlacement) {
         {L"[Swin]\nw=2000\nh=1500\n", {0, 0, 0, 1280, 984}},     // size clamped, then centred
         {L"[Swin]\nx=1000\ny=900\n", {0, 480, 384, 800, 600}},   // pushed back from the right
         {L"[Swin]\nx=-50\ny=-1\n", {0, 0, 0, 800, 600}},         // pushed right of the left edge
+        // Unusable sizes take the default, then the window is pushed inside.
+        {L"[Swin]\nx=100\ny=1024\nw=800\nh=0\n", {0, 100, 384, 800, 600}},
+        {L"[Swin]\nx=100\ny=1024\nw=-1\nh=-1\n", {0, 100, 384, 800, 600}},
+        {L"[Swin]\nw=-2147483648\nh=2147483647\nx=2147483647\ny=-2147483648\n", {0, 480, 0, 800, 984}},
     };
     for (const Case& c : cases) {
         MemoryProfile p(c.ini);
