@@ -56,6 +56,19 @@ int CheckHeader(const BitmapInfoHeader& h) {
     }
 }
 
+// Whether any pixel data can exist. Every accepted compression stores rows uncompressed, so a
+// file cut inside its rows still has rows to show, but one with nothing at the pixel offset
+// has none.
+bool PixelDataPresent(const Layout& l, size_t fileSize) {
+    switch (l.header.compression) {
+    case kBiRgb:
+    case kBiBitfields:
+        return l.pixelsAt < fileSize;
+    default:
+        return false;
+    }
+}
+
 // Palette entries a palette bitmap stores: colours used, or all its depth can address.
 size_t PaletteEntries(const BitmapInfoHeader& h) {
     if (h.bitCount > 8) return 0;
@@ -228,6 +241,11 @@ bool DecodeBmp(std::span<const uint8_t> file, const LoadOptions&, PixelAllocator
     l.header = ReadInfoHeader(r);
     result.error = r.Overrun() ? kCodecReadFailed : CheckHeader(l.header);
     if (result.error) return false;
+    // Checked before any pixel memory is reserved: a header alone may claim 25000 × 25000.
+    if (!PixelDataPresent(l, file.size())) {
+        result.error = kCodecReadFailed;
+        return false;
+    }
     l.paletteAt = AfterHeader(l.header, kBmpFileHeaderSize, file.size());
     l.masksAt = kBmpFileHeaderSize + kBmpInfoHeaderSize;
     result.error = DecodePixels(l, file, allocator, result.image);

@@ -71,6 +71,7 @@ TEST(BmpReader, SizeBitCountAndCompressionChecks) {
         s.height = c.h;
         s.bitCount = c.bits;
         s.compression = c.compression;
+        s.pixels = {0};
         RefusingAllocator allocator;
         DecodeResult result;
         EXPECT_FALSE(DecodeBmp(MakeBmp(s), LoadOptions{}, allocator, result)) << c.what;
@@ -234,12 +235,8 @@ TEST(BmpReader, HostileAndShortFilesStayInBounds) {
     EXPECT_EQ(d2.Pixel(0, 1)[0], 9);
     EXPECT_EQ(d2.Pixel(0, 1)[1], 0);
 
-    // A pixel offset past the end, a file cut inside the header, an empty file.
+    // A file cut inside the header, an empty file.
     std::vector<uint8_t> file = MakeBmp(BmpSpec{});
-    PutU32LE(&file[10], 0xFFFFFFF0u);
-    Decoded d3;
-    Decode(file, d3);
-    EXPECT_TRUE(d3.ok);
     for (size_t n : {size_t{0}, size_t{2}, size_t{20}, size_t{53}}) {
         Decoded d;
         Decode(std::vector<uint8_t>(file.begin(), file.begin() + n), d);
@@ -257,6 +254,62 @@ TEST(BmpReader, HostileAndShortFilesStayInBounds) {
     ASSERT_TRUE(d4.ok);
     EXPECT_EQ(d4.Pixel(0, 0)[0], 255);
     EXPECT_EQ(d4.Pixel(1, 0)[0], 0);
+}
+
+// Records what the decoder asks for and gives it.
+struct CountingAllocator final : PixelAllocator {
+    MemoryAllocator memory;
+    size_t asked = 0;
+    bool Allocate(Image& image) override {
+        asked += image.PixelBytes();
+        return memory.Allocate(image);
+    }
+    void Release(Image& image) override { memory.Release(image); }
+};
+
+// Without a byte at the pixel offset there is no picture, whatever the header claims, and no
+// memory is reserved for one; a single byte there is a file cut inside its rows.
+TEST(BmpReader, NoPixelDataIsAReadError) {
+    struct Case {
+        int32_t side;
+        uint16_t bits;
+        uint32_t compression;
+        uint32_t offsetPastEnd;  // pixel offset minus file size
+        size_t pixelBytes;
+    } cases[] = {
+        {25000, 24, 0, 0, 0}, {25000, 24, 0, 6, 0},   {25000, 8, 0, 0, 0},  {25000, 1, 0, 0, 0},
+        {25000, 4, 0, 0, 0},  {25000, 32, 3, 0, 0},   {25000, 16, 0, 0, 0}, {1, 24, 0, 0, 0},
+        {300, 24, 0, 0xFFFFFF00u, 0}, {100, 24, 0, 0, 1}, {100, 8, 0, 0, 1},
+    };
+    for (const Case& c : cases) {
+        BmpSpec s;
+        s.width = s.height = c.side;
+        s.bitCount = c.bits;
+        s.compression = c.compression;
+        if (c.compression == 3) {
+            PushU32(s.extra, 0xFF0000);
+            PushU32(s.extra, 0xFF00);
+            PushU32(s.extra, 0xFF);
+        }
+        if (c.bits <= 8) s.extra.resize(s.extra.size() + (4u << c.bits), 0x40);
+        s.pixels.assign(c.pixelBytes, 0x80);
+        std::vector<uint8_t> file = MakeBmp(s);
+        PutU32LE(&file[10], static_cast<uint32_t>(file.size() - c.pixelBytes + c.offsetPastEnd));
+        CountingAllocator allocator;
+        DecodeResult result;
+        const bool ok = DecodeBmp(file, LoadOptions{}, allocator, result);
+        const std::string what = std::to_string(c.side) + " at " + std::to_string(c.bits) + " bits, " +
+                                 std::to_string(file.size()) + " bytes";
+        if (c.pixelBytes > 0) {
+            ASSERT_TRUE(ok) << what;
+            EXPECT_EQ(result.image.bits[0], 0x80) << what;
+            allocator.Release(result.image);
+            continue;
+        }
+        EXPECT_FALSE(ok) << what;
+        EXPECT_EQ(result.error, kCodecReadFailed) << what;
+        EXPECT_EQ(allocator.asked, 0u) << what;
+    }
 }
 
 TEST(BmpReader, PaletteFollowsALargerInformationHeader) {
