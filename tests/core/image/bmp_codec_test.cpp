@@ -329,6 +329,85 @@ TEST(BmpReader, PaletteFollowsALargerInformationHeader) {
     EXPECT_EQ(d.result.image.palette[1], (PaletteEntry{0, 255, 0, 0}));
 }
 
+// One 5 × 2 picture behind an information header of `headerSize` bytes: the 12-byte header
+// has 16-bit sizes and 3-byte palette entries, the others the 40-byte layout as far as they
+// reach and 4-byte entries.
+std::vector<uint8_t> WithHeader(uint32_t headerSize, uint16_t bits, uint32_t compression = 0) {
+    const bool core = headerSize == 12;
+    std::vector<uint8_t> file(14 + std::max<uint32_t>(headerSize, 40), 0);
+    file[0] = 'B';
+    file[1] = 'M';
+    uint8_t* h = &file[14];
+    PutU32LE(h, headerSize);
+    if (core) {
+        PutU16LE(h + 4, 5);
+        PutU16LE(h + 6, 2);
+        PutU16LE(h + 8, 1);
+        PutU16LE(h + 10, bits);
+    } else {
+        PutU32LE(h + 4, 5);
+        PutU32LE(h + 8, 2);
+        PutU16LE(h + 12, 1);
+        PutU16LE(h + 14, bits);
+        PutU32LE(h + 16, compression);
+    }
+    file.resize(14 + headerSize);
+    for (int i = 0; bits <= 8 && i < (1 << bits); ++i) {
+        file.insert(file.end(), {uint8_t(i * 3), uint8_t(255 - i), uint8_t(i ^ 0x5A)});
+        if (!core) file.push_back(0);
+    }
+    PutU32LE(&file[10], static_cast<uint32_t>(file.size()));
+    const size_t stride = RowStride(5, bits);
+    for (size_t y = 0; y < 2; ++y)
+        for (size_t i = 0; i < stride; ++i) file.push_back(static_cast<uint8_t>(bits == 1 ? 0xA8 >> y : 17 * y + i + 1));
+    return file;
+}
+
+// Blue, green, red of each pixel of a decoded picture.
+std::vector<uint8_t> Colours(const Image& image) {
+    std::vector<uint8_t> out;
+    for (int y = 0; y < image.Height(); ++y)
+        for (int x = 0; x < image.Width(); ++x) {
+            if (image.BitCount() == 8) {
+                const PaletteEntry& e = image.palette[image.Row(y)[x]];
+                out.insert(out.end(), {e.blue, e.green, e.red});
+            } else {
+                out.insert(out.end(), image.Row(y) + 3 * x, image.Row(y) + 3 * x + 3);
+            }
+        }
+    return out;
+}
+
+// Every header size shows the picture of the 40-byte header in its colours; an OS/2 header's
+// compression 3 is not bit fields and is refused.
+TEST(BmpReader, HeaderSizesPlaceFieldsAndPalette) {
+    for (uint16_t bits : {1, 4, 8, 16, 24, 32}) {
+        Decoded reference;
+        Decode(WithHeader(40, bits), reference);
+        ASSERT_TRUE(reference.ok) << bits;
+        const std::vector<uint8_t> expected = Colours(reference.result.image);
+        for (uint32_t size : {12, 16, 20, 52, 56, 64, 108, 124}) {
+            if (size == 12 && bits > 8 && bits != 24) continue;
+            Decoded d;
+            Decode(WithHeader(size, bits), d);
+            ASSERT_TRUE(d.ok) << size << " " << bits;
+            EXPECT_EQ(d.result.image.Width(), 5);
+            EXPECT_EQ(d.result.image.sourceBits, bits);
+            EXPECT_EQ(Colours(d.result.image), expected) << "header " << size << ", " << bits << " bits";
+        }
+    }
+    for (uint32_t size : {20, 64}) {
+        Decoded d;
+        Decode(WithHeader(size, 16, 3), d);
+        EXPECT_FALSE(d.ok) << size;
+        EXPECT_EQ(d.result.error, kCodecUnsupported) << size;
+    }
+    const std::vector<uint8_t> core = WithHeader(12, 8);
+    Decoded cut;
+    Decode(std::vector<uint8_t>(core.begin(), core.begin() + 24), cut);
+    EXPECT_EQ(cut.result.error, kCodecReadFailed);
+}
+
 TEST(BmpPacked, ReadsClipboardLayouts) {
     // 8 bits, colours used 0: 1024 palette bytes, then the pixels.
     BmpSpec s;
@@ -508,25 +587,33 @@ TEST(BmpPacked, PackBitmapLayout) {
 TEST(BmpSuite, EveryFileDecodesOrFailsWithACode) {
     const std::filesystem::path root = PELIO_TESTDATA_DIR "/bmpsuite";
     if (!std::filesystem::exists(root)) GTEST_SKIP() << "no " << root << ": test images absent";
+    auto read = [](const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {});
+    };
+    Decoded pal8;
+    Decode(read(root / "g" / "pal8.bmp"), pal8);
+    ASSERT_TRUE(pal8.ok);
     int decoded = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
         if (entry.path().extension() != ".bmp") continue;
-        std::ifstream in(entry.path(), std::ios::binary);
-        std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), {});
         Decoded d;
-        Decode(file, d);
+        Decode(read(entry.path()), d);
+        const std::string name = entry.path().filename().string();
         if (d.ok) {
             ++decoded;
             EXPECT_GT(d.result.image.Width(), 0);
+            // The same picture behind other headers shows the same colours.
+            if (name.starts_with("pal8os2") || name == "pal8v4.bmp" || name == "pal8v5.bmp") {
+                EXPECT_EQ(Colours(d.result.image), Colours(pal8.result.image)) << name;
+            }
         } else {
             EXPECT_NE(d.result.error, 0) << entry.path();
         }
-        // Every good file decodes but for the refused kinds: RLE, top-down, the old 12-byte
-        // header, and masks that are not blue-green-red from the lowest bit up.
-        const std::string name = entry.path().filename().string();
+        // Every good file decodes but for the refused kinds: RLE, top-down, and masks that are
+        // not blue-green-red from the lowest bit up.
         if (entry.path().parent_path().filename() == "g" && name.find("rle") == std::string::npos &&
-            name.find("topdown") == std::string::npos && name.find("os2") == std::string::npos &&
-            name != "rgb32bf.bmp") {
+            name.find("topdown") == std::string::npos && name != "rgb32bf.bmp") {
             EXPECT_TRUE(d.ok) << name;
         }
     }
