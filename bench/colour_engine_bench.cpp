@@ -72,14 +72,17 @@ void Reduce(benchmark::State& state, int targetBits) {
 }
 
 void BM_ColourReduce24To8(benchmark::State& state) { Reduce(state, 8); }
+// Small pictures too: what a small save or a fuzzer's round trip costs.
 BENCHMARK(BM_ColourReduce24To8)
+    ->Args({4, 4, 0})
+    ->Args({32, 32, 0})
     ->Args({1920, 1080, 0})
     ->Args({1920, 1080, 3})
     ->Args({4000, 3000, 0})
     ->Unit(benchmark::kMillisecond);
 
 void BM_ColourReduce24To4(benchmark::State& state) { Reduce(state, 4); }
-BENCHMARK(BM_ColourReduce24To4)->Args({1920, 1080, 0})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ColourReduce24To4)->Args({32, 32, 0})->Args({1920, 1080, 0})->Unit(benchmark::kMillisecond);
 
 void BM_ColourReduce24To1(benchmark::State& state) { Reduce(state, 1); }
 BENCHMARK(BM_ColourReduce24To1)->Args({1920, 1080, 0})->Unit(benchmark::kMillisecond);

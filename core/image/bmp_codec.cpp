@@ -16,43 +16,92 @@ namespace {
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiBitfields = 3;
 
-BitmapInfoHeader ReadInfoHeader(ByteReader& r) {
-    BitmapInfoHeader h;
-    h.size = r.U32LE();
-    h.width = r.I32LE();
-    h.height = r.I32LE();
-    h.planes = r.U16LE();
-    h.bitCount = r.U16LE();
-    h.compression = r.U32LE();
-    h.imageSize = r.U32LE();
-    h.xPelsPerMeter = r.I32LE();
-    h.yPelsPerMeter = r.I32LE();
-    h.clrUsed = r.U32LE();
-    h.clrImportant = r.U32LE();
-    return h;
-}
-
-// Where the parts of a bitmap lie in its bytes, and what is wrong with it.
+// Where the parts of a bitmap lie in its bytes.
 struct Layout {
     BitmapInfoHeader header;
+    bool os2 = false;               // an OS/2 header: its compression 3 is not bit fields
     size_t paletteAt = 0;
+    size_t paletteEntryBytes = 4;  // 3 after the 12-byte header
     size_t masksAt = 0;
     size_t pixelsAt = 0;
-    int error = kCodecOk;
 };
 
+constexpr uint32_t kCoreHeaderSize = 12;
+constexpr uint32_t kOs2HeaderMin = 16, kOs2HeaderMax = 64;
+
+// The information header at `at`, read by its declared size: 12 bytes hold 16-bit width and
+// height, planes and bit count, with 3-byte palette entries; 16 … 64 bytes (but 40, 52 and
+// 56, the Windows sizes) are an OS/2 header whose fields that far follow the 40-byte layout
+// and whose missing fields count as zero; any other size is read as the 40-byte layout, the
+// palette after the declared size when that is a plausible larger header that fits. Sets the
+// palette's place and entry size. False when the header is cut short.
+bool ReadInfoHeader(std::span<const uint8_t> data, size_t at, Layout& l) {
+    ByteReader r(data);
+    r.Seek(at);
+    const uint32_t size = r.U32LE();
+    BitmapInfoHeader& h = l.header;
+    h = BitmapInfoHeader{};
+    h.size = size;
+    if (size == kCoreHeaderSize) {
+        h.width = r.U16LE();
+        h.height = r.U16LE();
+        h.planes = r.U16LE();
+        h.bitCount = r.U16LE();
+        l.os2 = true;
+        l.paletteAt = at + size;
+        l.paletteEntryBytes = 3;
+        return !r.Overrun();
+    }
+    l.os2 = size >= kOs2HeaderMin && size <= kOs2HeaderMax && size != 40 && size != 52 && size != 56;
+    uint8_t fields[kBmpInfoHeaderSize] = {};
+    const size_t present = l.os2 ? std::min<size_t>(size, kBmpInfoHeaderSize) : kBmpInfoHeaderSize;
+    const std::span<const uint8_t> bytes = r.Take(present - 4);
+    if (r.Overrun()) return false;
+    std::memcpy(fields + 4, bytes.data(), bytes.size());
+    ByteReader f(std::span<const uint8_t>(fields, sizeof fields));
+    f.Skip(4);
+    h.width = f.I32LE();
+    h.height = f.I32LE();
+    h.planes = f.U16LE();
+    h.bitCount = f.U16LE();
+    h.compression = f.U32LE();
+    h.imageSize = f.U32LE();
+    h.xPelsPerMeter = f.I32LE();
+    h.yPelsPerMeter = f.I32LE();
+    h.clrUsed = f.U32LE();
+    h.clrImportant = f.U32LE();
+    const bool larger = size >= kBmpInfoHeaderSize && size <= 256 && at + size <= data.size();
+    l.paletteAt = at + (l.os2 || larger ? size : kBmpInfoHeaderSize);
+    return true;
+}
+
 // Size, bit count and compression checks shared by files and packed bitmaps.
-int CheckHeader(const BitmapInfoHeader& h) {
+int CheckHeader(const Layout& l) {
+    const BitmapInfoHeader& h = l.header;
     if (h.width <= 0 || h.width > kMaxImageSide || h.height <= 0 || h.height > kMaxImageSide)
         return kCodecUnsupported;
     switch (h.bitCount) {
     case 1: case 4: case 8: case 24:
         return h.compression == kBiRgb ? kCodecOk : kCodecUnsupported;
     case 16: case 32:
-        return h.compression == kBiRgb || h.compression == kBiBitfields ? kCodecOk
-                                                                        : kCodecUnsupported;
+        return h.compression == kBiRgb || (h.compression == kBiBitfields && !l.os2)
+                   ? kCodecOk
+                   : kCodecUnsupported;
     default:
         return kCodecUnsupported;
+    }
+}
+
+// Whether any pixel data can exist. Every accepted compression stores rows uncompressed, so a
+// file cut inside its rows still has rows to show, but one with nothing at the pixel offset
+// has none.
+bool PixelDataPresent(const Layout& l, size_t fileSize) {
+    switch (l.header.compression) {
+    case kBiRgb:
+    case kBiBitfields:
+        return l.pixelsAt < fileSize;
+    default:
+        return false;
     }
 }
 
@@ -62,20 +111,14 @@ size_t PaletteEntries(const BitmapInfoHeader& h) {
     return h.clrUsed ? h.clrUsed : size_t{1} << h.bitCount;
 }
 
-// The first bytes after an information header of its declared size (40 when the size is not
-// a plausible larger header that fits).
-size_t AfterHeader(const BitmapInfoHeader& h, size_t headerAt, size_t total) {
-    size_t size = h.size;
-    if (size >= kBmpInfoHeaderSize && size <= 256 && headerAt + size <= total) return headerAt + size;
-    return headerAt + kBmpInfoHeaderSize;
-}
-
-// Reads `count` palette entries (at most 256) at `at`; entries past the data stay black.
-void ReadPalette(std::span<const uint8_t> data, size_t at, size_t count, Palette& palette) {
+// Reads `count` palette entries (at most 256) of `entryBytes` each at `at`; entries past the
+// data stay black.
+void ReadPalette(std::span<const uint8_t> data, size_t at, size_t entryBytes, size_t count,
+                 Palette& palette) {
     palette = Palette{};
     count = std::min<size_t>(count, 256);
     for (size_t i = 0; i < count; ++i) {
-        size_t p = at + 4 * i;
+        size_t p = at + entryBytes * i;
         if (p + 3 > data.size()) break;
         palette[i] = PaletteEntry{data[p], data[p + 1], data[p + 2], 0};
     }
@@ -154,7 +197,8 @@ int DecodePixels(const Layout& l, std::span<const uint8_t> data, PixelAllocator&
     case 8:
     case 24: {
         image.header.bitCount = src.bitCount;
-        if (src.bitCount == 8) ReadPalette(data, l.paletteAt, PaletteEntries(src), image.palette);
+        if (src.bitCount == 8)
+            ReadPalette(data, l.paletteAt, l.paletteEntryBytes, PaletteEntries(src), image.palette);
         if (!allocator.Allocate(image)) return kCodecNoMemory;
         CopyAvailable(image.bits, image.PixelBytes(), data, l.pixelsAt);
         return kCodecOk;
@@ -162,7 +206,7 @@ int DecodePixels(const Layout& l, std::span<const uint8_t> data, PixelAllocator&
     case 1:
     case 4: {
         Palette palette;
-        ReadPalette(data, l.paletteAt, PaletteEntries(src), palette);
+        ReadPalette(data, l.paletteAt, l.paletteEntryBytes, PaletteEntries(src), palette);
         const size_t srcSize = RowStride(src.width, src.bitCount) * static_cast<size_t>(src.height);
         std::vector<uint8_t> packed, unpacked;
         ColourEngine engine;
@@ -225,10 +269,17 @@ bool DecodeBmp(std::span<const uint8_t> file, const LoadOptions&, PixelAllocator
     r.Skip(10);
     Layout l;
     l.pixelsAt = r.U32LE();
-    l.header = ReadInfoHeader(r);
-    result.error = r.Overrun() ? kCodecReadFailed : CheckHeader(l.header);
+    if (r.Overrun() || !ReadInfoHeader(file, kBmpFileHeaderSize, l)) {
+        result.error = kCodecReadFailed;
+        return false;
+    }
+    result.error = CheckHeader(l);
     if (result.error) return false;
-    l.paletteAt = AfterHeader(l.header, kBmpFileHeaderSize, file.size());
+    // Checked before any pixel memory is reserved: a header alone may claim 25000 × 25000.
+    if (!PixelDataPresent(l, file.size())) {
+        result.error = kCodecReadFailed;
+        return false;
+    }
     l.masksAt = kBmpFileHeaderSize + kBmpInfoHeaderSize;
     result.error = DecodePixels(l, file, allocator, result.image);
     if (result.error) return false;
@@ -239,25 +290,22 @@ bool DecodeBmp(std::span<const uint8_t> file, const LoadOptions&, PixelAllocator
 }
 
 bool DecodePackedBitmap(std::span<const uint8_t> packed, PixelAllocator& allocator, Image& image) {
-    ByteReader r(packed);
     Layout l;
-    l.header = ReadInfoHeader(r);
-    if (r.Overrun() || CheckHeader(l.header)) return false;
-    const size_t afterHeader = AfterHeader(l.header, 0, packed.size());
-    const size_t paletteBytes = 4 * size_t{l.header.clrUsed ? l.header.clrUsed
-                                                            : (l.header.bitCount <= 8 ? 1u << l.header.bitCount : 0u)};
-    l.paletteAt = afterHeader;
+    if (!ReadInfoHeader(packed, 0, l) || CheckHeader(l)) return false;
+    const BitmapInfoHeader& h = l.header;
+    const uint64_t paletteBytes =
+        l.paletteEntryBytes * uint64_t{h.clrUsed ? h.clrUsed : (h.bitCount <= 8 ? 1u << h.bitCount : 0u)};
     l.masksAt = kBmpInfoHeaderSize;
     // Masks follow a plain 40-byte header; larger headers hold them inside.
-    const size_t masksBytes =
-        l.header.compression == kBiBitfields && afterHeader == kBmpInfoHeaderSize ? 12 : 0;
-    l.pixelsAt = afterHeader + masksBytes + paletteBytes;
-    const size_t pixelBytes = RowStride(l.header.width, l.header.bitCount) * size_t(l.header.height);
-    if (l.pixelsAt > packed.size() || packed.size() - l.pixelsAt < pixelBytes) return false;
+    const size_t masksBytes = h.compression == kBiBitfields && l.paletteAt == kBmpInfoHeaderSize ? 12 : 0;
+    const uint64_t pixelsAt = l.paletteAt + masksBytes + paletteBytes;
+    const size_t pixelBytes = RowStride(h.width, h.bitCount) * size_t(h.height);
+    if (pixelsAt > packed.size() || packed.size() - pixelsAt < pixelBytes) return false;
+    l.pixelsAt = static_cast<size_t>(pixelsAt);
     if (DecodePixels(l, packed, allocator, image) != kCodecOk) return false;
     image.format = ImageFormat::Bmp;
-    image.sourceBits = l.header.bitCount;
-    image.fileSize = static_cast<int32_t>(std::min<size_t>(
+    image.sourceBits = h.bitCount;
+    image.fileSize = static_cast<int32_t>(std::min<uint64_t>(
         kBmpFileHeaderSize + kBmpInfoHeaderSize + paletteBytes + pixelBytes, INT32_MAX));
     return true;
 }

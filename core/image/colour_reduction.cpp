@@ -421,28 +421,77 @@ struct Cell {
     int64_t count = 0;
 };
 
-// The cells of the picture: the shift is 3 when the cells of shift 4 are at most n, else 4
-// when those of shift 5 are, else 5 when those of shift 6 are, else 6. Sums are gathered once
-// at shift 3, in 64 bits, and coarser cells add those up.
+// An occupied cell and its index among all cells of its shift.
+struct PlacedCell {
+    uint32_t index = 0;
+    Cell cell;
+};
+
+// The occupied cells of a picture, in index order, and how many cells its shift has.
+struct Cells {
+    std::vector<PlacedCell> occupied;
+    size_t total = 0;
+};
+
+struct Sums {
+    uint64_t blue = 0, green = 0, red = 0, count = 0;
+};
+
+constexpr int kFine = 3;
+constexpr size_t kFineCells = size_t{1} << (3 * (8 - kFine));
+
+// The occupied cells of shift 3 with their sums, in index order. A small picture sorts its
+// pixels by cell instead of filling a table of every cell, which would cost more than it.
 template <typename RowAt>
-std::vector<Cell> GatherCells(int width, int height, int n, RowAt&& rowAt) {
-    constexpr int kFine = 3;
-    constexpr size_t kFineCells = size_t{1} << (3 * (8 - kFine));
-    struct Sums {
-        uint64_t blue = 0, green = 0, red = 0, count = 0;
+std::vector<std::pair<uint32_t, Sums>> FineCells(int width, int height, RowAt&& rowAt) {
+    auto fineIndex = [](const uint8_t* px) {
+        return static_cast<uint32_t>(((px[2] >> kFine) << 10) | ((px[1] >> kFine) << 5) | (px[0] >> kFine));
     };
-    std::vector<Sums> fine(kFineCells);
     std::vector<uint8_t> scratch(static_cast<size_t>(width) * 3);
+    std::vector<std::pair<uint32_t, Sums>> out;
+    const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+    if (pixels < kFineCells / 8) {
+        std::vector<uint64_t> keys;  // cell index above the colour
+        keys.reserve(pixels);
+        for (int y = 0; y < height; ++y) {
+            const uint8_t* px = rowAt(y, scratch.data());
+            for (int x = 0; x < width; ++x, px += 3)
+                keys.push_back(uint64_t{fineIndex(px)} << 24 | Pack(px));
+        }
+        std::sort(keys.begin(), keys.end());
+        for (const uint64_t key : keys) {
+            const uint32_t index = static_cast<uint32_t>(key >> 24);
+            if (out.empty() || out.back().first != index) out.push_back({index, Sums{}});
+            Sums& s = out.back().second;
+            s.blue += key & 0xFF;
+            s.green += (key >> 8) & 0xFF;
+            s.red += (key >> 16) & 0xFF;
+            ++s.count;
+        }
+        return out;
+    }
+    std::vector<Sums> fine(kFineCells);
     for (int y = 0; y < height; ++y) {
         const uint8_t* px = rowAt(y, scratch.data());
         for (int x = 0; x < width; ++x, px += 3) {
-            Sums& s = fine[((px[2] >> kFine) << 10) | ((px[1] >> kFine) << 5) | (px[0] >> kFine)];
+            Sums& s = fine[fineIndex(px)];
             s.blue += px[0];
             s.green += px[1];
             s.red += px[2];
             ++s.count;
         }
     }
+    for (uint32_t i = 0; i < kFineCells; ++i)
+        if (fine[i].count) out.push_back({i, fine[i]});
+    return out;
+}
+
+// The cells of the picture: the shift is 3 when the cells of shift 4 are at most n, else 4
+// when those of shift 5 are, else 5 when those of shift 6 are, else 6. Sums are gathered once
+// at shift 3, in 64 bits, and coarser cells add those up.
+template <typename RowAt>
+Cells GatherCells(int width, int height, int n, RowAt&& rowAt) {
+    const std::vector<std::pair<uint32_t, Sums>> fine = FineCells(width, height, rowAt);
 
     // The cell of a coarser shift that holds fine cell i.
     auto coarse = [](size_t i, int shift) {
@@ -455,8 +504,7 @@ std::vector<Cell> GatherCells(int width, int height, int n, RowAt&& rowAt) {
     auto occupied = [&](int shift) {
         std::vector<bool> seen(size_t{1} << (3 * (8 - shift)));
         int count = 0;
-        for (size_t i = 0; i < kFineCells; ++i) {
-            if (fine[i].count == 0) continue;
+        for (const auto& [i, sums] : fine) {
             const size_t c = coarse(i, shift);
             if (!seen[c]) {
                 seen[c] = true;
@@ -467,28 +515,32 @@ std::vector<Cell> GatherCells(int width, int height, int n, RowAt&& rowAt) {
     };
     const int shift = occupied(4) <= n ? 3 : occupied(5) <= n ? 4 : occupied(6) <= n ? 5 : 6;
 
-    std::vector<Sums> sums(size_t{1} << (3 * (8 - shift)));
-    for (size_t i = 0; i < kFineCells; ++i) {
+    Cells cells;
+    cells.total = size_t{1} << (3 * (8 - shift));
+    auto place = [&](uint32_t index, const Sums& s) {
+        cells.occupied.push_back({index, {static_cast<int>(s.blue / s.count), static_cast<int>(s.green / s.count),
+                                          static_cast<int>(s.red / s.count), static_cast<int64_t>(s.count)}});
+    };
+    if (shift == kFine) {
+        for (const auto& [i, s] : fine) place(i, s);
+        return cells;
+    }
+    std::vector<Sums> sums(cells.total);
+    for (const auto& [i, f] : fine) {
         Sums& s = sums[coarse(i, shift)];
-        s.blue += fine[i].blue;
-        s.green += fine[i].green;
-        s.red += fine[i].red;
-        s.count += fine[i].count;
+        s.blue += f.blue;
+        s.green += f.green;
+        s.red += f.red;
+        s.count += f.count;
     }
-    std::vector<Cell> cells(sums.size());
-    for (size_t i = 0; i < sums.size(); ++i) {
-        const Sums& s = sums[i];
-        if (s.count == 0) continue;  // empty: black, count 0
-        cells[i] = {static_cast<int>(s.blue / s.count), static_cast<int>(s.green / s.count),
-                    static_cast<int>(s.red / s.count), static_cast<int64_t>(s.count)};
-    }
+    for (uint32_t i = 0; i < cells.total; ++i)
+        if (sums[i].count) place(i, sums[i]);
     return cells;
 }
 
 // Fills palette entries from the cells: first the cell nearest to each reference colour, then
 // the most populous cells. Returns how many were filled (at most 2^targetBits).
-int PaletteFromCells(std::vector<Cell>& cells, int64_t pixels, int targetBits,
-                     PaletteEntry* palette) {
+int PaletteFromCells(Cells& cells, int64_t pixels, int targetBits, PaletteEntry* palette) {
     const int n = 1 << targetBits;
     int filled = 0;
     auto append = [&](Cell& cell) {
@@ -499,41 +551,42 @@ int PaletteFromCells(std::vector<Cell>& cells, int64_t pixels, int targetBits,
 
     // A cell is eligible while its count is at least pixels / 65536, so in a small picture
     // every cell is, empty ones and those already taken included. Empty cells are all black:
-    // the first of them stands for every one.
+    // the first of them stands for every one, in its place in index order.
     const int64_t minCount = pixels >> 16;
-    std::vector<int> eligible;
-    bool emptySeen = false;
-    for (int i = 0; i < static_cast<int>(cells.size()); ++i) {
-        if (cells[i].count < minCount) continue;
-        if (cells[i].count == 0) {
-            if (emptySeen) continue;
+    Cell empty;
+    std::vector<Cell*> eligible;
+    bool emptySeen = minCount > 0 || cells.occupied.size() == cells.total;
+    for (size_t k = 0; k < cells.occupied.size(); ++k) {
+        PlacedCell& c = cells.occupied[k];
+        if (!emptySeen && c.index != k) {  // index k is the first without pixels
+            eligible.push_back(&empty);
             emptySeen = true;
         }
-        eligible.push_back(i);
+        if (c.cell.count >= minCount) eligible.push_back(&c.cell);
     }
+    if (!emptySeen) eligible.push_back(&empty);
     std::array<Rgb, 216> refs;
     int threshold = 0;
     const int refCount = ReferenceColours(targetBits, refs, threshold);
     for (int r = 0; r < refCount; ++r) {
-        int best = threshold, pick = -1;
-        for (int i : eligible) {
-            const Cell& c = cells[i];
-            if (c.count < minCount) continue;
-            const int db = c.blue - refs[r].blue, dg = c.green - refs[r].green,
-                      dr = c.red - refs[r].red;
+        int best = threshold;
+        Cell* pick = nullptr;
+        for (Cell* c : eligible) {
+            if (c->count < minCount) continue;
+            const int db = c->blue - refs[r].blue, dg = c->green - refs[r].green,
+                      dr = c->red - refs[r].red;
             const int d = db * db + dg * dg + dr * dr;
-            if (d < best) best = d, pick = i;
+            if (d < best) best = d, pick = c;
         }
-        if (pick >= 0) append(cells[pick]);
+        if (pick) append(*pick);
     }
 
     // Then by count, largest first, the lower index first among equals.
-    std::vector<int> rest;
-    for (int i = 0; i < static_cast<int>(cells.size()); ++i)
-        if (cells[i].count > 0) rest.push_back(i);
-    std::stable_sort(rest.begin(), rest.end(),
-                     [&](int a, int b) { return cells[a].count > cells[b].count; });
-    for (size_t k = 0; k < rest.size() && filled < n; ++k) append(cells[rest[k]]);
+    std::vector<Cell*> rest;
+    for (PlacedCell& c : cells.occupied)
+        if (c.cell.count > 0) rest.push_back(&c.cell);
+    std::stable_sort(rest.begin(), rest.end(), [](const Cell* a, const Cell* b) { return a->count > b->count; });
+    for (size_t k = 0; k < rest.size() && filled < n; ++k) append(*rest[k]);
     return filled;
 }
 
@@ -558,7 +611,7 @@ bool ReduceColours(const PixelSource& src, int targetBits, int ditherMode,
                       : ExactFrom24(src, n, palette, target, indices.data()))
         return true;
 
-    std::vector<Cell> cells =
+    Cells cells =
         GatherCells(src.width, src.height, n,
                     [&](int y, uint8_t* scratch) { return ColourRow(src, y, scratch); });
     const int filled = PaletteFromCells(

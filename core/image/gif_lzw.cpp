@@ -203,6 +203,9 @@ void GifLzwEncode(std::span<const uint8_t> pixels, int minCodeSize, std::vector<
         current = byte;
     }
     writer.Put(current, width);
+    // The reader defines one more entry on reading that code, and widens its codes when that
+    // entry fills the width.
+    if (nextCode == (1u << width) && width < kMaxWidth) ++width;
     writer.Put(end, width);
     writer.Flush();
 }

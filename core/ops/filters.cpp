@@ -64,35 +64,77 @@ void Box(const PixelJob& job, int weight) {
     }
 }
 
-// One Gaussian pass: each of `lines` lines of `length` samples (3 channels) from `in` to `out`;
-// `step` is the distance between neighbours along a line and `lineStep` between lines.
-void GaussianPass(const uint8_t* in, size_t inStep, size_t inLineStep, uint8_t* out, size_t outStep,
-                  size_t outLineStep, int lines, int length, const GaussianWeights& g) {
+// The Gaussian's weights by offset −R … R.
+std::vector<int> FullWindow(const GaussianWeights& g) {
     const int r = static_cast<int>(g.weight.size()) - 1;
     std::vector<int> w(size_t(2 * r + 1));
     for (int k = -r; k <= r; ++k) w[size_t(k + r)] = g.weight[size_t(std::abs(k))];
-    for (int line = 0; line < lines; ++line) {
-        const uint8_t* src = in + size_t(line) * inLineStep;
-        uint8_t* dst = out + size_t(line) * outLineStep;
-        for (int pos = 0; pos < length; ++pos) {
+    return w;
+}
+
+// Along each row: every sample's window of 2R + 1 samples of its channel, the sum shifted by
+// c where the whole window lies inside the row, divided by the weights inside near its ends.
+void GaussianRows(const PixelJob& job, uint8_t* out, size_t outStride, const GaussianWeights& g) {
+    const int r = static_cast<int>(g.weight.size()) - 1, length = job.width;
+    const std::vector<int> w = FullWindow(g);
+    const int* const centre = w.data() + r;
+    for (int y = 0; y < job.height; ++y) {
+        const uint8_t* src = job.source + size_t(y) * job.stride;
+        uint8_t* dst = out + size_t(y) * outStride;
+        auto edge = [&](int pos) {
             const int from = std::max(pos - r, 0), to = std::min(pos + r, length - 1);
-            int64_t sum0 = 0, sum1 = 0, sum2 = 0, total = 0;
-            const uint8_t* p = src + size_t(from) * inStep;
-            for (int q = from; q <= to; ++q, p += inStep) {
-                const int wk = w[size_t(q - pos + r)];
+            int sum0 = 0, sum1 = 0, sum2 = 0, total = 0;
+            for (int q = from; q <= to; ++q) {
+                const int wk = centre[q - pos];
+                const uint8_t* p = src + size_t(q) * 3;
                 sum0 += wk * p[0], sum1 += wk * p[1], sum2 += wk * p[2];
                 total += wk;
             }
-            uint8_t* o = dst + size_t(pos) * outStep;
-            if (pos - r >= 0 && pos + r < length) {  // the whole window inside
-                o[0] = static_cast<uint8_t>(std::min<int64_t>(sum0 >> g.shift, 255));
-                o[1] = static_cast<uint8_t>(std::min<int64_t>(sum1 >> g.shift, 255));
-                o[2] = static_cast<uint8_t>(std::min<int64_t>(sum2 >> g.shift, 255));
-            } else {
-                o[0] = static_cast<uint8_t>(std::min<int64_t>(sum0 / total, 255));
-                o[1] = static_cast<uint8_t>(std::min<int64_t>(sum1 / total, 255));
-                o[2] = static_cast<uint8_t>(std::min<int64_t>(sum2 / total, 255));
+            uint8_t* o = dst + size_t(pos) * 3;
+            o[0] = static_cast<uint8_t>(std::min(sum0 / total, 255));
+            o[1] = static_cast<uint8_t>(std::min(sum1 / total, 255));
+            o[2] = static_cast<uint8_t>(std::min(sum2 / total, 255));
+        };
+        const int inFrom = std::min(r, length), inTo = std::max(length - r, inFrom);
+        for (int pos = 0; pos < inFrom; ++pos) edge(pos);
+        for (int pos = inFrom; pos < inTo; ++pos) {
+            const uint8_t* p = src + size_t(pos - r) * 3;
+            int sum0 = 0, sum1 = 0, sum2 = 0;
+            for (int k = 0; k <= 2 * r; ++k, p += 3) {
+                const int wk = w[size_t(k)];
+                sum0 += wk * p[0], sum1 += wk * p[1], sum2 += wk * p[2];
             }
+            uint8_t* o = dst + size_t(pos) * 3;
+            o[0] = static_cast<uint8_t>(std::min(sum0 >> g.shift, 255));
+            o[1] = static_cast<uint8_t>(std::min(sum1 >> g.shift, 255));
+            o[2] = static_cast<uint8_t>(std::min(sum2 >> g.shift, 255));
+        }
+        for (int pos = inTo; pos < length; ++pos) edge(pos);
+    }
+}
+
+// Down the columns, a whole row of sums at a time: rows whose window lies inside the picture
+// are shifted by c, the others divided by the weights of the rows inside.
+void GaussianColumns(const uint8_t* in, size_t inStride, const PixelJob& job, const GaussianWeights& g) {
+    const int r = static_cast<int>(g.weight.size()) - 1, height = job.height;
+    const size_t line = size_t(job.width) * 3;
+    const std::vector<int> w = FullWindow(g);
+    std::vector<int> sums(line);
+    for (int y = 0; y < height; ++y) {
+        const int from = std::max(y - r, 0), to = std::min(y + r, height - 1);
+        std::fill(sums.begin(), sums.end(), 0);
+        int total = 0;
+        for (int q = from; q <= to; ++q) {
+            const int wk = w[size_t(q - y + r)];
+            const uint8_t* p = in + size_t(q) * inStride;
+            for (size_t i = 0; i < line; ++i) sums[i] += wk * p[i];
+            total += wk;
+        }
+        uint8_t* o = job.target + size_t(y) * job.stride;
+        if (y - r >= 0 && y + r < height) {
+            for (size_t i = 0; i < line; ++i) o[i] = static_cast<uint8_t>(std::min(sums[i] >> g.shift, 255));
+        } else {
+            for (size_t i = 0; i < line; ++i) o[i] = static_cast<uint8_t>(std::min(sums[i] / total, 255));
         }
     }
 }
@@ -131,10 +173,16 @@ GaussianWeights GaussianWeightsFor(int radius) {
     while ((int64_t(1) << c) <= total) ++c;  // the bit length of the total
     g.shift = c;
     g.weight.resize(raw.size());
+    int64_t sum = 0;
     for (size_t i = 0; i < raw.size(); ++i) {
         const int64_t n = int64_t(raw[i]) << c;
         g.weight[i] = static_cast<int>((2 * n + total) / (2 * total));  // n / total rounded
+        sum += (i ? 2 : 1) * int64_t(g.weight[i]);
     }
+    // Rounding can leave the weights short of 2^c, and a shift by c would then darken a flat
+    // picture by a level: the centre takes what is missing. (Weights past 2^c by so little
+    // that 255 × the excess stays below 2^c give every level back unchanged.)
+    if (sum < (int64_t(1) << c)) g.weight[0] += static_cast<int>((int64_t(1) << c) - sum);
     return g;
 }
 
@@ -144,8 +192,8 @@ void GaussianBlur(const PixelJob& job, std::vector<uint8_t>& temporary, int radi
     const GaussianWeights g = GaussianWeightsFor(std::max(r, 0));
     const size_t tempStride = size_t(w) * 3;
     temporary.resize(tempStride * h);
-    GaussianPass(job.source, 3, job.stride, temporary.data(), 3, tempStride, h, w, g);   // along rows
-    GaussianPass(temporary.data(), tempStride, 3, job.target, job.stride, 3, w, h, g);  // down columns
+    GaussianRows(job, temporary.data(), tempStride, g);
+    GaussianColumns(temporary.data(), tempStride, job, g);
 }
 
 std::vector<int8_t> PrepareUnsharp(const PixelJob& job) {

@@ -28,7 +28,8 @@ void Box5x5(const PixelJob& job, int weight);
 // target, through `temporary` (width × height × 3 bytes).
 void GaussianBlur(const PixelJob& job, std::vector<uint8_t>& temporary, int radius);
 
-// The normalised Gaussian weights of a radius (offsets 0..R) and their shift c.
+// The normalised Gaussian weights of a radius (offsets 0..R), adding up to at least 2^c, and
+// their shift c.
 struct GaussianWeights {
     std::vector<int> weight;
     int shift = 0;

@@ -95,4 +95,27 @@ set -e
 expect "error=6 1" "$out $code" "empty file"
 expect "error=4 1" "$out2 $code2" "missing file"
 expect "2" "$code3" "unknown option"
+# Replacing a destination: a read-only one (no write bit for its owner, which holds for root
+# too) is refused and kept; a replaced file keeps its mode; a symbolic link stays a link and
+# its target takes the file; nothing is left beside them.
+mkdir "$work/dest"
+cp "$work/card1.bmp" "$work/dest/ro.bmp"
+chmod 0444 "$work/dest/ro.bmp"
+set +e
+out=$("$imgtool" convert "$work/card.bmp" "$work/dest/ro.bmp" --depth 8 --dither 0); code=$?
+set -e
+expect "error=5 1" "$out $code" "read-only destination"
+cmp -s "$work/card1.bmp" "$work/dest/ro.bmp" || fail "a read-only destination changed"
+cp "$work/card1.bmp" "$work/dest/private.bmp"
+chmod 0600 "$work/dest/private.bmp"
+cp "$work/card1.bmp" "$work/dest/target.bmp"
+ln -s target.bmp "$work/dest/link.bmp"
+for name in private link; do
+  "$imgtool" convert "$work/card.bmp" "$work/dest/$name.bmp" --depth 8 --dither 0
+done
+expect 600 "$(stat -c %a "$work/dest/private.bmp")" "mode of a replaced file"
+cmp -s "$work/card8.bmp" "$work/dest/private.bmp" || fail "a 0600 file not replaced"
+[ -L "$work/dest/link.bmp" ] || fail "a link replaced by a file"
+cmp -s "$work/card8.bmp" "$work/dest/target.bmp" || fail "a link's target not written"
+expect "link.bmp private.bmp ro.bmp target.bmp" "$(ls -A "$work/dest" | xargs)" "files beside the destination"
 echo "imgtool: all checks passed"

@@ -4,13 +4,17 @@
 //   imgtool convert IN OUT [load and save options]
 //   imgtool count FILE
 // Failures print "error=CODE" (the codec error codes) and exit 1; usage errors exit 2.
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <random>
 #include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/image/codec.h"
 #include "core/image/codec_error.h"
@@ -53,28 +57,72 @@ bool ReadFile(const std::string& path, std::vector<uint8_t>& out) {
     return size == 0 || static_cast<bool>(in.read(reinterpret_cast<char*>(out.data()), size));
 }
 
-// Writes through a temporary file beside the destination, renamed over it at the end.
-int WriteFileSafely(const std::string& path, const std::vector<uint8_t>& bytes) {
+// The file a destination path names: symbolic links followed to their final target, which
+// may not exist yet. Empty when the links loop.
+std::filesystem::path FinalTarget(std::filesystem::path path) {
     namespace fs = std::filesystem;
-    fs::path dest(path);
-    std::mt19937 random(std::random_device{}());
-    fs::path temp = dest;
-    temp += ".tmp" + std::to_string(random() % 1000000);
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return kCodecCreateFailed;
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!out.flush()) {
-            out.close();
-            fs::remove(temp);
-            return kCodecSaveFailed;
-        }
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(path, ec)) return path;
+        const fs::path link = fs::read_symlink(path, ec);
+        if (ec) return {};
+        path = link.is_absolute() ? link : path.parent_path() / link;
     }
-    std::error_code ec;
-    fs::rename(temp, dest, ec);
-    if (ec) {
-        fs::remove(temp, ec);
+    return {};
+}
+
+bool WriteAll(int fd, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Writes `bytes` to a temporary file beside the destination (a link's target), synced, then
+// renamed over it, so the destination is either untouched or complete. A destination without
+// the owner's write bit, or one the user may not write, is refused, as what a user sees as
+// read-only (the bit holds for root too); a replaced file keeps its mode.
+int WriteFileSafely(const std::string& path, const std::vector<uint8_t>& bytes) {
+    const std::filesystem::path dest = FinalTarget(path);
+    if (dest.empty()) return kCodecCreateFailed;
+    struct stat existing {};
+    const bool exists = ::stat(dest.c_str(), &existing) == 0;
+    if (exists && (!S_ISREG(existing.st_mode) || !(existing.st_mode & S_IWUSR) ||
+                   ::access(dest.c_str(), W_OK) != 0))
         return kCodecCreateFailed;
+    if (!exists && errno != ENOENT) return kCodecCreateFailed;
+
+    const std::filesystem::path dir = dest.has_parent_path() ? dest.parent_path() : ".";
+    std::string temp = (dir / ("." + dest.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return kCodecCreateFailed;
+    int code = kCodecOk;
+    if (exists) {
+        if (::fchmod(fd, existing.st_mode & 07777) != 0) code = kCodecCreateFailed;
+        // Owner and group too where allowed (as root); a user's own file needs no change.
+        const int kept = ::fchown(fd, existing.st_uid, existing.st_gid);
+        (void)kept;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        if (::fchmod(fd, 0666 & ~mask) != 0) code = kCodecCreateFailed;
+    }
+    if (!code && (!WriteAll(fd, bytes.data(), bytes.size()) || ::fsync(fd) != 0)) code = kCodecSaveFailed;
+    if (::close(fd) != 0 && !code) code = kCodecSaveFailed;
+    if (!code && ::rename(temp.c_str(), dest.c_str()) != 0) code = kCodecCreateFailed;
+    if (code) {
+        ::unlink(temp.c_str());
+        return code;
+    }
+    // The rename itself made durable.
+    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
     }
     return kCodecOk;
 }

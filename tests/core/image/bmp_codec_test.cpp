@@ -71,6 +71,7 @@ TEST(BmpReader, SizeBitCountAndCompressionChecks) {
         s.height = c.h;
         s.bitCount = c.bits;
         s.compression = c.compression;
+        s.pixels = {0};
         RefusingAllocator allocator;
         DecodeResult result;
         EXPECT_FALSE(DecodeBmp(MakeBmp(s), LoadOptions{}, allocator, result)) << c.what;
@@ -234,12 +235,8 @@ TEST(BmpReader, HostileAndShortFilesStayInBounds) {
     EXPECT_EQ(d2.Pixel(0, 1)[0], 9);
     EXPECT_EQ(d2.Pixel(0, 1)[1], 0);
 
-    // A pixel offset past the end, a file cut inside the header, an empty file.
+    // A file cut inside the header, an empty file.
     std::vector<uint8_t> file = MakeBmp(BmpSpec{});
-    PutU32LE(&file[10], 0xFFFFFFF0u);
-    Decoded d3;
-    Decode(file, d3);
-    EXPECT_TRUE(d3.ok);
     for (size_t n : {size_t{0}, size_t{2}, size_t{20}, size_t{53}}) {
         Decoded d;
         Decode(std::vector<uint8_t>(file.begin(), file.begin() + n), d);
@@ -259,6 +256,62 @@ TEST(BmpReader, HostileAndShortFilesStayInBounds) {
     EXPECT_EQ(d4.Pixel(1, 0)[0], 0);
 }
 
+// Records what the decoder asks for and gives it.
+struct CountingAllocator final : PixelAllocator {
+    MemoryAllocator memory;
+    size_t asked = 0;
+    bool Allocate(Image& image) override {
+        asked += image.PixelBytes();
+        return memory.Allocate(image);
+    }
+    void Release(Image& image) override { memory.Release(image); }
+};
+
+// Without a byte at the pixel offset there is no picture, whatever the header claims, and no
+// memory is reserved for one; a single byte there is a file cut inside its rows.
+TEST(BmpReader, NoPixelDataIsAReadError) {
+    struct Case {
+        int32_t side;
+        uint16_t bits;
+        uint32_t compression;
+        uint32_t offsetPastEnd;  // pixel offset minus file size
+        size_t pixelBytes;
+    } cases[] = {
+        {25000, 24, 0, 0, 0}, {25000, 24, 0, 6, 0},   {25000, 8, 0, 0, 0},  {25000, 1, 0, 0, 0},
+        {25000, 4, 0, 0, 0},  {25000, 32, 3, 0, 0},   {25000, 16, 0, 0, 0}, {1, 24, 0, 0, 0},
+        {300, 24, 0, 0xFFFFFF00u, 0}, {100, 24, 0, 0, 1}, {100, 8, 0, 0, 1},
+    };
+    for (const Case& c : cases) {
+        BmpSpec s;
+        s.width = s.height = c.side;
+        s.bitCount = c.bits;
+        s.compression = c.compression;
+        if (c.compression == 3) {
+            PushU32(s.extra, 0xFF0000);
+            PushU32(s.extra, 0xFF00);
+            PushU32(s.extra, 0xFF);
+        }
+        if (c.bits <= 8) s.extra.resize(s.extra.size() + (4u << c.bits), 0x40);
+        s.pixels.assign(c.pixelBytes, 0x80);
+        std::vector<uint8_t> file = MakeBmp(s);
+        PutU32LE(&file[10], static_cast<uint32_t>(file.size() - c.pixelBytes + c.offsetPastEnd));
+        CountingAllocator allocator;
+        DecodeResult result;
+        const bool ok = DecodeBmp(file, LoadOptions{}, allocator, result);
+        const std::string what = std::to_string(c.side) + " at " + std::to_string(c.bits) + " bits, " +
+                                 std::to_string(file.size()) + " bytes";
+        if (c.pixelBytes > 0) {
+            ASSERT_TRUE(ok) << what;
+            EXPECT_EQ(result.image.bits[0], 0x80) << what;
+            allocator.Release(result.image);
+            continue;
+        }
+        EXPECT_FALSE(ok) << what;
+        EXPECT_EQ(result.error, kCodecReadFailed) << what;
+        EXPECT_EQ(allocator.asked, 0u) << what;
+    }
+}
+
 TEST(BmpReader, PaletteFollowsALargerInformationHeader) {
     // A 124-byte header: the palette starts after it, not after the first 40 bytes.
     BmpSpec s;
@@ -274,6 +327,85 @@ TEST(BmpReader, PaletteFollowsALargerInformationHeader) {
     ASSERT_TRUE(d.ok);
     EXPECT_EQ(d.result.image.palette[0], (PaletteEntry{0, 0, 255, 0}));
     EXPECT_EQ(d.result.image.palette[1], (PaletteEntry{0, 255, 0, 0}));
+}
+
+// One 5 × 2 picture behind an information header of `headerSize` bytes: the 12-byte header
+// has 16-bit sizes and 3-byte palette entries, the others the 40-byte layout as far as they
+// reach and 4-byte entries.
+std::vector<uint8_t> WithHeader(uint32_t headerSize, uint16_t bits, uint32_t compression = 0) {
+    const bool core = headerSize == 12;
+    std::vector<uint8_t> file(14 + std::max<uint32_t>(headerSize, 40), 0);
+    file[0] = 'B';
+    file[1] = 'M';
+    uint8_t* h = &file[14];
+    PutU32LE(h, headerSize);
+    if (core) {
+        PutU16LE(h + 4, 5);
+        PutU16LE(h + 6, 2);
+        PutU16LE(h + 8, 1);
+        PutU16LE(h + 10, bits);
+    } else {
+        PutU32LE(h + 4, 5);
+        PutU32LE(h + 8, 2);
+        PutU16LE(h + 12, 1);
+        PutU16LE(h + 14, bits);
+        PutU32LE(h + 16, compression);
+    }
+    file.resize(14 + headerSize);
+    for (int i = 0; bits <= 8 && i < (1 << bits); ++i) {
+        file.insert(file.end(), {uint8_t(i * 3), uint8_t(255 - i), uint8_t(i ^ 0x5A)});
+        if (!core) file.push_back(0);
+    }
+    PutU32LE(&file[10], static_cast<uint32_t>(file.size()));
+    const size_t stride = RowStride(5, bits);
+    for (size_t y = 0; y < 2; ++y)
+        for (size_t i = 0; i < stride; ++i) file.push_back(static_cast<uint8_t>(bits == 1 ? 0xA8 >> y : 17 * y + i + 1));
+    return file;
+}
+
+// Blue, green, red of each pixel of a decoded picture.
+std::vector<uint8_t> Colours(const Image& image) {
+    std::vector<uint8_t> out;
+    for (int y = 0; y < image.Height(); ++y)
+        for (int x = 0; x < image.Width(); ++x) {
+            if (image.BitCount() == 8) {
+                const PaletteEntry& e = image.palette[image.Row(y)[x]];
+                out.insert(out.end(), {e.blue, e.green, e.red});
+            } else {
+                out.insert(out.end(), image.Row(y) + 3 * x, image.Row(y) + 3 * x + 3);
+            }
+        }
+    return out;
+}
+
+// Every header size shows the picture of the 40-byte header in its colours; an OS/2 header's
+// compression 3 is not bit fields and is refused.
+TEST(BmpReader, HeaderSizesPlaceFieldsAndPalette) {
+    for (uint16_t bits : {1, 4, 8, 16, 24, 32}) {
+        Decoded reference;
+        Decode(WithHeader(40, bits), reference);
+        ASSERT_TRUE(reference.ok) << bits;
+        const std::vector<uint8_t> expected = Colours(reference.result.image);
+        for (uint32_t size : {12, 16, 20, 52, 56, 64, 108, 124}) {
+            if (size == 12 && bits > 8 && bits != 24) continue;
+            Decoded d;
+            Decode(WithHeader(size, bits), d);
+            ASSERT_TRUE(d.ok) << size << " " << bits;
+            EXPECT_EQ(d.result.image.Width(), 5);
+            EXPECT_EQ(d.result.image.sourceBits, bits);
+            EXPECT_EQ(Colours(d.result.image), expected) << "header " << size << ", " << bits << " bits";
+        }
+    }
+    for (uint32_t size : {20, 64}) {
+        Decoded d;
+        Decode(WithHeader(size, 16, 3), d);
+        EXPECT_FALSE(d.ok) << size;
+        EXPECT_EQ(d.result.error, kCodecUnsupported) << size;
+    }
+    const std::vector<uint8_t> core = WithHeader(12, 8);
+    Decoded cut;
+    Decode(std::vector<uint8_t>(core.begin(), core.begin() + 24), cut);
+    EXPECT_EQ(cut.result.error, kCodecReadFailed);
 }
 
 TEST(BmpPacked, ReadsClipboardLayouts) {
@@ -455,25 +587,33 @@ TEST(BmpPacked, PackBitmapLayout) {
 TEST(BmpSuite, EveryFileDecodesOrFailsWithACode) {
     const std::filesystem::path root = PELIO_TESTDATA_DIR "/bmpsuite";
     if (!std::filesystem::exists(root)) GTEST_SKIP() << "no " << root << ": test images absent";
+    auto read = [](const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {});
+    };
+    Decoded pal8;
+    Decode(read(root / "g" / "pal8.bmp"), pal8);
+    ASSERT_TRUE(pal8.ok);
     int decoded = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
         if (entry.path().extension() != ".bmp") continue;
-        std::ifstream in(entry.path(), std::ios::binary);
-        std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), {});
         Decoded d;
-        Decode(file, d);
+        Decode(read(entry.path()), d);
+        const std::string name = entry.path().filename().string();
         if (d.ok) {
             ++decoded;
             EXPECT_GT(d.result.image.Width(), 0);
+            // The same picture behind other headers shows the same colours.
+            if (name.starts_with("pal8os2") || name == "pal8v4.bmp" || name == "pal8v5.bmp") {
+                EXPECT_EQ(Colours(d.result.image), Colours(pal8.result.image)) << name;
+            }
         } else {
             EXPECT_NE(d.result.error, 0) << entry.path();
         }
-        // Every good file decodes but for the refused kinds: RLE, top-down, the old 12-byte
-        // header, and masks that are not blue-green-red from the lowest bit up.
-        const std::string name = entry.path().filename().string();
+        // Every good file decodes but for the refused kinds: RLE, top-down, and masks that are
+        // not blue-green-red from the lowest bit up.
         if (entry.path().parent_path().filename() == "g" && name.find("rle") == std::string::npos &&
-            name.find("topdown") == std::string::npos && name.find("os2") == std::string::npos &&
-            name != "rgb32bf.bmp") {
+            name.find("topdown") == std::string::npos && name != "rgb32bf.bmp") {
             EXPECT_TRUE(d.ok) << name;
         }
     }

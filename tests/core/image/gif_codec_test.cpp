@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include "core/image/colour_engine.h"
 #include "core/image/gif_codec.h"
 #include "tests/core/image/gif_test_util.h"
+#include "tests/support/sample_image.h"
 
 namespace pelio {
 namespace {
@@ -70,6 +72,70 @@ TEST(GifLzw, RoundTripsAtEveryCodeSize) {
             std::vector<uint8_t> back(c.size, 0xEE);
             EXPECT_EQ(GifLzwDecode(data, codeSize, back), c.size) << c.what << " size " << codeSize;
             EXPECT_EQ(back, pixels) << c.what << " size " << codeSize;
+        }
+    }
+}
+
+// A strict reader: codes up to and including the end code, which must come at the reader's
+// width, followed by nothing but the zero bits that fill its byte. Nothing when anything is off.
+std::optional<std::vector<uint8_t>> StrictLzwDecode(const std::vector<uint8_t>& data, int minCodeSize) {
+    const uint32_t clear = 1u << minCodeSize, end = clear + 1;
+    std::vector<std::vector<uint8_t>> table;
+    int width = 0;
+    auto reset = [&] {
+        table.assign(clear + 2, {});
+        for (uint32_t i = 0; i < clear; ++i) table[i] = {uint8_t(i)};
+        width = minCodeSize + 1;
+    };
+    reset();
+    size_t bit = 0;
+    std::vector<uint8_t> out;
+    int prev = -1;
+    for (;;) {
+        if (bit + width > data.size() * 8) return std::nullopt;  // no end code
+        uint32_t code = 0;
+        for (int i = 0; i < width; ++i, ++bit) code |= uint32_t((data[bit / 8] >> (bit % 8)) & 1) << i;
+        if (code == clear) {
+            reset();
+            prev = -1;
+            continue;
+        }
+        if (code == end) break;
+        std::vector<uint8_t> entry;
+        if (code < table.size() && !table[code].empty()) {
+            entry = table[code];
+        } else if (code == table.size() && prev >= 0) {
+            entry = table[prev];
+            entry.push_back(table[prev][0]);
+        } else {
+            return std::nullopt;
+        }
+        out.insert(out.end(), entry.begin(), entry.end());
+        if (prev >= 0 && table.size() < 4096) {
+            table.push_back(table[prev]);
+            table.back().push_back(entry[0]);
+            if (table.size() == (1u << width) && width < 12) ++width;
+        }
+        prev = static_cast<int>(code);
+    }
+    if ((bit + 7) / 8 != data.size() || (bit % 8 && data.back() >> (bit % 8) != 0)) return std::nullopt;
+    return out;
+}
+
+// Every length up to a few code-width steps, in noise and in one long run: the end code comes
+// at the width the reader has reached after the last data code.
+TEST(GifLzw, EndCodeAtTheReadersWidth) {
+    std::mt19937 random(11);
+    for (int codeSize = 2; codeSize <= 8; ++codeSize) {
+        for (bool run : {false, true}) {
+            std::vector<uint8_t> pattern(400);
+            for (uint8_t& p : pattern) p = run ? 0 : static_cast<uint8_t>(random() % (1u << codeSize));
+            for (size_t n = 1; n <= pattern.size(); ++n) {
+                std::vector<uint8_t> pixels(pattern.begin(), pattern.begin() + ptrdiff_t(n)), data;
+                GifLzwEncode(pixels, codeSize, data);
+                EXPECT_EQ(StrictLzwDecode(data, codeSize), pixels)
+                    << "code size " << codeSize << (run ? " run of " : " noise of ") << n;
+            }
         }
     }
 }
@@ -335,6 +401,19 @@ TEST(GifWriter, HeaderLayoutAndCodeSize) {
         EXPECT_EQ(f[at + 10], c.codeSize) << c.depth;
         EXPECT_EQ(f.back(), ';');
     }
+}
+
+// 8 × 7 black at depth 1: the end code, after entry 31 is defined, takes 5 bits.
+TEST(GifWriter, SmallestEndCodeWidening) {
+    test::SampleImage black(8, 7, 24);
+    std::memset(black.image.bits, 0, black.image.PixelBytes());
+    SaveOptions options;
+    options.settings.depth = 1;
+    VectorSink sink;
+    int error = 0;
+    ASSERT_TRUE(EncodeGif(black.image, options, sink, error));
+    const std::vector<uint8_t> tail(sink.bytes.end() - 11, sink.bytes.end());
+    EXPECT_EQ(tail, (std::vector<uint8_t>{2, 7, 0x84, 0x8f, 0xa9, 0xcb, 0xed, 0x50, 0x00, 0, ';'}));
 }
 
 TEST(GifWriter, NearestEntryMarkedTransparent) {

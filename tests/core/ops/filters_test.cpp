@@ -108,9 +108,9 @@ TEST(GaussianBlur, WeightsRadiusZeroAndEdges) {
     const GaussianWeights two = GaussianWeightsFor(2);
     ASSERT_EQ(two.weight.size(), 3u);
     // R = 2, k = 2: raw 255, trunc(255 e^−0.5 + 0.5) = 155, trunc(255 e^−2 + 0.5) = 35;
-    // total 635, so c = 10
+    // total 635, so c = 10. Rounded, the weights add up to 1023: the centre takes the 1 missing.
     EXPECT_EQ(two.shift, 10);
-    EXPECT_EQ(two.weight[0], (2 * (255 << 10) + 635) / (2 * 635));
+    EXPECT_EQ(two.weight[0], (2 * (255 << 10) + 635) / (2 * 635) + 1);
     EXPECT_EQ(two.weight[1], (2 * (155 << 10) + 635) / (2 * 635));
     EXPECT_EQ(two.weight[2], (2 * (35 << 10) + 635) / (2 * 635));
 
@@ -129,6 +129,25 @@ TEST(GaussianBlur, WeightsRadiusZeroAndEdges) {
     GaussianBlur(q.Job(), t2, 2);
     EXPECT_EQ(0, std::memcmp(first.data(), q.target.image.bits, first.size()));
     EXPECT_GT(q.At(q.target.image, 2, 2)[0], q.At(q.target.image, 1, 2)[0]);
+}
+
+// Every radius keeps a flat picture, inside and at the edges, whatever its level per channel.
+TEST(GaussianBlur, UniformPictureUnchangedAtEveryRadius) {
+    const uint8_t levels[][3] = {{0, 0, 0}, {1, 128, 255}, {254, 77, 3}, {255, 255, 255}, {100, 200, 50}};
+    for (int radius = 0; radius <= 20; ++radius) {
+        for (const auto& level : levels) {
+            Pair p(43, 41, 0);
+            for (int y = 0; y < 41; ++y)
+                for (int x = 0; x < 43; ++x) std::memcpy(p.At(p.source.image, x, y), level, 3);
+            std::vector<uint8_t> temp;
+            GaussianBlur(p.Job(), temp, radius);
+            int wrong = 0;
+            for (int y = 0; y < 41; ++y)
+                for (int x = 0; x < 43; ++x) wrong += std::memcmp(p.At(p.target.image, x, y), level, 3) != 0;
+            EXPECT_EQ(wrong, 0) << "radius " << radius << " level " << int(level[0]) << "," << int(level[1])
+                                << "," << int(level[2]);
+        }
+    }
 }
 
 // Against the rule written out sample by sample: rows first, then columns, each output the
