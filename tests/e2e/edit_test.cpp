@@ -376,6 +376,86 @@ TEST_F(EditWindow, ListsAndSlidersKeepTheirKeys) {
     Close();
 }
 
+// Japanese labels and numbers are never clipped: each control is as wide as its text in the
+// UI font needs.
+TEST_F(EditWindow, ControlsFitTheirTexts) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    LOGFONTW lf{};
+    lf.lfHeight = -12;
+    lf.lfCharSet = SHIFTJIS_CHARSET;
+    lstrcpynW(lf.lfFaceName, L"MS UI Gothic", LF_FACESIZE);
+    HFONT font = CreateFontIndirectW(&lf);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    auto textWidth = [&](const std::wstring& text) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    auto width = [](HWND control) {
+        RECT r{};
+        GetClientRect(control, &r);
+        return static_cast<int>(r.right);
+    };
+
+    ASSERT_NO_FATAL_FAILURE(ChooseFormat(1));
+    HWND gamma = PanelControl(1051);
+    ASSERT_NE(gamma, nullptr);
+    const LRESULT margins = SendMessageW(gamma, EM_GETMARGINS, 0, 0);
+    EXPECT_GE(width(gamma) - LOWORD(margins) - HIWORD(margins), textWidth(L"2.200"));
+
+    PostMessageW(edit_, WM_COMMAND, 5171, 0);  // blur
+    HWND rebar = GetDlgItem(edit_, 1020), bar = nullptr;
+    ASSERT_TRUE(Eventually([&] { return (bar = GetDlgItem(rebar, 1025)) && GetDlgItem(bar, 1930); }));
+    for (const wchar_t* name : {L"3x3", L"5x5", L"ガウスぼかし"}) {
+        HWND radio = FindWindowExW(bar, nullptr, L"Button", name);
+        ASSERT_NE(radio, nullptr) << Narrow(name);
+        EXPECT_GE(width(radio), textWidth(name) + GetSystemMetrics(SM_CXMENUCHECK)) << Narrow(name);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    PostMessageW(edit_, WM_COMMAND, 5901, 0);
+    ASSERT_TRUE(Eventually([&] { return GetDlgItem(rebar, 1025) == nullptr; }));
+    Close();
+}
+
+// Work on a large picture shows "wait..." while the user waits: the start of an operation
+// with costly tables, and a preview that takes long; the title comes back after each.
+TEST_F(EditWindow, LongWorkShowsWait) {
+    WriteBytes(picture_, test::SampleBmpFile(4000, 3000, 24));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    HWND rebar = GetDlgItem(edit_, 1020), bar = nullptr;
+    auto waiting = [&] { return e2e::WindowText(edit_).compare(L"wait...") == 0; };
+    auto startAndWatch = [&](int command, int lastControl) {
+        bool waited = false;
+        PostMessageW(edit_, WM_COMMAND, command, 0);
+        const bool ready = Eventually([&] {
+            waited = waited || waiting();
+            return (bar = GetDlgItem(rebar, 1025)) && GetDlgItem(bar, lastControl);
+        }, 60000);
+        return ready && waited;
+    };
+    auto end = [&] {
+        PostMessageW(edit_, WM_COMMAND, 5901, 0);
+        return Eventually([&] { return GetDlgItem(rebar, 1025) == nullptr; });
+    };
+
+    EXPECT_TRUE(startAndWatch(5170, 1831));  // unsharp mask: its difference picture first
+    EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp"); }));
+    ASSERT_TRUE(end());
+
+    // The Gaussian of radius 20 over 12 megapixels, in the worker.
+    PostMessageW(edit_, WM_COMMAND, 5171, 0);
+    ASSERT_TRUE(Eventually([&] { return (bar = GetDlgItem(rebar, 1025)) && GetDlgItem(bar, 1930); }));
+    SendMessageW(GetDlgItem(bar, 1912), BM_CLICK, 0, 0);
+    SendMessageW(GetDlgItem(bar, 1930), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"20"));
+    EXPECT_TRUE(Eventually(waiting));
+    EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp"); }, 60000));
+    ASSERT_TRUE(end());
+    Close();
+}
+
 // A save that cannot complete leaves the file it would replace byte for byte as it was, and
 // no partial file beside it: a full volume, and a read-only file.
 TEST_F(EditWindow, AFailedReplacementLeavesTheDestinationAlone) {

@@ -1,6 +1,8 @@
 // Toolbar images, tips and custom drawing. Win32.
 #include "win/app/toolbar_support.h"
 
+#include <algorithm>
+
 #include "core/settings/command_table.h"
 #include "win/app/app_state.h"
 
@@ -114,6 +116,20 @@ LRESULT ToolbarCustomDraw(LPARAM lp, std::span<const ToolbarLabel> labels) {
     default:
         return CDRF_DODEFAULT;
     }
+}
+
+int FittedWidth(TextControl kind, const wchar_t* text, int minimum) {
+    SIZE size{};
+    if (HDC dc = GetDC(nullptr)) {
+        HGDIOBJ old = SelectObject(dc, App().uiFont);
+        GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+    }
+    int extra = 1;
+    if (kind == TextControl::Check) extra = GetSystemMetrics(SM_CXMENUCHECK) + 6;
+    if (kind == TextControl::Field) extra = 2 * GetSystemMetrics(SM_CXEDGE) + 6;
+    return std::max(minimum, static_cast<int>(size.cx) + extra);
 }
 
 void ReleaseToolbarDrawing() {

@@ -33,6 +33,13 @@ struct ToolbarLabel {
 // UI font. Returns the value for the notification.
 LRESULT ToolbarCustomDraw(LPARAM lp, std::span<const ToolbarLabel> labels = {});
 
+// What surrounds the text of a control on a toolbar.
+enum class TextControl { Label, Check, Field };
+
+// The width a control needs to show `text` whole in the UI font (a check box's or radio
+// button's box, an edit field's borders and margins included); at least `minimum`.
+int FittedWidth(TextControl kind, const wchar_t* text, int minimum);
+
 // The pens and brushes of the custom drawing; at exit.
 void ReleaseToolbarDrawing();
 

@@ -256,6 +256,13 @@ LRESULT CALLBACK EditWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFOCUS:
         if (e.imagePane && GetFocus() == hwnd) return 0;
         break;
+    case WM_SETCURSOR:
+        // Children ask here first: a long preview shows the wait cursor all over the window.
+        if (PreviewBusy()) {
+            SetCursor(App().cursors.wait);
+            return TRUE;
+        }
+        break;
     case WM_CLOSE:
         // Closing the Edit window ends the program through the Viewer window.
         FinishOperation(false);

@@ -102,6 +102,8 @@ struct PanelState {
     COLORREF pickColour = 0;
     bool pickColourShown = false;
     bool refreshing = false;  // lists being filled by the program
+    // Widths fitted to the texts in the UI font (at least the panel's own).
+    int gammaW = 35, sizeSwitchW = 75, sizeLabelW = 50;
 };
 
 PanelState& Panel() {
@@ -211,15 +213,16 @@ void ApplyRules() {
     Place(p.levelField, ph40.left, 36, 18, l.pngFields);
     PlaceUpDown(p.levelUpDown, p.levelField, l.pngFields);
     Place(p.filterList, ph40.left + 40, 70, 200, l.pngFields);
-    Place(p.gammaField, ph42.left + 2, 35, 18, l.pngFields);
+    Place(p.gammaField, ph42.left + 2, p.gammaW, 18, l.pngFields);
     Place(p.qualityField, ph40.left, 45, 18, l.jpegFields);
     PlaceUpDown(p.qualityUpDown, p.qualityField, l.jpegFields);
     // The size-limit group follows the last item of the JPEG layout.
     const int sizeX = ItemRect(kSeparator9936).right + 2;
-    Place(p.sizeSwitch, sizeX, 75, 16, l.jpegFields);
-    Place(p.sizeField, sizeX + 76, 52, 18, l.jpegFields);
+    const int sizeFieldX = sizeX + p.sizeSwitchW + 1;
+    Place(p.sizeSwitch, sizeX, p.sizeSwitchW, 16, l.jpegFields);
+    Place(p.sizeField, sizeFieldX, 52, 18, l.jpegFields);
     PlaceUpDown(p.sizeUpDown, p.sizeField, l.jpegFields);
-    Place(p.sizeLabel, sizeX + 130, 50, 12, l.jpegFields);
+    Place(p.sizeLabel, sizeFieldX + 54, p.sizeLabelW, 12, l.jpegFields);
     // The colour box sits on its placeholder, which follows the transparency button in both
     // layouts (GIF has no compression group before it).
     Place(p.colourBox, ph41.left + 2, 18, 18, l.colourBox != ColourBoxPlace::Hidden);
@@ -342,6 +345,9 @@ HWND BuildSavePanel(HWND rebar) {
     SendMessageW(p.bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
     SendMessageW(p.bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(LoadToolbarImages(IDB_SAVE_PANEL, IDB_SAVE_PANEL_COUNT)));
     SendMessageW(p.bar, TB_SETINDENT, kPanelIndent, 0);
+    p.gammaW = FittedWidth(TextControl::Field, L"0.000", 35);
+    p.sizeSwitchW = FittedWidth(TextControl::Check, L"サイズ指定", 75);
+    p.sizeLabelW = FittedWidth(TextControl::Label, L"KB 以下", 50);
     for (const PanelButton& row : kButtons) {
         TBBUTTON b{};
         b.idCommand = row.id;
@@ -353,7 +359,7 @@ HWND BuildSavePanel(HWND rebar) {
             TBBUTTONINFOW info{};
             info.cbSize = sizeof info;
             info.dwMask = TBIF_SIZE;
-            info.cx = static_cast<WORD>(row.width);
+            info.cx = static_cast<WORD>(row.id == kPlaceholder9942 ? std::max(row.width, p.gammaW + 3) : row.width);
             SendMessageW(p.bar, TB_SETBUTTONINFOW, row.id, reinterpret_cast<LPARAM>(&info));
         }
     }
@@ -367,15 +373,15 @@ HWND BuildSavePanel(HWND rebar) {
     for (const wchar_t* name : kFilterNames) SendMessageW(p.filterList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     SendMessageW(p.filterList, CB_SETCURSEL, s.filter, 0);
     p.colourBox = Child(L"Pelio_cbox_class", nullptr, WS_BORDER, kColourBox, 18, 18);
-    p.gammaField = NumberField(kGammaField, 35, 5);
+    p.gammaField = NumberField(kGammaField, p.gammaW, 5);
     SetWindowTextW(p.gammaField, GammaText(s.saveGam).c_str());
     p.qualityField = NumberField(kQualityField, 45, 3);
     p.qualityUpDown = UpDown(kQualityUpDown, p.qualityField, 1, 100, s.quality);
-    p.sizeSwitch = Child(WC_BUTTONW, L"サイズ指定", BS_AUTOCHECKBOX, kSizeLimitSwitch, 75, 16);
+    p.sizeSwitch = Child(WC_BUTTONW, L"サイズ指定", BS_AUTOCHECKBOX, kSizeLimitSwitch, p.sizeSwitchW, 16);
     SendMessageW(p.sizeSwitch, BM_SETCHECK, s.jpgLimit ? BST_CHECKED : BST_UNCHECKED, 0);
     p.sizeField = NumberField(kSizeLimitField, 52, 5);
     p.sizeUpDown = UpDown(kSizeLimitUpDown, p.sizeField, 1, 32767, s.jpgLmtVal);
-    p.sizeLabel = Child(WC_STATICW, L"KB 以下", 0, kSizeLimitLabel, 50, 12);
+    p.sizeLabel = Child(WC_STATICW, L"KB 以下", 0, kSizeLimitLabel, p.sizeLabelW, 12);
 
     HWND tips = reinterpret_cast<HWND>(SendMessageW(p.bar, TB_GETTOOLTIPS, 0, 0));
     for (const ControlTip& t : kControlTips) {

@@ -10,6 +10,7 @@
 #include "core/settings/messages.h"
 #include "core/view/caption.h"
 #include "win/app/app_state.h"
+#include "win/app/busy.h"
 #include "win/app/message_box.h"
 #include "win/editor/edit_panes.h"
 #include "win/editor/edit_state.h"
@@ -36,21 +37,6 @@ Preview& ThePreview() {
     static Preview preview;
     return preview;
 }
-
-// "wait..." and the wait cursor on the active window while the object lives.
-class BusyTitle {
-public:
-    BusyTitle() {
-        SetWindowTextW(App().dialogOwner, L"wait...");
-        old_ = SetCursor(App().cursors.wait);
-    }
-    ~BusyTitle() { SetCursor(old_); }
-    BusyTitle(const BusyTitle&) = delete;
-    BusyTitle& operator=(const BusyTitle&) = delete;
-
-private:
-    HCURSOR old_ = nullptr;
-};
 
 ImageFormat DecoderFormat(int saveFormat) {
     switch (static_cast<SaveFormat>(saveFormat)) {
@@ -179,7 +165,7 @@ void SavePreview() {
     if (!Current().Loaded() || EditState().activeOperation) return;
     if (PreviewIsCurrent()) return;
     {
-        BusyTitle busy;
+        BusyIndicator busy(App().dialogOwner, L"wait...", false);
         DiscardPreview();
         if (!SaveToTempFile()) {
             UpdateEditTitle();
@@ -234,7 +220,7 @@ const wchar_t* DefaultExtension(int format) { return kExtensions[std::clamp(form
 bool SaveTo(const std::wstring& destination) {
     bool ok = false;
     {
-        BusyTitle busy;
+        BusyIndicator busy(App().dialogOwner, L"wait...", false);
         if (PreviewIsCurrent()) {
             ok = CopyTempTo(destination);
         } else {

@@ -8,6 +8,7 @@
 #include "core/image/jpeg_lossless.h"
 #include "core/settings/messages.h"
 #include "win/app/app_state.h"
+#include "win/app/busy.h"
 #include "win/app/message_box.h"
 #include "win/image/current_image.h"
 #include "win/image/file_sink.h"
@@ -22,27 +23,6 @@ bool SameText(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
                                 static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
-
-// Shows a working title on the Viewer window for the life of the object, then puts the old
-// one back.
-class WorkingTitle {
-public:
-    explicit WorkingTitle(const wchar_t* title) : window_(title ? App().dialogOwner : nullptr) {
-        if (!window_) return;
-        wchar_t old[512];
-        old_.assign(old, GetWindowTextW(window_, old, 512));
-        SetWindowTextW(window_, title);
-    }
-    ~WorkingTitle() {
-        if (window_) SetWindowTextW(window_, old_.c_str());
-    }
-    WorkingTitle(const WorkingTitle&) = delete;
-    WorkingTitle& operator=(const WorkingTitle&) = delete;
-
-private:
-    HWND window_;
-    std::wstring old_;
-};
 
 }  // namespace
 
@@ -119,7 +99,7 @@ bool SaveToTempFile() {
         error = kCodecUnsupported;
     } else {
         const bool png = app.settings.save.format == static_cast<int>(SaveFormat::Png);
-        WorkingTitle title(png ? L"compress..." : nullptr);
+        BusyIndicator title(png ? app.dialogOwner : nullptr, L"compress...");
         FileSink sink;
         if (!sink.Create(temp)) {
             error = kCodecCreateFailed;

@@ -152,13 +152,20 @@ bool PrepareBlur(OperationContext& ctx) {
 }
 void BuildBlur(OperationContext& ctx, HWND bar) {
     const wchar_t* names[] = {L"3x3", L"5x5", L"ガウスぼかし"};
-    const int x[] = {58, 100, 142}, w[] = {38, 38, 78};
+    const int w[] = {38, 38, 78};
+    // The buttons follow each other at their fitted widths; the slider moves right only when
+    // they need more room than it leaves.
+    int x = 58;
     for (int i = 0; i < 3; ++i) {
         HWND radio = OperationChild(bar, WC_BUTTONW, names[i], BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0), 1910 + i,
-                                    x[i], w[i], 16);
+                                    x, w[i], 16);
         if (i == ctx.params[0]) SendMessageW(radio, BM_SETCHECK, BST_CHECKED, 0);
+        RECT r{};
+        GetWindowRect(radio, &r);
+        x += static_cast<int>(r.right - r.left) + 4;
     }
-    AddPair(ctx, bar, {1920, 1930, 1}, 232, 140, 373, ctx.params[0] == 2 ? 20 : 10, 2, 2);
+    const int sliderX = std::max(232, x + 8);
+    AddPair(ctx, bar, {1920, 1930, 1}, sliderX, 140, sliderX + 141, ctx.params[0] == 2 ? 20 : 10, 2, 2);
     RequestPreview(ctx.params[0]);
 }
 void ComputeBlur(OperationContext& ctx, LPARAM kind) {
@@ -179,18 +186,11 @@ bool PrepareSoftFocus(OperationContext& ctx) {
     if (!NewData(ctx)) return false;
     ctx.params[0] = ReadSetting(L"FcsLevel", 100, 0, 200);
     // The expensive part once: the radius-20 Gaussian of the source.
-    HWND window = EditState().window;
-    wchar_t title[512];
-    GetWindowTextW(window, title, 512);
-    SetWindowTextW(window, L"wait...");
-    HCURSOR old = SetCursor(App().cursors.wait);
     FilterData& d = Data(ctx);
     d.blurred.resize(ctx.working.PixelBytes());
     PixelJob job = ctx.job;
     job.target = d.blurred.data();
     GaussianBlur(job, d.temporary, 20);
-    SetCursor(old);
-    SetWindowTextW(window, title);
     return true;
 }
 void BuildSoftFocus(OperationContext& ctx, HWND bar) {

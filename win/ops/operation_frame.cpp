@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 #include "core/settings/messages.h"
 #include "resources/resource_ids.h"
 #include "win/app/app_state.h"
+#include "win/app/busy.h"
 #include "win/app/message_box.h"
 #include "win/app/toolbar_support.h"
 #include "win/editor/edit_panes.h"
@@ -41,7 +43,15 @@ struct FrameState {
     std::unique_ptr<OperationContext> context;
     bool controlsReady = true;
     std::mutex pictureLock;
+    // Previews asked for and shown; while they differ for longer than kBusyAfterMs the Edit
+    // window shows "wait..." and the wait cursor.
+    std::atomic<unsigned> previewsAsked{0}, previewsShown{0};
+    UINT_PTR busyTimer = 0;
+    DWORD askedAt = 0;
+    bool busyShown = false;
 };
+constexpr UINT kBusyPollMs = 100;
+constexpr DWORD kBusyAfterMs = 300;
 
 FrameState& Frame() {
     static FrameState state;
@@ -64,6 +74,7 @@ LRESULT CALLBACK WorkerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         if (wp == kRecompute && ctx) {
+            const unsigned asked = Frame().previewsAsked.load();
             {
                 std::lock_guard<std::mutex> lock(Frame().pictureLock);
                 ctx->kind->compute(*ctx, lp);
@@ -75,6 +86,7 @@ LRESULT CALLBACK WorkerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             }
             InvalidateRect(EditState().previewPane, nullptr, FALSE);
             UpdateWindow(EditState().previewPane);
+            Frame().previewsShown.store(asked);
         }
         // A burst of requests collapses into one recomputation (and one stop after it).
         MSG m;
@@ -90,6 +102,30 @@ LRESULT CALLBACK WorkerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void EndPreviewBusy() {
+    FrameState& f = Frame();
+    if (f.busyTimer) KillTimer(nullptr, f.busyTimer);
+    f.busyTimer = 0;
+    if (!f.busyShown) return;
+    f.busyShown = false;
+    UpdateEditTitle();
+    RefreshCursor();
+}
+
+// Polls while a preview is pending: the feedback once it takes long, its end once shown.
+void CALLBACK PreviewBusyTick(HWND, UINT, UINT_PTR, DWORD) {
+    FrameState& f = Frame();
+    if (!f.context || f.previewsShown.load() == f.previewsAsked.load()) {
+        EndPreviewBusy();
+        return;
+    }
+    if (!f.busyShown && GetTickCount() - f.askedAt >= kBusyAfterMs) {
+        f.busyShown = true;
+        SetWindowTextW(EditState().window, L"wait...");
+        SetCursor(App().cursors.wait);
+    }
 }
 
 struct WorkerStart {
@@ -184,6 +220,8 @@ void SetBand(HWND child, const wchar_t* text) {
     band.hwndChild = child;
     band.lpText = const_cast<wchar_t*>(text);
     SendMessageW(rebar, RB_SETBANDINFOW, 2, reinterpret_cast<LPARAM>(&band));
+    // A new text alone does not always repaint the band's header.
+    InvalidateRect(rebar, nullptr, TRUE);
 }
 
 HWND BuildOperationBar(OperationContext& ctx) {
@@ -248,8 +286,15 @@ HDC OperationPictureDc() { return OperationRunning() ? EditState().previewMemory
 std::mutex& OperationPictureLock() { return Frame().pictureLock; }
 
 void RequestPreview(LPARAM lp) {
-    if (OperationRunning() && Frame().context->worker) PostMessageW(Frame().context->worker, WM_APP, kRecompute, lp);
+    FrameState& f = Frame();
+    if (!OperationRunning() || !f.context->worker) return;
+    if (f.previewsShown.load() == f.previewsAsked.load()) f.askedAt = GetTickCount();
+    ++f.previewsAsked;
+    if (!f.busyTimer) f.busyTimer = SetTimer(nullptr, 0, kBusyPollMs, PreviewBusyTick);
+    PostMessageW(f.context->worker, WM_APP, kRecompute, lp);
 }
+
+bool PreviewBusy() { return Frame().busyShown; }
 
 bool StartOperation(int command) {
     const OperationKind* kind = FindKind(command);
@@ -269,12 +314,19 @@ bool StartOperation(int command) {
     }
     SetCommandBarBusy(true);
     ProgramChange building;
-    if (!CreateWorkingPicture(ctx)) {
+    bool pictured = false, prepared = false;
+    {
+        // The working copy and the operation's tables can take seconds on a large picture.
+        BusyIndicator busy(e.window);
+        pictured = CreateWorkingPicture(ctx);
+        prepared = pictured && (!kind->prepare || kind->prepare(ctx)) && StartWorker(ctx);
+    }
+    if (!pictured) {
         DestroyRecord();
         ShowGeneralError(kErrShowImage);
         return true;
     }
-    if ((kind->prepare && !kind->prepare(ctx)) || !StartWorker(ctx)) {
+    if (!prepared) {
         StopWorker(ctx, false);
         DestroyRecord();
         ShowGeneralError(kErrNoMemory);
@@ -303,6 +355,7 @@ void FinishOperation(bool apply) {
     OperationContext& ctx = *f.context;
     EditWindowState& e = EditState();
     StopWorker(ctx, apply);
+    EndPreviewBusy();
     SetWindowTextW(e.window, L"wait...");
     SelectObject(e.previewMemoryDc, ctx.previousBitmap);
     bool installed = false;
@@ -360,6 +413,11 @@ bool OperationFieldFocus(int code, HWND field, int stored) {
 }
 
 HWND OperationChild(HWND toolbar, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int w, int h) {
+    // Labels, check boxes and radio buttons are at least as wide as their text needs.
+    if (text && lstrcmpiW(cls, WC_STATICW) == 0) w = FittedWidth(TextControl::Label, text, w);
+    const DWORD type = style & BS_TYPEMASK;
+    if (text && lstrcmpiW(cls, WC_BUTTONW) == 0 && (type == BS_AUTOCHECKBOX || type == BS_AUTORADIOBUTTON))
+        w = FittedWidth(TextControl::Check, text, w);
     RECT r{};
     SendMessageW(toolbar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
     const int rowH = r.bottom > r.top ? r.bottom - r.top : 22;

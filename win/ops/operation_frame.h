@@ -65,6 +65,8 @@ void FinishOperation(bool apply);
 bool OperationRunning();
 // Posts a recompute request to the worker.
 void RequestPreview(LPARAM lp = 0);
+// Whether a preview has been pending long enough to show the wait feedback.
+bool PreviewBusy();
 
 // The preview pane paints the operation's picture while one runs, under this lock.
 HDC OperationPictureDc();

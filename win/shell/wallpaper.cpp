@@ -6,6 +6,7 @@
 #include "core/settings/messages.h"
 #include "resources/resource_ids.h"
 #include "win/app/app_state.h"
+#include "win/app/busy.h"
 #include "win/app/message_box.h"
 #include "win/image/current_image.h"
 #include "win/image/file_sink.h"
@@ -126,10 +127,7 @@ void SetWallpaper() {
     if (choice < 0) return;
     WriteDesktopValues(static_cast<int>(choice));
 
-    wchar_t title[512];
-    GetWindowTextW(app.dialogOwner, title, 512);
-    SetWindowTextW(app.dialogOwner, L"wait...");
-    HCURSOR old = SetCursor(app.cursors.wait);
+    BusyIndicator busy(app.dialogOwner);
     const std::wstring temp = NewTempFile();
     if (temp.empty()) {
         ShowGeneralError(kErrTempCreate);
@@ -145,8 +143,6 @@ void SetWallpaper() {
         }
         if (!DeleteFileW(temp.c_str())) ShowGeneralError(kErrTempDelete);
     }
-    SetWindowTextW(app.dialogOwner, title);
-    SetCursor(old);
 }
 
 bool DeleteWallpaperFile(HWND owner) {

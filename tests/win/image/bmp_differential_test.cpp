@@ -76,6 +76,9 @@ TEST(BmpDifferential, GoodSuiteFilesMatchTheSystemLoader) {
         const std::wstring path = root + L"\\" + fd.cFileName;
         const std::string name(fd.cFileName, fd.cFileName + wcslen(fd.cFileName));
         std::vector<uint8_t> file = ReadAll(path);
+        // Wine's loader misreads the 3-byte palettes of 12-byte (OS/2) headers; the native
+        // tests check that those files show exactly the colours of their 40-byte twins.
+        if (file.size() > 14 && file[14] == 12) continue;
         MemoryAllocator allocator;
         DecodeResult ours;
         if (!DecodeBmp(file, LoadOptions{}, allocator, ours)) continue;  // refused kinds (RLE, …)
