@@ -20,10 +20,13 @@ printf '[Awin]\r\nMouseInfo=0\r\nStart=1\r\n' >"$work/Pelio.ini"
 # shellcheck source=xvfb-display.sh
 source "$here/scripts/xvfb-display.sh"
 trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-PELIO_EXE="$work/Pelio.exe" "$here/scripts/run-pelio.sh" "$file" >/dev/null 2>&1 &
+# On the display's own desktop (no virtual desktop, so without window frames), where the
+# driver sees Pelio's windows.
+[ -f "$WINEPREFIX/system.reg" ] || wine_make_prefix /dev/null
+"$WINELOADER" "$work/Pelio.exe" "$("$WINELOADER" winepath.exe -w "$file" 2>/dev/null | tr -d '\r')" >/dev/null 2>&1 &
 driver() { "$WINELOADER" "$here/build/$PELIO_ARCH/tests/e2e/pelio-e2e.exe" "$@"; }
 driver wait Pelio_swin_class 30000 >/dev/null
-sleep 2
+sleep 1
 for command in "$@"; do
   driver command Pelio_swin_class "$command"
   sleep 1.5
