@@ -1,7 +1,10 @@
 # libjpeg-turbo (with the lossless-transform helpers), zlib and GoogleTest for this tree.
 
-# The target's name among the dependency builds and Wine sessions: native, win32 or win64.
-if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 8)
+# The target's name among the dependency builds and Wine sessions: native, fuzz (the library
+# instrumented for the fuzzer), win32 or win64.
+if(PELIO_FUZZ)
+  set(PELIO_TARGET_NAME fuzz)
+elseif(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(PELIO_TARGET_NAME win64)
 elseif(WIN32)
   set(PELIO_TARGET_NAME win32)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds libjpeg-turbo (static, SIMD) and transupp.c from Debian's source package, for the host
-# and for 32- and 64-bit Windows. Each build is cached by version outside the source tree:
-#   $PELIO_DEPS/libjpeg-turbo-<version>/{native,win32,win64}/{include,lib,done}
+# instrumented for the fuzzer (clang, coverage and ASan), and for 32- and 64-bit Windows. Each
+# build is cached by version outside the source tree:
+#   $PELIO_DEPS/libjpeg-turbo-<version>/{native,fuzz,win32,win64}/{include,lib,done}
 # Prints the cache folder of the built version on its last line.
 set -euo pipefail
 
@@ -31,7 +32,7 @@ ensure_deb_src() {
 ensure_deb_src
 version=$(apt-cache showsrc libjpeg-turbo | awk '/^Version:/{print $2; exit}')
 prefix="$deps/libjpeg-turbo-${version#*:}"
-targets="native win32 win64"
+targets="native fuzz win32 win64"
 todo=""
 for name in $targets; do [ -f "$prefix/$name/done" ] || todo="$todo $name"; done
 if [ -z "$todo" ]; then echo "$prefix"; exit 0; fi
@@ -45,27 +46,30 @@ if [ ! -d "$(ls -d libjpeg-turbo-*/ 2>/dev/null | head -1)" ]; then
 fi
 src=$(cd "$(ls -d libjpeg-turbo-*/ | head -1)" && pwd)
 
-build_one() {  # name: native, win32 or win64
+build_one() {  # name: native, fuzz, win32 or win64
   local name=$1
-  local b="$work/build-$name" inst="$prefix/$name" triple="" cc=cc ar=ar
+  local b="$work/build-$name" inst="$prefix/$name" triple="" cc=cc ar=ar cflags=-O2
+  local extra=()
   case "$name" in
     win32) triple=i686-w64-mingw32 ;;
     win64) triple=x86_64-w64-mingw32 ;;
+    fuzz)
+      cc=clang cflags="-O1 -g -fsanitize=fuzzer-no-link,address"
+      extra=(-DCMAKE_C_COMPILER=clang -DCMAKE_C_FLAGS="$cflags") ;;
   esac
-  local toolchain=()
   if [ -n "$triple" ]; then
-    toolchain=(-DCMAKE_TOOLCHAIN_FILE="$here/cmake/$triple.cmake")
+    extra=(-DCMAKE_TOOLCHAIN_FILE="$here/cmake/$triple.cmake")
     cc=$triple-gcc-posix ar=$triple-ar
   fi
   rm -rf "$inst"
   cmake -S "$src" -B "$b" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release \
     -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=ON -DWITH_TURBOJPEG=ON -DWITH_JAVA=OFF \
     -DCMAKE_POSITION_INDEPENDENT_CODE=ON -DCMAKE_INSTALL_PREFIX="$inst" \
-    -DCMAKE_INSTALL_LIBDIR="$inst/lib" -DCMAKE_INSTALL_INCLUDEDIR="$inst/include" "${toolchain[@]}" >/dev/null
+    -DCMAKE_INSTALL_LIBDIR="$inst/lib" -DCMAKE_INSTALL_INCLUDEDIR="$inst/include" "${extra[@]}" >/dev/null
   cmake --build "$b" -j"$(nproc)" >/dev/null
   cmake --install "$b" >/dev/null
   # The lossless-transform helpers live beside the library's sources.
-  $cc -O2 -fPIC -I"$b" -I"$src" -c "$src/transupp.c" -o "$b/transupp.o"
+  $cc $cflags -fPIC -I"$b" -I"$src" -c "$src/transupp.c" -o "$b/transupp.o"
   $ar rcs "$inst/lib/libtransupp.a" "$b/transupp.o"
   cp "$src/transupp.h" "$inst/include/"
   echo "$version" > "$inst/done"

@@ -42,7 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(s.save.level <= 9 && s.save.format <= 5 && s.save.filter <= 5);
     Require(s.save.sampling <= 2 && s.save.jMarker <= 2 && s.app.optTab <= 5);
     Require(s.path.open.size() <= kMaxProfileString);
-    Require(e.w <= 1280 && e.h <= 984);
+    // The Edit window lies wholly inside the work area, at a usable size.
+    Require(e.w >= 100 && e.h >= 100 && e.w <= 1280 && e.h <= 984);
+    Require(e.x >= 0 && e.y >= 0 && e.x + e.w <= 1280 && e.y + e.h <= 984);
     for (const Accel& a : accel) Require(a.flags <= 15 && a.key < 256);
 
     // A save followed by a load reproduces what was loaded.
