@@ -1,6 +1,8 @@
 // Mouse operations dialog. Win32.
 #include "win/app/mouse_info_dialog.h"
 
+#include <algorithm>
+
 #include "resources/resource_ids.h"
 #include "win/app/app_state.h"
 
@@ -8,13 +10,71 @@ namespace pelio {
 
 namespace {
 
-// The operation lines are drawn with one tab stop, so every effect starts in one column.
+constexpr int kLineCount = 6;
+constexpr int kColumnGap = 6;  // pixels between the longest gesture and the effects
+
+// The tab stop of the operation lines: the set column, or further right when a gesture in
+// the dialog's font is longer; kept from WM_INITDIALOG for the drawing.
+int g_tabStop = 0;
+
+struct LineParts {
+    int gesture = 0, effect = 0;  // widths in pixels
+};
+
+LineParts MeasureLine(HDC dc, HWND line) {
+    wchar_t text[128];
+    const int len = GetWindowTextW(line, text, 128);
+    int tab = 0;
+    while (tab < len && text[tab] != L'\t') ++tab;
+    SIZE gesture{}, effect{};
+    GetTextExtentPoint32W(dc, text, tab, &gesture);
+    if (tab < len) GetTextExtentPoint32W(dc, text + tab + 1, len - tab - 1, &effect);
+    return {static_cast<int>(gesture.cx), static_cast<int>(effect.cx)};
+}
+
+// Every effect starts in one column right of the longest gesture; the lines, and the dialog
+// with them, grow when the texts need more room than the template gives.
+void FitOperationLines(HWND dlg) {
+    RECT column{0, 0, 118, 0};  // dialog units
+    MapDialogRect(dlg, &column);
+    HDC dc = GetDC(dlg);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0)));
+    int gesture = 0, effect = 0;
+    for (int i = 0; i < kLineCount; ++i) {
+        const LineParts parts = MeasureLine(dc, GetDlgItem(dlg, IDC_MOUSE_INFO_LINE1 + i));
+        gesture = std::max(gesture, parts.gesture);
+        effect = std::max(effect, parts.effect);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(dlg, dc);
+    g_tabStop = std::max(static_cast<int>(column.right), gesture + kColumnGap);
+
+    RECT line{};
+    HWND first = GetDlgItem(dlg, IDC_MOUSE_INFO_LINE1);
+    GetWindowRect(first, &line);
+    const int grow = g_tabStop + effect - static_cast<int>(line.right - line.left);
+    if (grow <= 0) return;
+    for (int i = 0; i < kLineCount; ++i) {
+        HWND item = GetDlgItem(dlg, IDC_MOUSE_INFO_LINE1 + i);
+        GetWindowRect(item, &line);
+        SetWindowPos(item, nullptr, 0, 0, line.right - line.left + grow, line.bottom - line.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT ok{};
+    HWND button = GetDlgItem(dlg, IDOK);
+    GetWindowRect(button, &ok);
+    MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&ok), 2);
+    SetWindowPos(button, nullptr, ok.left + grow, ok.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT frame{};
+    GetWindowRect(dlg, &frame);
+    SetWindowPos(dlg, nullptr, frame.left - grow / 2, frame.top, frame.right - frame.left + grow,
+                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void DrawOperationLine(HWND dlg, const DRAWITEMSTRUCT& di) {
     wchar_t text[128];
     int len = GetWindowTextW(di.hwndItem, text, 128);
-    RECT column{0, 0, 118, 0};  // dialog units
-    MapDialogRect(dlg, &column);
-    int tabStop = column.right;
+    int tabStop = g_tabStop;
     FillRect(di.hDC, &di.rcItem, GetSysColorBrush(COLOR_BTNFACE));
     HGDIOBJ old = SelectObject(di.hDC, reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0)));
     SetBkMode(di.hDC, TRANSPARENT);
@@ -29,6 +89,7 @@ INT_PTR CALLBACK MouseInfoProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         DrawOperationLine(dlg, *reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
         return TRUE;
     case WM_INITDIALOG:
+        FitOperationLines(dlg);
         CheckDlgButton(dlg, IDC_MOUSE_INFO_HIDE,
                        App().settings.app.mouseInfo ? BST_UNCHECKED : BST_CHECKED);
         return TRUE;
