@@ -19,7 +19,9 @@ void BoxSums(const PixelJob& job, std::vector<uint16_t>& sums) {
     const int w = job.width, h = job.height;
     const size_t line = size_t(w) * 3;
     std::vector<uint16_t> across(line * h);
+    sums.assign(line * h, 0);  // whole even when cancelled
     for (int y = 0; y < h; ++y) {
+        if (job.Cancelled()) return;
         const uint8_t* s = job.source + size_t(y) * job.stride;
         uint16_t* out = across.data() + size_t(y) * line;
         for (int c = 0; c < 3; ++c) {
@@ -32,7 +34,6 @@ void BoxSums(const PixelJob& job, std::vector<uint16_t>& sums) {
             }
         }
     }
-    sums.assign(line * h, 0);
     std::vector<uint16_t> column(line, 0);
     auto row = [&](int y) { return across.data() + size_t(std::clamp(y, 0, h - 1)) * line; };
     for (int k = -R; k <= R; ++k) {
@@ -40,6 +41,7 @@ void BoxSums(const PixelJob& job, std::vector<uint16_t>& sums) {
         for (size_t i = 0; i < line; ++i) column[i] += r[i];
     }
     for (int y = 0; y < h; ++y) {
+        if (job.Cancelled()) return;
         std::copy(column.begin(), column.end(), sums.begin() + ptrdiff_t(size_t(y) * line));
         const uint16_t* in = row(y + R + 1);
         const uint16_t* outRow = row(y - R);
@@ -56,7 +58,7 @@ void Box(const PixelJob& job, int weight) {
     const BlendTable& blend = Blend();
     const uint8_t* mixBlur = blend.data() + size_t(std::clamp(weight, 0, 255)) * 256;
     const uint8_t* mixSource = blend.data() + size_t(255 - std::clamp(weight, 0, 255)) * 256;
-    for (int y = 0; y < job.height; ++y) {
+    for (int y = 0; y < job.height && !job.Cancelled(); ++y) {
         const uint8_t* s = job.source + size_t(y) * job.stride;
         uint8_t* d = job.target + size_t(y) * job.stride;
         const uint16_t* sum = sums.data() + size_t(y) * job.width * 3;
@@ -78,7 +80,7 @@ void GaussianRows(const PixelJob& job, uint8_t* out, size_t outStride, const Gau
     const int r = static_cast<int>(g.weight.size()) - 1, length = job.width;
     const std::vector<int> w = FullWindow(g);
     const int* const centre = w.data() + r;
-    for (int y = 0; y < job.height; ++y) {
+    for (int y = 0; y < job.height && !job.Cancelled(); ++y) {
         const uint8_t* src = job.source + size_t(y) * job.stride;
         uint8_t* dst = out + size_t(y) * outStride;
         auto edge = [&](int pos) {
@@ -120,7 +122,7 @@ void GaussianColumns(const uint8_t* in, size_t inStride, const PixelJob& job, co
     const size_t line = size_t(job.width) * 3;
     const std::vector<int> w = FullWindow(g);
     std::vector<int> sums(line);
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < height && !job.Cancelled(); ++y) {
         const int from = std::max(y - r, 0), to = std::min(y + r, height - 1);
         std::fill(sums.begin(), sums.end(), 0);
         int total = 0;
@@ -214,7 +216,7 @@ void ApplyUnsharp(const PixelJob& job, const std::vector<int8_t>& difference, in
     const FilterTables& t = Filters();
     const int16_t* gain = t.gain[size_t(std::clamp(strength, 0, 100))].data() + 128;
     const uint8_t* clamp = t.clamp.data() + 1600;
-    for (int y = 0; y < job.height; ++y) {
+    for (int y = 0; y < job.height && !job.Cancelled(); ++y) {
         const uint8_t* s = job.source + size_t(y) * job.stride;
         uint8_t* d = job.target + size_t(y) * job.stride;
         const int8_t* diff = difference.data() + size_t(y) * job.width * 3;
@@ -235,7 +237,7 @@ void MixSoftFocus(const PixelJob& job, int level, const std::vector<uint8_t>& bl
     const int a = std::clamp(level, 0, 255);
     const uint8_t* mixBlur = blend.data() + size_t(a) * 256;
     const uint8_t* mixSource = blend.data() + size_t(255 - a) * 256;
-    for (int y = 0; y < job.height; ++y) {
+    for (int y = 0; y < job.height && !job.Cancelled(); ++y) {
         const uint8_t* s = job.source + size_t(y) * job.stride;
         const uint8_t* b = blurred.data() + size_t(y) * job.stride;
         uint8_t* d = job.target + size_t(y) * job.stride;

@@ -98,7 +98,7 @@ void ForEachPixel(const PixelJob& job, PixelFn fn) {
         }
         return;
     }
-    for (int y = 0; y < job.height; ++y) {
+    for (int y = 0; y < job.height && !job.Cancelled(); ++y) {
         const uint8_t* s = job.source + size_t(y) * job.stride;
         uint8_t* d = job.target + size_t(y) * job.stride;
         for (int x = 0; x < job.width; ++x, s += 3, d += 3) fn(s[2], s[1], s[0], d[2], d[1], d[0]);

@@ -1,5 +1,6 @@
 // The argument record of every pixel kernel of the image operations. Portable.
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 #include "core/image/image.h"
@@ -16,6 +17,10 @@ struct PixelJob {
     const uint8_t* source = nullptr;  // never written
     uint8_t* target = nullptr;
     const uint8_t* blend = nullptr;   // the 256 × 256 blend table
+    // Set by another thread to stop a kernel: the kernels test it before every row and
+    // return at once, leaving the target partly written.
+    const std::atomic<bool>* cancel = nullptr;
+    bool Cancelled() const { return cancel && cancel->load(std::memory_order_relaxed); }
 };
 
 // A job over `source` writing `target`; both must have the source's bit count (8 or 24).

@@ -39,7 +39,7 @@ void MapChannels(const PixelJob& job, const uint8_t* blue, const uint8_t* green,
         }
         return;
     }
-    for (int r = 0; r < job.height; ++r) {
+    for (int r = 0; r < job.height && !job.Cancelled(); ++r) {
         const uint8_t* s = job.source + size_t(r) * job.stride;
         uint8_t* d = job.target + size_t(r) * job.stride;
         if (blue && green && red) {
@@ -87,7 +87,7 @@ const std::array<uint8_t, 766>& BrightnessTable() {
 int MeanLuma(const PixelJob& job) {
     if (job.width <= 0 || job.height <= 0) return 0;
     uint64_t totalBlue = 0, totalGreen = 0, totalRed = 0;
-    for (int r = 0; r < job.height; ++r) {
+    for (int r = 0; r < job.height && !job.Cancelled(); ++r) {
         const uint8_t* s = job.source + size_t(r) * job.stride;
         uint64_t blue = 0, green = 0, red = 0;
         if (job.bitCount == 8) {
@@ -159,7 +159,7 @@ void ApplyContrast(const PixelJob& job, const ValueTables& tables, int red, int 
 
 Histograms ComputeHistograms(const PixelJob& job) {
     Histograms h;
-    for (int r = 0; r < job.height; ++r) {
+    for (int r = 0; r < job.height && !job.Cancelled(); ++r) {
         const uint8_t* s = job.source + size_t(r) * job.stride;
         if (job.bitCount == 8) {
             for (int x = 0; x < job.width; ++x) {

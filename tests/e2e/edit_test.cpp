@@ -421,7 +421,8 @@ TEST_F(EditWindow, ControlsFitTheirTexts) {
 }
 
 // Work on a large picture shows "wait..." while the user waits: the start of an operation
-// with costly tables, and a preview that takes long; the title comes back after each.
+// with costly tables, and a preview that takes long; the title comes back after each. An
+// abort during a long preview ends it at once.
 TEST_F(EditWindow, LongWorkShowsWait) {
     WriteBytes(picture_, test::SampleBmpFile(4000, 3000, 24));
     ASSERT_NO_FATAL_FAILURE(Start());
@@ -452,7 +453,14 @@ TEST_F(EditWindow, LongWorkShowsWait) {
     SendMessageW(GetDlgItem(bar, 1930), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"20"));
     EXPECT_TRUE(Eventually(waiting));
     EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp"); }, 60000));
+
+    // Abort in the middle of such a preview: the kernel stops between rows, at once.
+    SendMessageW(GetDlgItem(bar, 1930), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"19"));
+    ASSERT_TRUE(Eventually(waiting));
+    const DWORD asked = GetTickCount();
     ASSERT_TRUE(end());
+    EXPECT_LT(GetTickCount() - asked, 300u);
+    EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp  "); }));
     Close();
 }
 

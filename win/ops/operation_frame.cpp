@@ -84,6 +84,8 @@ LRESULT CALLBACK WorkerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                     SetDIBColorTable(EditState().previewMemoryDc, 0, 256, colours);
                 }
             }
+            // A cancelled picture is incomplete, and the main thread is waiting for the stop.
+            if (ctx->cancel.load()) return 0;
             InvalidateRect(EditState().previewPane, nullptr, FALSE);
             UpdateWindow(EditState().previewPane);
             Frame().previewsShown.store(asked);
@@ -169,16 +171,32 @@ const OperationKind* FindKind(int command) {
     return nullptr;
 }
 
-void StopWorker(OperationContext& ctx, bool apply) {
-    if (!ctx.thread) return;
-    if (ctx.worker) SendMessageW(ctx.worker, WM_APP, kStop, 0);
-    if (WaitForSingleObject(ctx.thread, kStopWaitMs) == WAIT_TIMEOUT) {
-        TerminateThread(ctx.thread, 1);
-        if (apply && !ctx.kind->neutral(ctx)) ShowGeneralError(kErrShowImage);
+// Waits for a thread while answering the messages other threads send to this one.
+void WaitAnswering(HANDLE thread) {
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG m;
+        PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
+}
+
+// Ends the worker. An abort cancels the running kernel at once; a confirm waits for it up to
+// kStopWaitMs, then cancels it: false then, since the picture was left incomplete.
+bool StopWorker(OperationContext& ctx, bool apply) {
+    if (!ctx.thread) return true;
+    if (!apply) ctx.cancel = true;
+    bool complete = true;
+    DWORD_PTR unused = 0;
+    if (ctx.worker &&
+        !SendMessageTimeoutW(ctx.worker, WM_APP, kStop, 0, SMTO_NORMAL, kStopWaitMs, &unused) &&
+        GetLastError() == ERROR_TIMEOUT) {
+        ctx.cancel = true;
+        complete = false;
+    }
+    WaitAnswering(ctx.thread);
     CloseHandle(ctx.thread);
     ctx.thread = nullptr;
     ctx.worker = nullptr;
+    return complete || !apply;
 }
 
 // The working picture: the current image's size, depth and palette, with its pixels.
@@ -209,6 +227,7 @@ bool CreateWorkingPicture(OperationContext& ctx) {
     std::memcpy(w.bits, source.bits, w.PixelBytes());
     ctx.job = MakePixelJob(source, w);
     ctx.job.sourcePalette = c.palette.data();
+    ctx.job.cancel = &ctx.cancel;
     return true;
 }
 
@@ -354,7 +373,11 @@ void FinishOperation(bool apply) {
     if (!f.context) return;
     OperationContext& ctx = *f.context;
     EditWindowState& e = EditState();
-    StopWorker(ctx, apply);
+    // A confirm whose preview could not finish in time turns into an abort.
+    if (!StopWorker(ctx, apply)) {
+        if (!ctx.kind->neutral(ctx)) ShowGeneralError(kErrShowImage);
+        apply = false;
+    }
     EndPreviewBusy();
     SetWindowTextW(e.window, L"wait...");
     SelectObject(e.previewMemoryDc, ctx.previousBitmap);

@@ -51,6 +51,7 @@ struct OperationContext {
     HWND worker = nullptr;
     HWND toolbar = nullptr;
     std::array<std::atomic<int>, 16> params{};  // written by the main thread, read by the kernel
+    std::atomic<bool> cancel{false};            // stops the kernel between rows (job.cancel)
     bool sync = true;
     int mean = 0;                  // contrast: the source's mean luma
     std::vector<uint8_t> source24;  // the 24-bit conversion of a palette image

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "core/ops/filters.h"
+#include "core/ops/hls.h"
+#include "core/ops/tone_tables.h"
 #include "tests/support/sample_image.h"
 
 namespace pelio {
@@ -98,6 +100,26 @@ TEST(Filters, UniformPictureUnchanged) {
             EXPECT_EQ(p.At(p.target.image, 8, 0)[0], v) << int(v) << " soft " << level;
         }
     }
+}
+
+// A cancelled job returns before its first row: the worker's stop is honoured at once.
+TEST(Filters, CancelledJobsWriteNothing) {
+    Pair p(40, 30, 200);
+    const std::atomic<bool> cancel{true};
+    PixelJob job = p.Job();
+    job.cancel = &cancel;
+    std::vector<uint8_t> temporary, blurred(p.source.image.PixelBytes(), 0);
+    const std::vector<int8_t> diff(p.source.image.PixelBytes(), 50);
+    const uint8_t* t = p.target.image.bits;
+    const std::vector<uint8_t> before(t, t + p.target.image.PixelBytes());
+    Box3x3(job, 255);
+    Box5x5(job, 255);
+    GaussianBlur(job, temporary, 20);
+    ApplyUnsharp(job, diff, 100, 0);
+    MixSoftFocus(job, 100, blurred);
+    ApplyGamma(job, 50, 50, 50);
+    AdjustHls(job, HlsShift{30, 20, 10});
+    EXPECT_EQ(std::vector<uint8_t>(t, t + p.target.image.PixelBytes()), before);
 }
 
 TEST(GaussianBlur, WeightsRadiusZeroAndEdges) {
