@@ -290,4 +290,26 @@ uint32_t CountUsedIndices8(const ColourEngine& engine, const uint8_t* sourcePixe
     return count;
 }
 
+Expand24 ExpandTo24(const Image& image, std::vector<uint8_t>& storage, Image& view) {
+    view = image;
+    if (image.BitCount() == 24) return Expand24::Ok;
+    if (image.BitCount() != 8) return Expand24::Failed;
+    ColourEngine engine;
+    engine.width = image.Width();
+    engine.height = image.Height();
+    engine.sourceBits = 8;
+    engine.targetBits = 24;
+    PrepareTarget(engine);
+    try {
+        storage.assign(static_cast<size_t>(engine.targetSize), 0);
+    } catch (const std::bad_alloc&) {
+        return Expand24::NoMemory;
+    }
+    Palette unused{};
+    if (!Convert(unused, storage.data(), engine, &image.palette, image.bits)) return Expand24::Failed;
+    view.header.bitCount = 24;
+    view.bits = storage.data();
+    return Expand24::Ok;
+}
+
 }  // namespace pelio

@@ -1,6 +1,7 @@
 // Depth conversion, colour reduction and dithering of pixel arrays. Portable.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "core/image/image.h"
 
@@ -36,6 +37,12 @@ bool ConvertUnpacked(const Palette* sourcePalette, const uint8_t* sourcePixels,
 // Grey levels of an 8- or 24-bit source, one byte per pixel, rows of exactly `width` bytes.
 bool ToGrey8(ColourEngine& engine, const Palette* sourcePalette, const uint8_t* sourcePixels,
              uint8_t* targetPixels);
+
+enum class Expand24 { Ok, NoMemory, Failed };  // Failed: not 8 or 24 bits, or the conversion failed
+
+// A 24-bit view of a palette or 24-bit image: `view` is `image` itself at 24 bits, else a
+// copy of its header whose pixels are the conversion held in `storage`.
+Expand24 ExpandTo24(const Image& image, std::vector<uint8_t>& storage, Image& view);
 
 // Distinct colours of a 24-bit source (0 when the bit set cannot be had).
 uint32_t CountColours24(const ColourEngine& engine, const uint8_t* sourcePixels);

@@ -293,33 +293,15 @@ std::optional<int> SearchJpegQuality(size_t limit,
 
 bool EncodeJpeg(const Image& image, const SaveOptions& options, ByteSink& out, int& error) {
     const int32_t w = image.Width(), h = image.Height();
-    const uint8_t* pixels = image.bits;
-    size_t stride = image.Stride();
     std::vector<uint8_t> wide;
-    if (image.BitCount() == 8) {
-        ColourEngine engine;
-        engine.width = w;
-        engine.height = h;
-        engine.sourceBits = 8;
-        engine.targetBits = 24;
-        PrepareTarget(engine);
-        try {
-            wide.assign(static_cast<size_t>(engine.targetSize), 0);
-        } catch (const std::bad_alloc&) {
-            error = kCodecNoMemory;
-            return false;
-        }
-        Palette unused{};
-        if (!Convert(unused, wide.data(), engine, &image.palette, image.bits)) {
-            error = kCodecSaveFailed;
-            return false;
-        }
-        pixels = wide.data();
-        stride = static_cast<size_t>(engine.targetStride);
-    } else if (image.BitCount() != 24) {
-        error = kCodecSaveFailed;
-        return false;
+    Image view;
+    switch (ExpandTo24(image, wide, view)) {
+    case Expand24::Ok: break;
+    case Expand24::NoMemory: error = kCodecNoMemory; return false;
+    default: error = kCodecSaveFailed; return false;
     }
+    const uint8_t* pixels = view.bits;
+    const size_t stride = view.Stride();
 
     const EncodeSettings base = SettingsFor(image, options);
     if (!options.settings.jpgLimit) {

@@ -95,21 +95,9 @@ void OnControl(OperationContext& ctx, int id, int code, HWND control) {
 bool Result(OperationContext& ctx, Image& out, int32_t& fileSize) {
     const CurrentImage& c = pelio::Current();
     const Margins m = Current(ctx);
-    Image source = c.AsImage();
     std::vector<uint8_t> converted;
-    if (c.bitCount != 24) {
-        ColourEngine engine;
-        engine.width = c.width;
-        engine.height = c.height;
-        engine.sourceBits = c.bitCount;
-        engine.targetBits = 24;
-        PrepareTarget(engine);
-        converted.resize(size_t(engine.targetSize));
-        Palette unused{};
-        if (!Convert(unused, converted.data(), engine, &c.palette, c.bits)) return false;
-        source.header.bitCount = 24;
-        source.bits = converted.data();
-    }
+    Image source;
+    if (ExpandTo24(c.AsImage(), converted, source) != Expand24::Ok) return false;
     out = Image{};
     out.header.width = c.width + m.left + m.right;
     out.header.height = c.height + m.top + m.bottom;

@@ -204,19 +204,7 @@ bool CreateWorkingPicture(OperationContext& ctx) {
     const CurrentImage& c = Current();
     if (c.bitCount != 8 && c.bitCount != 24) return false;
     Image source = c.AsImage();
-    if (ctx.kind->works24 && c.bitCount != 24) {
-        ColourEngine engine;
-        engine.width = c.width;
-        engine.height = c.height;
-        engine.sourceBits = c.bitCount;
-        engine.targetBits = 24;
-        PrepareTarget(engine);
-        ctx.source24.resize(size_t(engine.targetSize));
-        Palette unused{};
-        if (!Convert(unused, ctx.source24.data(), engine, &c.palette, c.bits)) return false;
-        source.header.bitCount = 24;
-        source.bits = ctx.source24.data();
-    }
+    if (ctx.kind->works24 && ExpandTo24(c.AsImage(), ctx.source24, source) != Expand24::Ok) return false;
     Image& w = ctx.working;
     w.header.width = c.width;
     w.header.height = c.height;
