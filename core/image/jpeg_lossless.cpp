@@ -95,11 +95,11 @@ int ComposeLosslessTransform(int pending, EditTurn turn) {
     return kCompose[static_cast<int>(turn)][pending];
 }
 
-const wchar_t* LosslessSaveRefusal(bool sourceOpened, uint64_t sourceFileTime,
-                                   uint64_t imageFileTime) {
-    if (!sourceOpened) return GeneralErrorText(kErrReadData);
-    if (sourceFileTime != imageFileTime) return GeneralErrorText(kErrFileChanged);
-    return nullptr;
+std::optional<GeneralError> LosslessSaveRefusal(bool sourceOpened, uint64_t sourceFileTime,
+                                                uint64_t imageFileTime) {
+    if (!sourceOpened) return kErrReadData;
+    if (sourceFileTime != imageFileTime) return kErrFileChanged;
+    return std::nullopt;
 }
 
 bool EncodeJpegLossless(const Image&, const SaveOptions& options, ByteSink& out, int& error) {

@@ -1,8 +1,10 @@
 // The pending lossless JPEG transform: how edits update it, the save, the preview. Portable.
 #pragma once
 #include <cstdint>
+#include <optional>
 
 #include "core/image/codec.h"
+#include "core/settings/messages.h"
 
 namespace pelio {
 
@@ -24,10 +26,11 @@ inline constexpr int kLosslessFails = -1;
 // (the image then becomes an ordinary edited BMP-format image).
 int ComposeLosslessTransform(int pending, EditTurn turn);
 
-// Why the lossless save refuses to start, or null: the source could not be opened, or its
-// last-write time is no longer the one the image was loaded with.
-const wchar_t* LosslessSaveRefusal(bool sourceOpened, uint64_t sourceFileTime,
-                                   uint64_t imageFileTime);
+// Why the lossless save refuses to start: kErrReadData when the source could not be opened,
+// kErrFileChanged when its last-write time is no longer the one the image was loaded with;
+// nothing when it may start.
+std::optional<GeneralError> LosslessSaveRefusal(bool sourceOpened, uint64_t sourceFileTime,
+                                                uint64_t imageFileTime);
 
 // Rewrites options.losslessSource with options.losslessTransform applied to its
 // coefficients; marker copying, trim, greyscale and progressive from the save settings.

@@ -84,8 +84,8 @@ bool SaveToTempFile() {
     if (app.settings.save.format == static_cast<int>(SaveFormat::JpegLossless)) {
         const CurrentImage& c = Current();
         const bool opened = !c.path.empty() && source.Open(c.path);
-        if (const wchar_t* refusal = LosslessSaveRefusal(opened, source.LastWriteTime(), c.fileTime)) {
-            ShowErrorText(refusal, app.dialogOwner);
+        if (const auto refusal = LosslessSaveRefusal(opened, source.LastWriteTime(), c.fileTime)) {
+            ShowGeneralError(*refusal);
             DeleteFileW(temp.c_str());
             return false;
         }

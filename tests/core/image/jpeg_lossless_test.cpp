@@ -48,10 +48,9 @@ TEST(JpegLossless, EditsComposeIntoOneTransform) {
 }
 
 TEST(JpegLossless, RefusesAChangedOrUnreadableSource) {
-    EXPECT_EQ(LosslessSaveRefusal(true, 5, 5), nullptr);
-    EXPECT_STREQ(LosslessSaveRefusal(true, 6, 5),
-                 L"ファイルが変更されています。\nこのコマンドは実行できません。");
-    EXPECT_STREQ(LosslessSaveRefusal(false, 5, 5), L"データ読み取りに失敗しました。");
+    EXPECT_EQ(LosslessSaveRefusal(true, 5, 5), std::nullopt);
+    EXPECT_EQ(LosslessSaveRefusal(true, 6, 5), kErrFileChanged);
+    EXPECT_EQ(LosslessSaveRefusal(false, 5, 5), kErrReadData);
 }
 
 struct Saved {
