@@ -6,7 +6,7 @@
 
 #include "core/image/byte_io.h"
 #include "core/image/image.h"
-#include "core/settings/settings.h"
+#include "core/image/image_settings.h"
 
 namespace pelio {
 

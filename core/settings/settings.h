@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "core/image/image_settings.h"
 #include "core/settings/profile.h"
 #include "core/view/window_placement.h"
 
@@ -65,38 +66,6 @@ struct EditSettings {
     bool swWheel = false;
     bool swAreaZm = true;
     bool scrlBar = true;
-};
-
-// Section "LImg".
-struct ImageReadSettings {
-    bool gamma = true;
-    int dispGam = 2200;
-    bool alpha = true;
-    bool fbg = true;
-    uint8_t bgR = 255, bgG = 255, bgB = 255;
-    friend bool operator==(const ImageReadSettings&, const ImageReadSettings&) = default;
-};
-
-// Section "SImg".
-struct ImageSaveSettings {
-    int format = 0;
-    int depth = 24;
-    bool gray = false;
-    int dither = 0;
-    int level = 9;
-    int filter = 0;
-    bool interlace = false;
-    bool gamma = false;
-    int saveGam = 2200;
-    uint8_t alphaR = 255, alphaG = 255, alphaB = 255;
-    int quality = 75;
-    int sampling = 0;
-    bool progressive = false;
-    int jMarker = 2;
-    bool jpgTrim = true;
-    bool jpgLimit = false;
-    int jpgLmtVal = 100;
-    friend bool operator==(const ImageSaveSettings&, const ImageSaveSettings&) = default;
 };
 
 struct Settings {
