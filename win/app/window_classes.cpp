@@ -2,6 +2,7 @@
 #include "win/app/window_classes.h"
 
 #include "resources/resource_ids.h"
+#include "win/editor/colour_box.h"
 #include "win/editor/edit_panes.h"
 #include "win/editor/edit_window.h"
 #include "win/editor/save_panel.h"

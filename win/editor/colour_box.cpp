@@ -5,8 +5,16 @@
 
 #include <algorithm>
 #include <iterator>
+#include <new>
 
 namespace pelio {
+
+namespace {
+
+struct Attachment {
+    const ColourBoxBehaviour* behaviour;
+    void* owner;
+};
 
 void PaintColourBox(HWND box, COLORREF colour) {
     PAINTSTRUCT ps;
@@ -17,6 +25,32 @@ void PaintColourBox(HWND box, COLORREF colour) {
     FillRect(dc, &r, brush);
     DeleteObject(brush);
     EndPaint(box, &ps);
+}
+
+}  // namespace
+
+void AttachColourBox(HWND box, const ColourBoxBehaviour& behaviour, void* owner) {
+    if (!box) return;
+    auto* attachment = new (std::nothrow) Attachment{&behaviour, owner};
+    if (!attachment) return;
+    delete reinterpret_cast<Attachment*>(SetWindowLongPtrW(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(attachment)));
+}
+
+LRESULT CALLBACK ColourBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* a = reinterpret_cast<Attachment*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    switch (msg) {
+    case WM_PAINT:
+        PaintColourBox(hwnd, a && a->behaviour->colour ? a->behaviour->colour(a->owner) : RGB(255, 255, 255));
+        return 0;
+    case WM_LBUTTONUP:
+        if (a && a->behaviour->clicked) a->behaviour->clicked(hwnd, a->owner);
+        return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        delete a;
+        break;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 bool ChooseColourDialog(HWND owner, COLORREF& colour) {

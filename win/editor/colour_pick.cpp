@@ -50,7 +50,7 @@ void End(bool taken, COLORREF colour) {
     EditState().editHasFocus = false;
     SetCursor(App().cursors.arrow);
     if (GetCapture() == EditState().imagePane) ReleaseCapture();
-    if (p.client.end) p.client.end(taken, colour);
+    if (p.client.end) p.client.end(p.client.owner, taken, colour);
 }
 
 }  // namespace
@@ -78,7 +78,7 @@ bool ColourPickMove(HWND pane, POINT client) {
     if (over) wsprintfW(title, L"r:%d  g:%d  b:%d", GetRValue(colour), GetGValue(colour), GetBValue(colour));
     else lstrcpyW(title, L"r:-  g:-  b:-");
     SetWindowTextW(EditState().window, title);
-    if (p.client.hover) p.client.hover(over, colour);
+    if (p.client.hover) p.client.hover(p.client.owner, over, colour);
     return true;
 }
 

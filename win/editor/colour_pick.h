@@ -7,9 +7,10 @@ namespace pelio {
 
 struct ColourPickClient {
     // The pointer moved: the colour under it, when it is over the image.
-    void (*hover)(bool overImage, COLORREF colour) = nullptr;
+    void (*hover)(void* owner, bool overImage, COLORREF colour) = nullptr;
     // The pick ended: `taken` with the clicked colour, or not (a click outside, Esc).
-    void (*end)(bool taken, COLORREF colour) = nullptr;
+    void (*end)(void* owner, bool taken, COLORREF colour) = nullptr;
+    void* owner = nullptr;  // handed back to both
 };
 
 // Captures the mouse on the image pane with the pick cursor.

@@ -19,8 +19,6 @@
 #include "win/editor/save_pipeline.h"
 #include "win/image/current_image.h"
 #include "win/image/save_dispatch.h"
-#include "win/ops/hls_operation.h"
-#include "win/ops/margins_operation.h"
 #include "win/editor/colour_box.h"
 #include "win/editor/colour_pick.h"
 
@@ -281,14 +279,14 @@ bool ValidateField(HWND field) {
 
 // The transparent colour under the pointer shows in the colour box; a click takes it, a
 // click outside or Esc switches the transparency off again.
-void PickHover(bool over, COLORREF colour) {
+void PickHover(void*, bool over, COLORREF colour) {
     PanelState& p = Panel();
     p.pickColourShown = over;
     p.pickColour = colour;
     InvalidateRect(p.colourBox, nullptr, TRUE);
 }
 
-void PickEnd(bool taken, COLORREF colour) {
+void PickEnd(void*, bool taken, COLORREF colour) {
     PanelState& p = Panel();
     p.picking = false;
     if (taken) {
@@ -373,6 +371,17 @@ HWND BuildSavePanel(HWND rebar) {
     for (const wchar_t* name : kFilterNames) SendMessageW(p.filterList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     SendMessageW(p.filterList, CB_SETCURSEL, s.filter, 0);
     p.colourBox = Child(L"Pelio_cbox_class", nullptr, WS_BORDER, kColourBox, 18, 18);
+    static constexpr ColourBoxBehaviour kTransparentBox = {
+        [](const void*) -> COLORREF {
+            const ImageSaveSettings& s = Save();
+            const PanelState& p = Panel();
+            return p.picking && p.pickColourShown ? p.pickColour : RGB(s.alphaR, s.alphaG, s.alphaB);
+        },
+        [](HWND, void*) {
+            if (!EditState().activeOperation && !Panel().picking) ChooseTransparentColour();
+        },
+    };
+    AttachColourBox(p.colourBox, kTransparentBox, nullptr);
     p.gammaField = NumberField(kGammaField, p.gammaW, 5);
     SetWindowTextW(p.gammaField, GammaText(s.saveGam).c_str());
     p.qualityField = NumberField(kQualityField, 45, 3);
@@ -504,24 +513,6 @@ bool ValidateFocusedPanelField() { return ValidateField(GetFocus()); }
 void OnPanelUpDown(HWND upDown) {
     const HWND buddy = reinterpret_cast<HWND>(SendMessageW(upDown, UDM_GETBUDDY, 0, 0));
     if (buddy && GetParent(upDown) == Panel().bar) ValidateField(buddy);
-}
-
-LRESULT CALLBACK ColourBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    // The same class serves the operations' colour boxes.
-    if (GetDlgCtrlID(hwnd) == 2741) return MarginColourBoxProc(hwnd, msg, wp, lp);
-    if (GetDlgCtrlID(hwnd) != kColourBox) return HlsColourBoxProc(hwnd, msg, wp, lp);
-    switch (msg) {
-    case WM_PAINT: {
-        const ImageSaveSettings& s = Save();
-        const PanelState& p = Panel();
-        PaintColourBox(hwnd, p.picking && p.pickColourShown ? p.pickColour : RGB(s.alphaR, s.alphaG, s.alphaB));
-        return 0;
-    }
-    case WM_LBUTTONUP:
-        if (!EditState().activeOperation && !Panel().picking) ChooseTransparentColour();
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 }  // namespace pelio

@@ -27,6 +27,5 @@ void OnPanelUpDown(HWND upDown);
 // Enter in a panel field: validates it; false when no panel field has the focus.
 bool ValidateFocusedPanelField();
 
-LRESULT CALLBACK ColourBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 }  // namespace pelio

@@ -46,8 +46,6 @@ struct HlsData {
     PaneMode paneBeforePick = PaneMode::PreviewOnly;
 };
 
-OperationContext* g_hls = nullptr;
-
 HlsData& Data(OperationContext& ctx) { return *static_cast<HlsData*>(ctx.tables); }
 int Limit(int mode) { return mode == 0 ? 180 : 255; }
 HWND Control(const OperationContext& ctx, int id) { return GetDlgItem(ctx.toolbar, id); }
@@ -72,7 +70,6 @@ bool Prepare(OperationContext& ctx) {
     ctx.params[kRadius] = std::clamp(store.ReadInt(kSection, L"HlsRange", 50), 0, 150);
     ctx.params[kRangeOn] = 0;
     data->weights = RangeWeights(ctx.params[kRadius]);
-    g_hls = &ctx;
     return true;
 }
 
@@ -85,8 +82,21 @@ void Finish(OperationContext& ctx) {
     store.WriteInt(kSection, L"HlsColG", GetGValue(c));
     store.WriteInt(kSection, L"HlsColB", GetBValue(c));
     store.WriteInt(kSection, L"HlsRange", ctx.params[kRadius]);
-    g_hls = nullptr;
 }
+
+// The range colour box: the colour dialog on a click (not while a pick runs).
+constexpr ColourBoxBehaviour kRangeColourBox = {
+    [](const void* owner) { return static_cast<COLORREF>(static_cast<const OperationContext*>(owner)->params[kColour]); },
+    [](HWND box, void* owner) {
+        auto& ctx = *static_cast<OperationContext*>(owner);
+        COLORREF colour = static_cast<COLORREF>(ctx.params[kColour]);
+        if (ColourPickActive() || !ChooseColourDialog(EditState().window, colour)) return;
+        ctx.params[kColour] = static_cast<int>(colour);
+        InvalidateRect(box, nullptr, TRUE);
+        RebuildWeights(ctx);
+        RequestPreview();
+    },
+};
 
 void ShowMode(OperationContext& ctx) {
     const int mode = ctx.params[kMode], limit = Limit(mode);
@@ -110,7 +120,8 @@ void Build(OperationContext& ctx, HWND bar) {
     OperationSliderControl(bar, kSlider, 210, 180, -limit, limit, 10);
     OperationNumberField(bar, kField, kUpDown, 391, -limit, limit, 0, 4);
     OperationChild(bar, WC_BUTTONW, L"色域指定", BS_AUTOCHECKBOX, kRangeSwitch, 467, 70, 16);
-    OperationChild(bar, L"Pelio_cbox_class", nullptr, WS_BORDER, kColourBox, 538, 18, 18);
+    AttachColourBox(OperationChild(bar, L"Pelio_cbox_class", nullptr, WS_BORDER, kColourBox, 538, 18, 18),
+                    kRangeColourBox, &ctx);
     OperationChild(bar, WC_BUTTONW, L"Pic", BS_PUSHBUTTON, kPic, 557, 28, 20);
     OperationNumberField(bar, kRangeField, kRangeUpDown, 586, 0, 150, ctx.params[kRadius], 4);
     ShowMode(ctx);
@@ -129,9 +140,8 @@ void Compute(OperationContext& ctx, LPARAM) {
 
 bool Neutral(const OperationContext& ctx) { return ctx.params[0] == 0 && ctx.params[1] == 0 && ctx.params[2] == 0; }
 
-void PickEnd(bool taken, COLORREF colour) {
-    if (!g_hls) return;
-    OperationContext& ctx = *g_hls;
+void PickEnd(void* owner, bool taken, COLORREF colour) {
+    OperationContext& ctx = *static_cast<OperationContext*>(owner);
     SetPaneMode(Data(ctx).paneBeforePick);
     if (taken) {
         ctx.params[kColour] = static_cast<int>(colour);
@@ -183,7 +193,7 @@ void OnControl(OperationContext& ctx, int id, int code, HWND control) {
         EditWindowState& e = EditState();
         Data(ctx).paneBeforePick = e.paneMode;
         if (e.paneMode != PaneMode::ImageOnly) SetPaneMode(PaneMode::ImageOnly);
-        StartColourPick({nullptr, PickEnd});
+        StartColourPick({nullptr, PickEnd, &ctx});
     }
 }
 
@@ -212,25 +222,5 @@ const OperationKind kHls = MakeKind();
 }  // namespace
 
 const OperationKind* HlsOperation(int command) { return command == cmd::kHueSaturation ? &kHls : nullptr; }
-
-LRESULT HlsColourBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_PAINT:
-        PaintColourBox(hwnd, g_hls ? static_cast<COLORREF>(g_hls->params[kColour]) : RGB(255, 255, 255));
-        return 0;
-    case WM_LBUTTONUP: {
-        if (!g_hls || ColourPickActive()) return 0;
-        COLORREF colour = static_cast<COLORREF>(g_hls->params[kColour]);
-        if (ChooseColourDialog(EditState().window, colour)) {
-            g_hls->params[kColour] = static_cast<int>(colour);
-            InvalidateRect(hwnd, nullptr, TRUE);
-            RebuildWeights(*g_hls);
-            RequestPreview();
-        }
-        return 0;
-    }
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
 
 }  // namespace pelio

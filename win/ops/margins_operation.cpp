@@ -31,8 +31,6 @@ constexpr size_t kColour = 4;  // params 0..3 the margins, 4 the colour (0x00BBG
 constexpr wchar_t kSection[] = L"ImgS";
 constexpr const wchar_t* kKeys[] = {L"MgnT", L"MgnB", L"MgnL", L"MgnR"};
 
-OperationContext* g_margins = nullptr;
-
 Margins Current(const OperationContext& ctx) {
     return {ctx.params[0], ctx.params[1], ctx.params[2], ctx.params[3]};
 }
@@ -47,7 +45,6 @@ bool Prepare(OperationContext& ctx) {
     ctx.params[2] = m.left;
     ctx.params[3] = m.right;
     ctx.params[kColour] = store.ReadInt(kSection, L"MgnBgCol", 16777215);
-    g_margins = &ctx;
     return true;
 }
 
@@ -55,8 +52,19 @@ void Finish(OperationContext& ctx) {
     IniStore store(App().iniPath);
     for (int i = 0; i < 4; ++i) store.WriteInt(kSection, kKeys[i], ctx.params[size_t(i)]);
     store.WriteInt(kSection, L"MgnBgCol", ctx.params[kColour]);
-    g_margins = nullptr;
 }
+
+// The margin colour box: the colour dialog on a click.
+constexpr ColourBoxBehaviour kMarginColourBox = {
+    [](const void* owner) { return static_cast<COLORREF>(static_cast<const OperationContext*>(owner)->params[kColour]); },
+    [](HWND box, void* owner) {
+        auto& ctx = *static_cast<OperationContext*>(owner);
+        COLORREF colour = static_cast<COLORREF>(ctx.params[kColour]);
+        if (!ChooseColourDialog(EditState().window, colour)) return;
+        ctx.params[kColour] = static_cast<int>(colour);
+        InvalidateRect(box, nullptr, TRUE);
+    },
+};
 
 void Build(OperationContext& ctx, HWND bar) {
     const wchar_t* labels[] = {L"上", L"下", L"左", L"右"};
@@ -67,7 +75,8 @@ void Build(OperationContext& ctx, HWND bar) {
         SetWindowLongW(field, GWL_STYLE, GetWindowLongW(field, GWL_STYLE) | ES_NUMBER);
     }
     OperationChild(bar, WC_STATICW, L"余白色", 0, kColourLabel, 392, 40, 12);
-    OperationChild(bar, L"Pelio_cbox_class", nullptr, WS_BORDER, kColourBox, 433, 18, 18);
+    AttachColourBox(OperationChild(bar, L"Pelio_cbox_class", nullptr, WS_BORDER, kColourBox, 433, 18, 18),
+                    kMarginColourBox, &ctx);
 }
 
 bool Neutral(const OperationContext& ctx) { return Current(ctx).None(); }
@@ -115,23 +124,5 @@ const OperationKind kMargins = {8,       cmd::kMargins, L"余白付加", Prepare
 }  // namespace
 
 const OperationKind* MarginsOperation(int command) { return command == cmd::kMargins ? &kMargins : nullptr; }
-
-LRESULT MarginColourBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_PAINT:
-        PaintColourBox(hwnd, g_margins ? static_cast<COLORREF>(g_margins->params[kColour]) : RGB(255, 255, 255));
-        return 0;
-    case WM_LBUTTONUP: {
-        if (!g_margins) return 0;
-        COLORREF colour = static_cast<COLORREF>(g_margins->params[kColour]);
-        if (ChooseColourDialog(EditState().window, colour)) {
-            g_margins->params[kColour] = static_cast<int>(colour);
-            InvalidateRect(hwnd, nullptr, TRUE);
-        }
-        return 0;
-    }
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
 
 }  // namespace pelio
