@@ -38,15 +38,15 @@ constexpr uint32_t kOs2HeaderMin = 16, kOs2HeaderMax = 64;
 bool ReadInfoHeader(std::span<const uint8_t> data, size_t at, Layout& l) {
     ByteReader r(data);
     r.Seek(at);
-    const uint32_t size = r.U32LE();
+    const uint32_t size = r.U32();
     BitmapInfoHeader& h = l.header;
     h = BitmapInfoHeader{};
     h.size = size;
     if (size == kCoreHeaderSize) {
-        h.width = r.U16LE();
-        h.height = r.U16LE();
-        h.planes = r.U16LE();
-        h.bitCount = r.U16LE();
+        h.width = r.U16();
+        h.height = r.U16();
+        h.planes = r.U16();
+        h.bitCount = r.U16();
         l.os2 = true;
         l.paletteAt = at + size;
         l.paletteEntryBytes = 3;
@@ -60,16 +60,16 @@ bool ReadInfoHeader(std::span<const uint8_t> data, size_t at, Layout& l) {
     std::memcpy(fields + 4, bytes.data(), bytes.size());
     ByteReader f(std::span<const uint8_t>(fields, sizeof fields));
     f.Skip(4);
-    h.width = f.I32LE();
-    h.height = f.I32LE();
-    h.planes = f.U16LE();
-    h.bitCount = f.U16LE();
-    h.compression = f.U32LE();
-    h.imageSize = f.U32LE();
-    h.xPelsPerMeter = f.I32LE();
-    h.yPelsPerMeter = f.I32LE();
-    h.clrUsed = f.U32LE();
-    h.clrImportant = f.U32LE();
+    h.width = f.I32();
+    h.height = f.I32();
+    h.planes = f.U16();
+    h.bitCount = f.U16();
+    h.compression = f.U32();
+    h.imageSize = f.U32();
+    h.xPelsPerMeter = f.I32();
+    h.yPelsPerMeter = f.I32();
+    h.clrUsed = f.U32();
+    h.clrImportant = f.U32();
     const bool larger = size >= kBmpInfoHeaderSize && size <= 256 && at + size <= data.size();
     l.paletteAt = at + (l.os2 || larger ? size : kBmpInfoHeaderSize);
     return true;
@@ -135,9 +135,9 @@ Masks ReadMasks(const BitmapInfoHeader& h, std::span<const uint8_t> data, size_t
     ByteReader r(data);
     r.Seek(at);
     Masks m;
-    m.red = r.U32LE();
-    m.green = r.U32LE();
-    m.blue = r.U32LE();
+    m.red = r.U32();
+    m.green = r.U32();
+    m.blue = r.U32();
     return m;
 }
 
@@ -268,7 +268,7 @@ bool DecodeBmp(std::span<const uint8_t> file, const LoadOptions&, PixelAllocator
     ByteReader r(file);
     r.Skip(10);
     Layout l;
-    l.pixelsAt = r.U32LE();
+    l.pixelsAt = r.U32();
     if (r.Overrun() || !ReadInfoHeader(file, kBmpFileHeaderSize, l)) {
         result.error = kCodecReadFailed;
         return false;

@@ -9,21 +9,36 @@
 
 namespace pelio {
 
-// Reads inside one span only. Past the end it yields zeros and sets a flag that stays set.
+enum class ByteOrder : uint8_t { Little, Big };
+
+// Reads inside one span only, in the byte order it was made with: in turn from a position,
+// or at an offset. Past the end a read yields zeros (an empty span) and sets a flag that
+// stays set. Offsets are 64-bit so a file's offset never wraps on a 32-bit build.
 class ByteReader {
 public:
-    explicit ByteReader(std::span<const uint8_t> data) : data_(data) {}
+    explicit ByteReader(std::span<const uint8_t> data, ByteOrder order = ByteOrder::Little)
+        : data_(data), order_(order) {}
 
     size_t Position() const { return pos_; }
     size_t Size() const { return data_.size(); }
     size_t Remaining() const { return pos_ < data_.size() ? data_.size() - pos_ : 0; }
+    ByteOrder Order() const { return order_; }
     bool Overrun() const { return overrun_; }
+    // Whether `n` bytes at `at` lie inside, without touching the flag.
+    bool Fits(uint64_t at, uint64_t n) const { return at <= data_.size() && n <= data_.size() - at; }
 
     void Seek(size_t pos) {
         if (pos > data_.size()) overrun_ = true;
         pos_ = pos;
     }
-    void Skip(size_t n) { Seek(n > Remaining() ? data_.size() + 1 : pos_ + n); }
+    void Skip(size_t n) {
+        if (n > Remaining()) {
+            overrun_ = true;
+            pos_ = data_.size();
+        } else {
+            pos_ += n;
+        }
+    }
 
     // The next `n` bytes, or an empty span (and the flag) when fewer remain.
     std::span<const uint8_t> Take(size_t n) {
@@ -40,30 +55,50 @@ public:
         auto b = Take(1);
         return b.empty() ? 0 : b[0];
     }
-    uint16_t U16LE() {
+    uint16_t U16() {
         auto b = Take(2);
-        return b.empty() ? 0 : static_cast<uint16_t>(b[0] | b[1] << 8);
+        return b.empty() ? 0 : Get16(b.data());
     }
-    uint32_t U32LE() {
+    uint32_t U32() {
         auto b = Take(4);
-        return b.empty() ? 0
-                         : uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 |
-                               uint32_t{b[3]} << 24;
+        return b.empty() ? 0 : Get32(b.data());
     }
-    uint16_t U16BE() {
-        auto b = Take(2);
-        return b.empty() ? 0 : static_cast<uint16_t>(b[0] << 8 | b[1]);
+    int32_t I32() { return static_cast<int32_t>(U32()); }
+
+    // `n` bytes at `at`, or an empty span (and the flag) when they do not fit.
+    std::span<const uint8_t> BytesAt(uint64_t at, uint64_t n) {
+        if (!Fits(at, n)) {
+            overrun_ = true;
+            return {};
+        }
+        return data_.subspan(static_cast<size_t>(at), static_cast<size_t>(n));
     }
-    uint32_t U32BE() {
-        auto b = Take(4);
-        return b.empty() ? 0
-                         : uint32_t{b[0]} << 24 | uint32_t{b[1]} << 16 | uint32_t{b[2]} << 8 |
-                               uint32_t{b[3]};
+    uint8_t U8At(uint64_t at) {
+        auto b = BytesAt(at, 1);
+        return b.empty() ? 0 : b[0];
     }
-    int32_t I32LE() { return static_cast<int32_t>(U32LE()); }
+    uint16_t U16At(uint64_t at) {
+        auto b = BytesAt(at, 2);
+        return b.empty() ? 0 : Get16(b.data());
+    }
+    uint32_t U32At(uint64_t at) {
+        auto b = BytesAt(at, 4);
+        return b.empty() ? 0 : Get32(b.data());
+    }
 
 private:
+    uint16_t Get16(const uint8_t* p) const {
+        return order_ == ByteOrder::Big ? static_cast<uint16_t>(p[0] << 8 | p[1])
+                                        : static_cast<uint16_t>(p[1] << 8 | p[0]);
+    }
+    uint32_t Get32(const uint8_t* p) const {
+        return order_ == ByteOrder::Big
+                   ? uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3]
+                   : uint32_t{p[3]} << 24 | uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
+    }
+
     std::span<const uint8_t> data_;
+    ByteOrder order_;
     size_t pos_ = 0;
     bool overrun_ = false;
 };

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/image/byte_io.h"
 #include "core/image/codec_error.h"
 
 namespace pelio {
@@ -17,67 +18,42 @@ constexpr size_t kCommentWriteLimit = 10000;
 constexpr size_t kExifTextLimit = 64;
 constexpr size_t kExifDateBytes = 20;
 
-// Reads the TIFF structure of an Exif segment: offsets count from its header, reads stay
-// inside `data` (the file from the header on).
-class TiffReader {
-public:
-    TiffReader(std::span<const uint8_t> data, bool little) : data_(data), little_(little) {}
-
-    bool Fits(uint64_t at, uint64_t size) const {
-        return at <= data_.size() && size <= data_.size() - at;
-    }
-    uint16_t U16(size_t at) const {
-        const uint8_t* p = &data_[at];
-        return static_cast<uint16_t>(little_ ? p[0] | p[1] << 8 : p[0] << 8 | p[1]);
-    }
-    uint32_t U32(size_t at) const {
-        const uint8_t* p = &data_[at];
-        return little_ ? uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 |
-                             uint32_t{p[3]} << 24
-                       : uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 |
-                             uint32_t{p[3]};
-    }
-    const uint8_t* At(size_t at) const { return &data_[at]; }
-
-private:
-    std::span<const uint8_t> data_;
-    bool little_;
-};
-
 struct IfdEntry {
     uint16_t tag;
     uint32_t count;
-    size_t valueAt;  // the 4-byte value field
+    uint64_t valueAt;  // the 4-byte value field
 };
 
 // Calls `visit` for each 12-byte entry of the IFD at `offset` that fits; false when the
 // count itself does not fit. `visit` returns false to end the walk.
 template <typename Visit>
-bool WalkIfd(const TiffReader& r, uint32_t offset, Visit&& visit) {
+bool WalkIfd(ByteReader& r, uint32_t offset, Visit&& visit) {
     if (!r.Fits(offset, 2)) return false;
-    const uint16_t count = r.U16(offset);
+    const uint16_t count = r.U16At(offset);
     for (uint32_t i = 0; i < count; ++i) {
         const uint64_t at = uint64_t{offset} + 2 + 12 * uint64_t{i};
         if (!r.Fits(at, 12)) break;
-        const size_t a = static_cast<size_t>(at);
-        if (!visit(IfdEntry{r.U16(a), r.U32(a + 4), a + 8})) break;
+        if (!visit(IfdEntry{r.U16At(at), r.U32At(at + 4), at + 8})) break;
     }
     return true;
 }
 
-// An ASCII value, inline when 4 bytes or fewer, up to `limit` bytes and the first NUL.
-std::string AsciiValue(const TiffReader& r, const IfdEntry& e, size_t limit) {
-    const size_t size = std::min<size_t>(e.count, limit);
-    const uint64_t at = e.count <= 4 ? e.valueAt : r.U32(e.valueAt);
-    if (!r.Fits(at, size)) return {};
-    const char* p = reinterpret_cast<const char*>(r.At(static_cast<size_t>(at)));
-    return std::string(p, strnlen(p, size));
+// Text up to the first NUL.
+std::string TextOf(std::span<const uint8_t> bytes) {
+    return std::string(bytes.begin(), std::find(bytes.begin(), bytes.end(), uint8_t{0}));
 }
 
-bool RationalValue(const TiffReader& r, const IfdEntry& e, bool isSigned, ExifRational& out) {
-    const uint32_t at = r.U32(e.valueAt);
+// An ASCII value, inline when 4 bytes or fewer, up to `limit` bytes and the first NUL.
+std::string AsciiValue(ByteReader& r, const IfdEntry& e, size_t limit) {
+    const size_t size = std::min<size_t>(e.count, limit);
+    const uint64_t at = e.count <= 4 ? e.valueAt : r.U32At(e.valueAt);
+    return TextOf(r.BytesAt(at, size));
+}
+
+bool RationalValue(ByteReader& r, const IfdEntry& e, bool isSigned, ExifRational& out) {
+    const uint32_t at = r.U32At(e.valueAt);
     if (!r.Fits(at, 8)) return false;
-    const uint32_t n = r.U32(at), d = r.U32(at + 4);
+    const uint32_t n = r.U32At(at), d = r.U32At(at + 4);
     out = isSigned ? ExifRational{static_cast<int32_t>(n), static_cast<int32_t>(d)}
                    : ExifRational{n, d};
     return true;
@@ -100,7 +76,7 @@ ExifRational ApertureToFNumber(const ExifRational& v) {
     return {static_cast<int64_t>(std::lround(std::min(f, 1e9) * 10.0)), 10};
 }
 
-bool ReadExifIfd(const TiffReader& r, uint32_t offset, ExifData& x) {
+bool ReadExifIfd(ByteReader& r, uint32_t offset, ExifData& x) {
     bool haveExposure = false, haveFNumber = false, any = false;
     WalkIfd(r, offset, [&](const IfdEntry& e) {
         any = true;
@@ -112,16 +88,13 @@ bool ReadExifIfd(const TiffReader& r, uint32_t offset, ExifData& x) {
         case 33437:
             if (!haveFNumber && RationalValue(r, e, false, x.fNumber)) haveFNumber = true;
             break;
-        case 34850: x.exposureProgram = r.U16(e.valueAt); break;
-        case 34855: x.isoSpeed = r.U16(e.valueAt); break;
-        case 37383: x.meteringMode = r.U16(e.valueAt); break;
-        case 37385: x.flash = r.U16(e.valueAt); break;
+        case 34850: x.exposureProgram = r.U16At(e.valueAt); break;
+        case 34855: x.isoSpeed = r.U16At(e.valueAt); break;
+        case 37383: x.meteringMode = r.U16At(e.valueAt); break;
+        case 37385: x.flash = r.U16At(e.valueAt); break;
         case 36867: {
-            const uint32_t at = r.U32(e.valueAt);
-            if (r.Fits(at, kExifDateBytes)) {
-                const char* p = reinterpret_cast<const char*>(r.At(at));
-                x.dateTime.assign(p, strnlen(p, kExifDateBytes));
-            }
+            const auto date = r.BytesAt(r.U32At(e.valueAt), kExifDateBytes);
+            if (!date.empty()) x.dateTime = TextOf(date);
             break;
         }
         case 37377:
@@ -146,18 +119,19 @@ bool ReadExifIfd(const TiffReader& r, uint32_t offset, ExifData& x) {
     return any;
 }
 
-// The Exif data of one APP1 segment's TIFF structure.
+// The Exif data of one APP1 segment's TIFF structure: `tiff` runs from its header to the end
+// of the file, and its offsets count from that header.
 bool ReadTiff(std::span<const uint8_t> tiff, ExifData& x) {
     if (tiff.size() < 8) return false;
-    const TiffReader r(tiff, tiff[0] == 'I' && tiff[1] == 'I');
+    ByteReader r(tiff, tiff[0] == 'I' && tiff[1] == 'I' ? ByteOrder::Little : ByteOrder::Big);
     uint32_t exifIfd = 0;
     bool haveExif = false;
-    WalkIfd(r, r.U32(4), [&](const IfdEntry& e) {
+    WalkIfd(r, r.U32At(4), [&](const IfdEntry& e) {
         switch (e.tag) {
         case 271: x.make = AsciiValue(r, e, kExifTextLimit); break;
         case 272: x.model = AsciiValue(r, e, kExifTextLimit); break;
         case 34665:
-            exifIfd = r.U32(e.valueAt);
+            exifIfd = r.U32At(e.valueAt);
             haveExif = true;
             return false;
         default: break;

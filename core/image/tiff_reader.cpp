@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "core/image/byte_io.h"
 #include "core/image/codec_error.h"
 #include "core/image/tiff_codec.h"
 
@@ -16,32 +17,10 @@ namespace {
 enum TiffType : uint16_t { kByte = 1, kAscii = 2, kShort = 3, kLong = 4, kRational = 5 };
 constexpr int kNoPhotometric = -1;
 
-// Reads the file in its own byte order, inside the file only.
-class TiffBytes {
-public:
-    TiffBytes(std::span<const uint8_t> file, bool bigEndian) : file_(file), bigEndian_(bigEndian) {}
-    bool Inside(uint64_t at, uint64_t size) const { return at <= file_.size() && size <= file_.size() - at; }
-    uint16_t U16(size_t at) const {
-        const uint8_t* p = file_.data() + at;
-        return bigEndian_ ? uint16_t(p[0] << 8 | p[1]) : uint16_t(p[1] << 8 | p[0]);
-    }
-    uint32_t U32(size_t at) const {
-        const uint8_t* p = file_.data() + at;
-        return bigEndian_ ? uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]
-                          : uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
-    }
-    bool BigEndian() const { return bigEndian_; }
-    std::span<const uint8_t> File() const { return file_; }
-
-private:
-    std::span<const uint8_t> file_;
-    bool bigEndian_;
-};
-
 struct Entry {
     uint16_t tag, type;
     uint32_t count;
-    size_t valueAt;  // the 4-byte value field
+    uint64_t valueAt;  // the 4-byte value field
 };
 
 struct TiffInfo {
@@ -58,49 +37,51 @@ struct TiffInfo {
     bool description = false;
 };
 
-int ReadSize(const TiffBytes& b, const Entry& e, uint32_t& value) {
-    if (e.type == kShort) value = b.U16(e.valueAt);
-    else if (e.type == kLong) value = b.U32(e.valueAt);
+int ReadSize(ByteReader& b, const Entry& e, uint32_t& value) {
+    if (e.type == kShort) value = b.U16At(e.valueAt);
+    else if (e.type == kLong) value = b.U32At(e.valueAt);
     else return kCodecBadFile;
     if (value == 0) return kCodecBadFile;
     return value > uint32_t(kMaxImageSide) ? kCodecUnsupported : kCodecOk;
 }
 
 // A SHORT or LONG scalar; other types read as a SHORT.
-uint32_t Scalar(const TiffBytes& b, const Entry& e) { return e.type == kLong ? b.U32(e.valueAt) : b.U16(e.valueAt); }
+uint32_t Scalar(ByteReader& b, const Entry& e) { return e.type == kLong ? b.U32At(e.valueAt) : b.U16At(e.valueAt); }
 
 // A SHORT or LONG array: inside the value field when it fits there, else at its offset.
-int ReadArray(const TiffBytes& b, const Entry& e, std::vector<uint32_t>& out) {
+int ReadArray(ByteReader& b, const Entry& e, std::vector<uint32_t>& out) {
     if ((e.type != kShort && e.type != kLong) || e.count == 0) return kCodecBadFile;
-    const size_t size = e.type == kShort ? 2 : 4;
-    size_t at = e.valueAt;
-    if (uint64_t(e.count) * size > 4) {
-        at = b.U32(e.valueAt);
-        if (!b.Inside(at, uint64_t(e.count) * size)) return kCodecBadFile;
+    const bool shorts = e.type == kShort;
+    const uint64_t bytes = uint64_t(e.count) * (shorts ? 2 : 4);
+    uint64_t at = e.valueAt;
+    if (bytes > 4) {
+        at = b.U32At(e.valueAt);
+        if (!b.Fits(at, bytes)) return kCodecBadFile;
     }
     try {
         out.resize(e.count);
     } catch (const std::bad_alloc&) {
         return kCodecNoMemory;
     }
-    for (uint32_t i = 0; i < e.count; ++i) out[i] = size == 2 ? b.U16(at + 2 * i) : b.U32(at + 4 * i);
+    ByteReader values(b.BytesAt(at, bytes), b.Order());
+    for (uint32_t& v : out) v = shorts ? values.U16() : values.U32();
     return kCodecOk;
 }
 
-int ReadEntry(const TiffBytes& b, const Entry& e, TiffInfo& t) {
+int ReadEntry(ByteReader& b, const Entry& e, TiffInfo& t) {
     switch (e.tag) {
     case 256: return ReadSize(b, e, t.width);
     case 257: return ReadSize(b, e, t.height);
     case 258:
         if (e.count == 3) {
-            const uint32_t at = b.U32(e.valueAt);
-            if (!b.Inside(at, 6)) return kCodecBadFile;
-            const int v = b.U16(at);
-            if (v != b.U16(at + 2) || v != b.U16(at + 4) || (v != 8 && v != 16)) return kCodecUnsupported;
+            const uint32_t at = b.U32At(e.valueAt);
+            if (!b.Fits(at, 6)) return kCodecBadFile;
+            const int v = b.U16At(at);
+            if (v != b.U16At(at + 2) || v != b.U16At(at + 4) || (v != 8 && v != 16)) return kCodecUnsupported;
             t.bits = v;
             t.bitsValues = 3;
         } else if (e.count == 1) {
-            t.bits = b.U16(e.valueAt);
+            t.bits = b.U16At(e.valueAt);
             t.bitsValues = 1;
         } else {
             return kCodecUnsupported;
@@ -111,28 +92,28 @@ int ReadEntry(const TiffBytes& b, const Entry& e, TiffInfo& t) {
     case 270: t.description = true; return kCodecOk;
     case 273: t.hasStrips = true; return ReadArray(b, e, t.stripOffsets);
     case 279: return ReadArray(b, e, t.stripCounts);
-    case 282: t.xResAt = b.U32(e.valueAt); t.hasXRes = true; return kCodecOk;
-    case 283: t.yResAt = b.U32(e.valueAt); t.hasYRes = true; return kCodecOk;
+    case 282: t.xResAt = b.U32At(e.valueAt); t.hasXRes = true; return kCodecOk;
+    case 283: t.yResAt = b.U32At(e.valueAt); t.hasYRes = true; return kCodecOk;
     case 284: return Scalar(b, e) == 1 ? kCodecOk : kCodecUnsupported;  // planes apart
     case 296: t.resolutionUnit = static_cast<int>(Scalar(b, e)); return kCodecOk;
     case 322: case 323: case 324: case 325: return kCodecUnsupported;  // tiles, not strips
-    case 320: t.colourMapAt = b.U32(e.valueAt); t.hasColourMap = true; return kCodecOk;
+    case 320: t.colourMapAt = b.U32At(e.valueAt); t.hasColourMap = true; return kCodecOk;
     default: return kCodecOk;
     }
 }
 
-int ReadIfd(const TiffBytes& b, TiffInfo& t) {
-    const auto file = b.File();
-    if (file.size() < 8 || !((file[0] == 'I' && file[1] == 'I') || (file[0] == 'M' && file[1] == 'M')))
-        return kCodecBadFile;
-    if (b.U16(2) != 42) return kCodecBadFile;
-    const uint32_t ifd = b.U32(4);
-    if (!b.Inside(ifd, 2)) return kCodecBadFile;
-    const uint32_t count = b.U16(ifd);
-    if (!b.Inside(uint64_t(ifd) + 2, uint64_t(count) * 12)) return kCodecBadFile;
+int ReadIfd(ByteReader& b, TiffInfo& t) {
+    if (b.Size() < 8) return kCodecBadFile;
+    const uint8_t order = b.U8At(0);
+    if ((order != 'I' && order != 'M') || b.U8At(1) != order) return kCodecBadFile;
+    if (b.U16At(2) != 42) return kCodecBadFile;
+    const uint32_t ifd = b.U32At(4);
+    if (!b.Fits(ifd, 2)) return kCodecBadFile;
+    const uint32_t count = b.U16At(ifd);
+    if (!b.Fits(uint64_t(ifd) + 2, uint64_t(count) * 12)) return kCodecBadFile;
     for (uint32_t i = 0; i < count; ++i) {
-        const size_t at = ifd + 2 + 12 * size_t(i);
-        const Entry e{b.U16(at), b.U16(at + 2), b.U32(at + 4), at + 8};
+        const uint64_t at = uint64_t(ifd) + 2 + 12 * uint64_t(i);
+        const Entry e{b.U16At(at), b.U16At(at + 2), b.U32At(at + 4), at + 8};
         if (int error = ReadEntry(b, e, t)) return error;
     }
     if (t.width == 0 || t.height == 0) return kCodecBadFile;
@@ -142,8 +123,8 @@ int ReadIfd(const TiffBytes& b, TiffInfo& t) {
 }
 
 // Pixels per metre from a resolution rational, 0 when it cannot be had.
-int32_t PixelsPerMetre(const TiffBytes& b, size_t at, int unit) {
-    const uint32_t numerator = b.U32(at), denominator = b.U32(at + 4);
+int32_t PixelsPerMetre(ByteReader& b, uint64_t at, int unit) {
+    const uint32_t numerator = b.U32At(at), denominator = b.U32At(at + 4);
     if (denominator == 0) return 0;
     double v = 0;
     if (unit == 2) v = std::round(numerator / 0.0254 / denominator);
@@ -151,14 +132,14 @@ int32_t PixelsPerMetre(const TiffBytes& b, size_t at, int unit) {
     return v >= INT32_MAX ? INT32_MAX : static_cast<int32_t>(v);
 }
 
-int BuildPalette(const TiffBytes& b, const TiffInfo& t, Palette& palette) {
+int BuildPalette(ByteReader& b, const TiffInfo& t, Palette& palette) {
     const int entries = 1 << t.bits;
     if (t.photometric == 3) {
-        if (!b.Inside(t.colourMapAt, 6 * uint64_t(entries))) return kCodecReadFailed;
+        if (!b.Fits(t.colourMapAt, 6 * uint64_t(entries))) return kCodecReadFailed;
         for (int i = 0; i < entries; ++i) {
-            palette[i].red = static_cast<uint8_t>(b.U16(t.colourMapAt + 2 * i) >> 8);
-            palette[i].green = static_cast<uint8_t>(b.U16(t.colourMapAt + 2 * (entries + i)) >> 8);
-            palette[i].blue = static_cast<uint8_t>(b.U16(t.colourMapAt + 2 * (2 * entries + i)) >> 8);
+            palette[i].red = static_cast<uint8_t>(b.U16At(t.colourMapAt + 2 * i) >> 8);
+            palette[i].green = static_cast<uint8_t>(b.U16At(t.colourMapAt + 2 * (entries + i)) >> 8);
+            palette[i].blue = static_cast<uint8_t>(b.U16At(t.colourMapAt + 2 * (2 * entries + i)) >> 8);
         }
         return kCodecOk;
     }
@@ -172,13 +153,13 @@ int BuildPalette(const TiffBytes& b, const TiffInfo& t, Palette& palette) {
 }
 
 // Unpacks one stored row of `bytes` bytes (fewer when the data ends early) into `dst`.
-void UnpackRow(const TiffInfo& t, bool bigEndian, const uint8_t* src, size_t bytes, uint8_t* dst) {
+void UnpackRow(const TiffInfo& t, ByteOrder order, const uint8_t* src, size_t bytes, uint8_t* dst) {
     const size_t w = t.width;
     if (t.bitsValues == 3) {
         const size_t sample = t.bits / 8;
         const size_t pixels = std::min(w, bytes / (3 * sample));
         // The most significant byte of each sample.
-        const size_t high = sample == 2 && !bigEndian ? 1 : 0;
+        const size_t high = sample == 2 && order == ByteOrder::Little ? 1 : 0;
         for (size_t x = 0; x < pixels; ++x, src += 3 * sample, dst += 3) {
             dst[0] = src[2 * sample + high];
             dst[1] = src[sample + high];
@@ -203,23 +184,21 @@ void UnpackRow(const TiffInfo& t, bool bigEndian, const uint8_t* src, size_t byt
 // split between strips is gathered. Nothing past the strips is ever read.
 class JoinedStrips {
 public:
-    JoinedStrips(std::span<const uint8_t> file, const std::vector<uint32_t>& offsets,
-                 const std::vector<uint32_t>& counts)
-        : file_(file), offsets_(offsets), counts_(counts) {}
+    explicit JoinedStrips(const std::vector<std::span<const uint8_t>>& strips) : strips_(strips) {}
 
     // The next `size` bytes; `available` is less than `size` where the strips end.
     const uint8_t* Next(size_t size, uint8_t* scratch, size_t& available) {
         Settle();
-        if (strip_ < offsets_.size() && counts_[strip_] - within_ >= size) {
-            const uint8_t* p = file_.data() + offsets_[strip_] + within_;
+        if (strip_ < strips_.size() && strips_[strip_].size() - within_ >= size) {
+            const uint8_t* p = strips_[strip_].data() + within_;
             within_ += size;
             available = size;
             return p;
         }
         available = 0;
-        while (available < size && (Settle(), strip_ < offsets_.size())) {
-            const size_t n = std::min<size_t>(size - available, counts_[strip_] - within_);
-            std::memcpy(scratch + available, file_.data() + offsets_[strip_] + within_, n);
+        while (available < size && (Settle(), strip_ < strips_.size())) {
+            const size_t n = std::min(size - available, strips_[strip_].size() - within_);
+            std::memcpy(scratch + available, strips_[strip_].data() + within_, n);
             within_ += n;
             available += n;
         }
@@ -229,20 +208,18 @@ public:
 private:
     // Moves past used-up strips.
     void Settle() {
-        while (strip_ < offsets_.size() && within_ >= counts_[strip_]) {
+        while (strip_ < strips_.size() && within_ >= strips_[strip_].size()) {
             ++strip_;
             within_ = 0;
         }
     }
 
-    std::span<const uint8_t> file_;
-    const std::vector<uint32_t>& offsets_;
-    const std::vector<uint32_t>& counts_;
+    const std::vector<std::span<const uint8_t>>& strips_;
     size_t strip_ = 0;
     size_t within_ = 0;
 };
 
-int Decode(const TiffBytes& b, PixelAllocator& allocator, DecodeResult& result) {
+int Decode(ByteReader& b, PixelAllocator& allocator, DecodeResult& result) {
     TiffInfo t;
     if (int error = ReadIfd(b, t)) return error;
 
@@ -267,19 +244,23 @@ int Decode(const TiffBytes& b, PixelAllocator& allocator, DecodeResult& result) 
     // Rows start on byte boundaries and run on across strips as one joined stream.
     const size_t rowBytes = t.bitsValues == 3 ? size_t(t.width) * 3 * (t.bits / 8)
                                               : (size_t(t.width) * t.bits + 7) / 8;
-    for (size_t i = 0; i < t.stripOffsets.size(); ++i)
-        if (!b.Inside(t.stripOffsets[i], t.stripCounts[i])) return kCodecReadFailed;
+    // Each strip checked once; rows are then read from its bytes directly.
+    std::vector<std::span<const uint8_t>> stripBytes(t.stripOffsets.size());
+    for (size_t i = 0; i < stripBytes.size(); ++i) {
+        if (!b.Fits(t.stripOffsets[i], t.stripCounts[i])) return kCodecReadFailed;
+        stripBytes[i] = b.BytesAt(t.stripOffsets[i], t.stripCounts[i]);
+    }
     std::vector<uint8_t> gathered(rowBytes);
     if (!allocator.Allocate(image)) return kCodecNoMemory;
-    JoinedStrips strips(b.File(), t.stripOffsets, t.stripCounts);
+    JoinedStrips strips(stripBytes);
     for (uint32_t y = 0; y < t.height; ++y) {
         size_t available = 0;
         const uint8_t* row = strips.Next(rowBytes, gathered.data(), available);
         if (available == 0) break;  // missing rows stay 0
-        UnpackRow(t, b.BigEndian(), row, available, image.Row(static_cast<int32_t>(t.height - 1 - y)));
+        UnpackRow(t, b.Order(), row, available, image.Row(static_cast<int32_t>(t.height - 1 - y)));
     }
 
-    if (t.hasXRes && t.hasYRes && b.Inside(t.xResAt, 8) && b.Inside(t.yResAt, 8)) {
+    if (t.hasXRes && t.hasYRes && b.Fits(t.xResAt, 8) && b.Fits(t.yResAt, 8)) {
         image.header.xPelsPerMeter = PixelsPerMetre(b, t.xResAt, t.resolutionUnit);
         image.header.yPelsPerMeter = PixelsPerMetre(b, t.yResAt, t.resolutionUnit);
     }
@@ -291,7 +272,7 @@ int Decode(const TiffBytes& b, PixelAllocator& allocator, DecodeResult& result) 
 
 bool DecodeTiff(std::span<const uint8_t> file, const LoadOptions&, PixelAllocator& allocator,
                 DecodeResult& result) {
-    const TiffBytes bytes(file, file.size() >= 2 && file[0] == 'M');
+    ByteReader bytes(file, file.size() >= 2 && file[0] == 'M' ? ByteOrder::Big : ByteOrder::Little);
     int error = kCodecOk;
     try {
         error = Decode(bytes, allocator, result);
