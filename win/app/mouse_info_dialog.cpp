@@ -13,10 +13,6 @@ namespace {
 constexpr int kLineCount = 6;
 constexpr int kColumnGap = 6;  // pixels between the longest gesture and the effects
 
-// The tab stop of the operation lines: the set column, or further right when a gesture in
-// the dialog's font is longer; kept from WM_INITDIALOG for the drawing.
-int g_tabStop = 0;
-
 struct LineParts {
     int gesture = 0, effect = 0;  // widths in pixels
 };
@@ -47,12 +43,15 @@ void FitOperationLines(HWND dlg) {
     }
     SelectObject(dc, old);
     ReleaseDC(dlg, dc);
-    g_tabStop = std::max(static_cast<int>(column.right), gesture + kColumnGap);
+    // The tab stop, kept in the dialog's data for the drawing: the set column, or further
+    // right when a gesture in the dialog's font is longer.
+    const int tabStop = std::max(static_cast<int>(column.right), gesture + kColumnGap);
+    SetWindowLongPtrW(dlg, DWLP_USER, tabStop);
 
     RECT line{};
     HWND first = GetDlgItem(dlg, IDC_MOUSE_INFO_LINE1);
     GetWindowRect(first, &line);
-    const int grow = g_tabStop + effect - static_cast<int>(line.right - line.left);
+    const int grow = tabStop + effect - static_cast<int>(line.right - line.left);
     if (grow <= 0) return;
     for (int i = 0; i < kLineCount; ++i) {
         HWND item = GetDlgItem(dlg, IDC_MOUSE_INFO_LINE1 + i);
@@ -74,7 +73,7 @@ void FitOperationLines(HWND dlg) {
 void DrawOperationLine(HWND dlg, const DRAWITEMSTRUCT& di) {
     wchar_t text[128];
     int len = GetWindowTextW(di.hwndItem, text, 128);
-    int tabStop = g_tabStop;
+    int tabStop = static_cast<int>(GetWindowLongPtrW(dlg, DWLP_USER));
     FillRect(di.hDC, &di.rcItem, GetSysColorBrush(COLOR_BTNFACE));
     HGDIOBJ old = SelectObject(di.hDC, reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0)));
     SetBkMode(di.hDC, TRANSPARENT);

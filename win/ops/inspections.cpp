@@ -26,18 +26,20 @@ struct HistogramRecord {
     HPEN bar = nullptr;
 };
 
-HistogramRecord* g_record = nullptr;
-
+// The graph and the strip find the record in their window data.
 LRESULT CALLBACK GraphProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE)
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
     if (msg == WM_ERASEBKGND) return 1;
     if (msg != WM_PAINT) return DefWindowProcW(hwnd, msg, wp, lp);
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    if (g_record) {
+    if (const auto* record = reinterpret_cast<const HistogramRecord*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
         if (GetDlgCtrlID(hwnd) == kGraphId) {
             for (int x = 0; x < 256; ++x) {
-                const int top = g_record->tops[size_t(x)];
-                SelectObject(dc, g_record->bar);
+                const int top = record->tops[size_t(x)];
+                SelectObject(dc, record->bar);
                 MoveToEx(dc, x, 149, nullptr);
                 LineTo(dc, x, top);
                 SelectObject(dc, GetStockObject(WHITE_PEN));
@@ -57,9 +59,10 @@ LRESULT CALLBACK GraphProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return 0;
 }
 
-INT_PTR CALLBACK HistogramDialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM) {
+INT_PTR CALLBACK HistogramDialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_INITDIALOG: {
+        auto* record = reinterpret_cast<HistogramRecord*>(lp);
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = GraphProc;
@@ -68,9 +71,9 @@ INT_PTR CALLBACK HistogramDialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM) {
         wc.lpszClassName = kGraphClass;
         RegisterClassExW(&wc);
         CreateWindowExW(WS_EX_STATICEDGE, kGraphClass, nullptr, WS_CHILD | WS_VISIBLE, 4, 4, 258, 152, dialog,
-                        reinterpret_cast<HMENU>(kGraphId), App().instance, nullptr);
+                        reinterpret_cast<HMENU>(kGraphId), App().instance, record);
         CreateWindowExW(WS_EX_STATICEDGE, kGraphClass, nullptr, WS_CHILD | WS_VISIBLE, 4, 156, 258, 10, dialog,
-                        reinterpret_cast<HMENU>(kStripId), App().instance, nullptr);
+                        reinterpret_cast<HMENU>(kStripId), App().instance, record);
         return TRUE;
     }
     case WM_COMMAND:
@@ -117,10 +120,8 @@ void ShowLuminanceHistogram() {
     else LuminanceHistogram24(job, counts);
     record->tops = LuminanceBarTops(counts);
     record->bar = CreatePen(PS_SOLID, 1, RGB(144, 144, 144));
-    g_record = record.get();
     DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_LUMINANCE_HISTOGRAM), App().dialogOwner,
-                    HistogramDialogProc, 0);
-    g_record = nullptr;
+                    HistogramDialogProc, reinterpret_cast<LPARAM>(record.get()));
     DeleteObject(record->bar);
     UnregisterClassW(kGraphClass, App().instance);
 }

@@ -52,7 +52,15 @@ struct LevelsData {
     POINT press{};
 };
 
-OperationContext* g_levels = nullptr;  // the running histogram correction
+// The running histogram correction, kept in the window data of its window and graphs.
+OperationContext* ContextOf(HWND hwnd) {
+    return reinterpret_cast<OperationContext*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+void KeepContext(HWND hwnd, LPARAM createParams) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(createParams)->lpCreateParams));
+}
 
 LevelsData& Data(OperationContext& ctx) { return *static_cast<LevelsData*>(ctx.tables); }
 int Mode(const OperationContext& ctx) { return ctx.params[kMode]; }
@@ -78,8 +86,8 @@ void Line(HDC dc, COLORREF colour, int x, int y0, int y1) {
 void PaintGraph(HWND hwnd, bool strip) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    if (g_levels) {
-        OperationContext& ctx = *g_levels;
+    if (OperationContext* running = ContextOf(hwnd)) {
+        OperationContext& ctx = *running;
         const int mode = std::clamp(Mode(ctx), 0, 3);
         const Pens& pens = kPens[mode];
         const std::array<int, 256>& tops = Data(ctx).tops[size_t(mode)];
@@ -143,21 +151,21 @@ void RegisterClasses() {
 
 // Owned by the Edit window itself (not a child of it), so that it stays above the Edit window
 // whichever control of it is clicked.
-HWND CreateLevelsWindow() {
+HWND CreateLevelsWindow(OperationContext& ctx) {
     RegisterClasses();
     const POINT corner = RebarBottomLeft();
     RECT rebar{};
     GetWindowRect(EditState().rebar, &rebar);
     HWND w = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
                              rebar.right - 272, corner.y, 272, 144, EditState().window, nullptr, App().instance,
-                             nullptr);
+                             &ctx);
     if (!w) return nullptr;
     if (HMENU menu = GetSystemMenu(w, FALSE))
         for (UINT item : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE}) DeleteMenu(menu, item, MF_BYCOMMAND);
     CreateWindowExW(WS_EX_STATICEDGE, kGraphClass, nullptr, WS_CHILD | WS_VISIBLE, 4, 4, 258, 102, w,
-                    reinterpret_cast<HMENU>(kGraph), App().instance, nullptr);
+                    reinterpret_cast<HMENU>(kGraph), App().instance, &ctx);
     CreateWindowExW(WS_EX_STATICEDGE, kGraphClass, nullptr, WS_CHILD | WS_VISIBLE, 4, 106, 258, 10, w,
-                    reinterpret_cast<HMENU>(kStrip), App().instance, nullptr);
+                    reinterpret_cast<HMENU>(kStrip), App().instance, &ctx);
     return w;
 }
 
@@ -168,7 +176,6 @@ bool Prepare(OperationContext& ctx) {
     ctx.freeTables = [](void* p) {
         auto* d = static_cast<LevelsData*>(p);
         if (d->window) DestroyWindow(d->window);
-        g_levels = nullptr;
         delete d;
     };
     data->histograms = ComputeHistograms(ctx.job);
@@ -178,7 +185,6 @@ bool Prepare(OperationContext& ctx) {
         ctx.params[kLow + size_t(m)] = 0;
         ctx.params[kHigh + size_t(m)] = 255;
     }
-    g_levels = &ctx;
     return true;
 }
 
@@ -213,7 +219,7 @@ void Build(OperationContext& ctx, HWND bar) {
     OperationChild(bar, WC_BUTTONW, L"自動設定", BS_PUSHBUTTON, kAuto, 394, 60, 20);
     HWND window = OperationChild(bar, WC_BUTTONW, L"ウィンドウ", BS_AUTOCHECKBOX, kWindowSwitch, 494, 65, 16);
     SendMessageW(window, BM_SETCHECK, BST_CHECKED, 0);
-    Data(ctx).window = CreateLevelsWindow();
+    Data(ctx).window = CreateLevelsWindow(ctx);
 }
 
 void SelectMode(OperationContext& ctx, int mode) {
@@ -287,8 +293,9 @@ void OnControl(OperationContext& ctx, int id, int code, HWND control) {
 
 // The graph: markers hovered, dragged, or a click that sets a bound.
 void OnGraphMouse(HWND hwnd, UINT msg, POINT p) {
-    if (!g_levels) return;
-    OperationContext& ctx = *g_levels;
+    OperationContext* running = ContextOf(hwnd);
+    if (!running) return;
+    OperationContext& ctx = *running;
     LevelsData& d = Data(ctx);
     const int mode = Mode(ctx);
     const int low = Low(ctx, mode), high = High(ctx, mode);
@@ -332,8 +339,10 @@ const OperationKind kLevels = {10, cmd::kHistogramCorrection, kTitle, Prepare, B
 const OperationKind* LevelsOperation(int command) { return command == cmd::kHistogramCorrection ? &kLevels : nullptr; }
 
 LRESULT CALLBACK LevelsWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) KeepContext(hwnd, lp);
     if (msg == WM_CLOSE) {
-        if (g_levels) SendMessageW(GetDlgItem(g_levels->toolbar, kWindowSwitch), BM_SETCHECK, BST_UNCHECKED, 0);
+        if (OperationContext* ctx = ContextOf(hwnd))
+            SendMessageW(GetDlgItem(ctx->toolbar, kWindowSwitch), BM_SETCHECK, BST_UNCHECKED, 0);
         ShowWindow(hwnd, SW_HIDE);
         return 0;
     }
@@ -343,13 +352,16 @@ LRESULT CALLBACK LevelsWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK LevelsGraphProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     const bool graph = GetDlgCtrlID(hwnd) == kGraph;
     switch (msg) {
+    case WM_NCCREATE:
+        KeepContext(hwnd, lp);
+        break;
     case WM_PAINT:
         PaintGraph(hwnd, !graph);
         return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_SETCURSOR:
-        if (graph && g_levels && Data(*g_levels).hover && App().cursors.levelsMarker) {
+        if (graph && ContextOf(hwnd) && Data(*ContextOf(hwnd)).hover && App().cursors.levelsMarker) {
             SetCursor(App().cursors.levelsMarker);
             return TRUE;
         }
