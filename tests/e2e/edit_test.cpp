@@ -621,7 +621,20 @@ TEST_F(EditWindow, HistogramCorrectionAutomaticSetting) {
     EXPECT_EQ(e2e::WindowText(window), L"ヒストグラム補正");
 
     HWND autoButton = GetDlgItem(bar, 1450);
+    // The Edit window activated, as a click on its toolbar does: the histogram window, owned
+    // by it, stays above it.
+    const DWORD thread = GetWindowThreadProcessId(edit_, nullptr);
+    AttachThreadInput(GetCurrentThreadId(), thread, TRUE);
+    SetActiveWindow(edit_);
+    SetFocus(autoButton);
+    AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
     SendMessageW(bar, WM_COMMAND, MAKEWPARAM(1450, BN_CLICKED), reinterpret_cast<LPARAM>(autoButton));
+    EXPECT_EQ(GetWindow(window, GW_OWNER), edit_);
+    EXPECT_TRUE(Eventually([&] {
+        for (HWND below = GetWindow(window, GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT))
+            if (below == edit_) return IsWindowVisible(window) != FALSE;
+        return false;
+    }));
 
     // The expected bounds from the source's summed histogram.
     const Decoded source = Decode(ReadBytes(picture_));

@@ -30,6 +30,20 @@ namespace pelio {
 
 namespace {
 
+constexpr UINT kRaiseOwnedWindows = WM_APP + 40;
+
+// The visible windows `owner` owns (the histogram-correction window) go back above it.
+void RaiseOwnedWindows(HWND owner) {
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM lp) -> BOOL {
+            if (GetWindow(w, GW_OWNER) == reinterpret_cast<HWND>(lp) && IsWindowVisible(w))
+                SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(owner));
+}
+
 ScreenRect MonitorWorkArea(HWND hwnd) {
     RECT r = WorkAreaNearWindow(hwnd);
     return {r.left, r.top, r.right, r.bottom};
@@ -256,6 +270,14 @@ LRESULT CALLBACK EditWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFOCUS:
         if (e.imagePane && GetFocus() == hwnd) return 0;
         break;
+    case WM_ACTIVATE:
+        // Some window managers raise the activated window above the windows it owns; they are
+        // put back on top once the activation is done.
+        if (LOWORD(wp) != WA_INACTIVE) PostMessageW(hwnd, kRaiseOwnedWindows, 0, 0);
+        break;
+    case kRaiseOwnedWindows:
+        RaiseOwnedWindows(hwnd);
+        return 0;
     case WM_SETCURSOR:
         // Children ask here first: a long preview shows the wait cursor all over the window.
         if (PreviewBusy()) {
