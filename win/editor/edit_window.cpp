@@ -32,16 +32,15 @@ namespace {
 
 constexpr UINT kRaiseOwnedWindows = WM_APP + 40;
 
+BOOL CALLBACK RaiseIfOwned(HWND w, LPARAM owner) {
+    if (GetWindow(w, GW_OWNER) == reinterpret_cast<HWND>(owner) && IsWindowVisible(w))
+        SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return TRUE;
+}
+
 // The visible windows `owner` owns (the histogram-correction window) go back above it.
 void RaiseOwnedWindows(HWND owner) {
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM lp) -> BOOL {
-            if (GetWindow(w, GW_OWNER) == reinterpret_cast<HWND>(lp) && IsWindowVisible(w))
-                SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(owner));
+    EnumThreadWindows(GetCurrentThreadId(), RaiseIfOwned, reinterpret_cast<LPARAM>(owner));
 }
 
 ScreenRect MonitorWorkArea(HWND hwnd) {
