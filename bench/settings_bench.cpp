@@ -1,7 +1,7 @@
 // Settings load and save over an in-memory profile.
 #include <benchmark/benchmark.h>
 
-#include "core/settings/accelerators.h"
+#include "core/commands/accelerators.h"
 #include "core/settings/memory_profile.h"
 #include "core/settings/settings.h"
 

@@ -7,7 +7,7 @@
 #include "core/image/codec_error.h"
 #include "core/image/jpeg_codec.h"
 #include "core/image/jpeg_library.h"
-#include "core/settings/messages.h"
+#include "core/commands/messages.h"
 
 extern "C" {
 #include <transupp.h>

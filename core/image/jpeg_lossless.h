@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "core/image/codec.h"
-#include "core/settings/messages.h"
+#include "core/commands/messages.h"
 
 namespace pelio {
 

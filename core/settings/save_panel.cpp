@@ -1,7 +1,7 @@
 // Save settings panel rules. Portable.
 #include "core/settings/save_panel.h"
 
-#include "core/settings/command_ids.h"
+#include "core/commands/command_ids.h"
 
 #include <climits>
 #include <cstdio>

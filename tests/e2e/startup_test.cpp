@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "core/settings/accelerators.h"
+#include "core/commands/accelerators.h"
 #include "core/settings/memory_profile.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/win_test_files.h"

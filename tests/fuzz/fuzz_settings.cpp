@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/settings/accelerators.h"
+#include "core/commands/accelerators.h"
 #include "core/settings/memory_profile.h"
 #include "core/settings/settings.h"
 

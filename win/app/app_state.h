@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "core/settings/accelerators.h"
+#include "core/commands/accelerators.h"
 #include "core/settings/settings.h"
 
 namespace pelio {

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "core/settings/command_ids.h"
+#include "core/commands/command_ids.h"
 #include "win/app/app_state.h"
 #include "win/app/html_help.h"
 #include "win/app/mouse_info_dialog.h"
@@ -19,7 +19,7 @@
 #include "win/shell/wallpaper.h"
 #include "win/ops/operation_frame.h"
 #include "win/image/open_dialog.h"
-#include "core/settings/messages.h"
+#include "core/commands/messages.h"
 #include "win/app/message_box.h"
 #include "win/editor/save_prompt.h"
 #include "win/image/current_image.h"

@@ -3,8 +3,8 @@
 
 #include <cwchar>
 
-#include "core/settings/command_ids.h"
-#include "core/settings/command_line.h"
+#include "core/commands/command_ids.h"
+#include "core/commands/command_line.h"
 #include "win/app/app_state.h"
 #include "win/app/commands.h"
 #include "win/app/open_file.h"

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "core/image/png_chunk.h"
-#include "core/settings/command_ids.h"
-#include "core/settings/command_line.h"
-#include "core/settings/messages.h"
+#include "core/commands/command_ids.h"
+#include "core/commands/command_line.h"
+#include "core/commands/messages.h"
 #include "core/settings/settings.h"
 #include "win/app/app_state.h"
 #include "win/app/commands.h"

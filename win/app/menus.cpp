@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "core/settings/command_ids.h"
-#include "core/settings/command_table.h"
-#include "core/settings/key_names.h"
+#include "core/commands/command_ids.h"
+#include "core/commands/command_table.h"
+#include "core/commands/key_names.h"
 #include "win/app/app_state.h"
 #include "win/app/ini_store.h"
 #include "win/image/current_image.h"

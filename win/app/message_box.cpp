@@ -1,7 +1,7 @@
 // Message boxes. Win32.
 #include "win/app/message_box.h"
 
-#include "core/settings/messages.h"
+#include "core/commands/messages.h"
 #include "win/app/app_state.h"
 
 namespace pelio {

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "core/settings/messages.h"
+#include "core/commands/messages.h"
 #include "win/app/app_state.h"
 #include "win/app/message_box.h"
 #include "win/app/paths.h"

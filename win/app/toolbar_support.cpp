@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "core/settings/command_table.h"
+#include "core/commands/command_table.h"
 #include "win/app/app_state.h"
 
 namespace pelio {

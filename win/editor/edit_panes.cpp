@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "core/settings/command_ids.h"
-#include "core/settings/messages.h"
+#include "core/commands/command_ids.h"
+#include "core/commands/messages.h"
 #include "win/app/app_state.h"
 #include "win/app/commands.h"
 #include "win/app/menus.h"

@@ -9,8 +9,8 @@
 #include <iterator>
 #include <string>
 
-#include "core/settings/command_ids.h"
-#include "core/settings/command_table.h"
+#include "core/commands/command_ids.h"
+#include "core/commands/command_table.h"
 #include "core/view/pane_layout.h"
 #include "resources/resource_ids.h"
 #include "win/app/app_state.h"

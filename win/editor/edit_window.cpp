@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "core/settings/command_ids.h"
-#include "core/settings/command_table.h"
+#include "core/commands/command_ids.h"
+#include "core/commands/command_table.h"
 #include "win/app/app_state.h"
 #include "win/app/commands.h"
 #include "win/app/handover.h"

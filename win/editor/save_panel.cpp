@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "core/settings/command_ids.h"
-#include "core/settings/command_table.h"
+#include "core/commands/command_ids.h"
+#include "core/commands/command_table.h"
 #include "core/settings/save_panel.h"
 #include "resources/resource_ids.h"
 #include "win/app/app_state.h"

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "core/image/jpeg_lossless.h"
-#include "core/settings/messages.h"
+#include "core/commands/messages.h"
 #include "core/view/caption.h"
 #include "win/app/app_state.h"
 #include "win/app/busy.h"

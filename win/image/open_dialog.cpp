@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/image/open_filter.h"
-#include "core/settings/messages.h"
+#include "core/commands/messages.h"
 #include "win/app/app_state.h"
 #include "win/app/message_box.h"
 #include "win/app/paths.h"

@@ -6,7 +6,7 @@
 #include "core/image/codec_error.h"
 #include "core/image/jpeg_codec.h"
 #include "core/image/jpeg_lossless.h"
-#include "core/settings/messages.h"
+#include "core/commands/messages.h"
 #include "win/app/app_state.h"
 #include "win/app/busy.h"
 #include "win/app/message_box.h"

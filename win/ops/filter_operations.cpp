@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/ops/filters.h"
-#include "core/settings/command_ids.h"
+#include "core/commands/command_ids.h"
 #include "core/settings/save_panel.h"
 #include "win/app/app_state.h"
 #include "win/app/ini_store.h"

@@ -8,7 +8,7 @@
 
 #include "core/image/colour_count.h"
 #include "core/ops/luminance.h"
-#include "core/settings/messages.h"
+#include "core/commands/messages.h"
 #include "resources/resource_ids.h"
 #include "win/app/app_state.h"
 #include "win/app/message_box.h"

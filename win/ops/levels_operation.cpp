@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/ops/tone_tables.h"
-#include "core/settings/command_ids.h"
+#include "core/commands/command_ids.h"
 #include "core/settings/save_panel.h"
 #include "win/app/app_state.h"
 #include "win/editor/edit_state.h"

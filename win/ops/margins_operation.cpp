@@ -8,7 +8,7 @@
 
 #include "core/image/colour_engine.h"
 #include "core/ops/margins.h"
-#include "core/settings/command_ids.h"
+#include "core/commands/command_ids.h"
 #include "core/settings/save_panel.h"
 #include "win/app/app_state.h"
 #include "win/app/ini_store.h"

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "core/image/colour_engine.h"
-#include "core/settings/command_ids.h"
-#include "core/settings/messages.h"
+#include "core/commands/command_ids.h"
+#include "core/commands/messages.h"
 #include "resources/resource_ids.h"
 #include "win/app/app_state.h"
 #include "win/app/busy.h"

@@ -3,7 +3,7 @@
 
 #include "core/image/codec.h"
 #include "core/image/codec_error.h"
-#include "core/settings/messages.h"
+#include "core/commands/messages.h"
 #include "resources/resource_ids.h"
 #include "win/app/app_state.h"
 #include "win/app/busy.h"

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "core/settings/command_ids.h"
-#include "core/settings/messages.h"
+#include "core/commands/command_ids.h"
+#include "core/commands/messages.h"
 #include "win/app/app_state.h"
 #include "win/app/commands.h"
 #include "win/app/message_box.h"

@@ -1,9 +1,9 @@
 // Full screen, the slideshow and animation playback. Win32.
 #include "win/viewer/full_screen.h"
 
-#include "core/settings/command_ids.h"
-#include "core/settings/command_table.h"
-#include "core/settings/messages.h"
+#include "core/commands/command_ids.h"
+#include "core/commands/command_table.h"
+#include "core/commands/messages.h"
 #include "core/view/slideshow.h"
 #include "win/app/app_state.h"
 #include "win/app/menus.h"

@@ -5,7 +5,7 @@
 
 #include <iterator>
 
-#include "core/settings/command_ids.h"
+#include "core/commands/command_ids.h"
 #include "resources/resource_ids.h"
 #include "win/app/app_state.h"
 #include "win/app/commands.h"

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "core/settings/command_ids.h"
+#include "core/commands/command_ids.h"
 #include "core/view/caption.h"
 #include "core/view/navigation.h"
 #include "core/view/pan_cursor.h"

@@ -3,7 +3,7 @@
 
 #include <map>
 
-#include "core/settings/command_ids.h"
+#include "core/commands/command_ids.h"
 #include "core/settings/save_panel.h"
 
 namespace pelio {

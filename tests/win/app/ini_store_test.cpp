@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "core/settings/accelerators.h"
+#include "core/commands/accelerators.h"
 #include "core/settings/memory_profile.h"
 #include "core/settings/settings.h"
 #include "tests/support/win_test_files.h"

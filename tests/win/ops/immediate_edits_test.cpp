@@ -7,7 +7,7 @@
 
 #include "core/image/byte_io.h"
 #include "core/image/codec.h"
-#include "core/settings/command_ids.h"
+#include "core/commands/command_ids.h"
 #include "tests/support/sample_image.h"
 #include "tests/support/win_test_files.h"
 #include "win/app/app_state.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/settings/command_ids.h"
+#include "core/commands/command_ids.h"
 #include "tests/support/sample_image.h"
 #include "tests/support/win_test_files.h"
 #include "win/app/app_state.h"

@@ -3,8 +3,8 @@
 
 #include <set>
 
-#include "core/settings/accelerators.h"
-#include "core/settings/command_ids.h"
+#include "core/commands/accelerators.h"
+#include "core/commands/command_ids.h"
 #include "core/settings/memory_profile.h"
 
 namespace pelio {

@@ -1,5 +1,5 @@
 // Command-line switches and the hand-over payload. Portable.
-#include "core/settings/command_line.h"
+#include "core/commands/command_line.h"
 
 namespace pelio {
 

@@ -1,7 +1,7 @@
 // Start-up switches, the hand-over payload and the OS generation.
 #include <gtest/gtest.h>
 
-#include "core/settings/command_line.h"
+#include "core/commands/command_line.h"
 
 namespace pelio {
 namespace {

@@ -3,7 +3,7 @@
 #include <span>
 #include <string>
 
-#include "core/settings/accelerators.h"
+#include "core/commands/accelerators.h"
 
 namespace pelio {
 

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "core/settings/accelerators.h"
+#include "core/commands/accelerators.h"
 
 namespace pelio {
 

@@ -1,5 +1,5 @@
 // General error message table. Portable.
-#include "core/settings/messages.h"
+#include "core/commands/messages.h"
 
 #include <iterator>
 

@@ -1,7 +1,7 @@
 // Default accelerator table and its stored form. Portable.
-#include "core/settings/accelerators.h"
+#include "core/commands/accelerators.h"
 
-#include "core/settings/command_ids.h"
+#include "core/commands/command_ids.h"
 
 namespace pelio {
 

@@ -1,5 +1,5 @@
 // Key name table. Portable.
-#include "core/settings/key_names.h"
+#include "core/commands/key_names.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
 // Key names, modifier texts and the shortcut text of the default table.
 #include <gtest/gtest.h>
 
-#include "core/settings/command_ids.h"
-#include "core/settings/key_names.h"
+#include "core/commands/command_ids.h"
+#include "core/commands/key_names.h"
 
 namespace pelio {
 namespace {

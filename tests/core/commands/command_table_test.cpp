@@ -3,8 +3,8 @@
 
 #include <set>
 
-#include "core/settings/command_ids.h"
-#include "core/settings/command_table.h"
+#include "core/commands/command_ids.h"
+#include "core/commands/command_table.h"
 
 namespace pelio {
 namespace {

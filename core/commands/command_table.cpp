@@ -1,8 +1,8 @@
 // Command captions and the menu structure. Portable.
-#include "core/settings/command_table.h"
+#include "core/commands/command_table.h"
 
-#include "core/settings/command_ids.h"
-#include "core/settings/key_names.h"
+#include "core/commands/command_ids.h"
+#include "core/commands/key_names.h"
 
 namespace pelio {
 
