@@ -1,7 +1,7 @@
 // Colour pick on the image pane. Win32.
 #include "win/editor/colour_pick.h"
 
-#include "win/app/app_state.h"
+#include "win/base/app_state.h"
 #include "win/editor/edit_panes.h"
 #include "win/editor/edit_state.h"
 #include "win/image/current_image.h"

@@ -6,22 +6,22 @@
 
 #include "core/commands/command_ids.h"
 #include "core/commands/messages.h"
-#include "win/app/app_state.h"
-#include "win/app/commands.h"
-#include "win/app/menus.h"
-#include "win/app/message_box.h"
+#include "win/base/app_state.h"
+#include "win/base/frame_link.h"
+#include "win/base/menus.h"
+#include "win/base/message_box.h"
 #include "win/editor/colour_pick.h"
 #include "win/editor/edit_state.h"
 #include "win/editor/edit_toolbars.h"
+#include "win/editor/running_operation.h"
 #include "win/editor/save_panel.h"
 #include "win/editor/save_pipeline.h"
-#include "win/editor/save_prompt.h"
 #include "win/image/current_image.h"
 #include "win/image/load_dispatch.h"
+#include "win/image/save_prompt.h"
 #include "win/shell/shortcuts.h"
 #include "win/viewer/file_list.h"
 #include "win/viewer/navigation_window.h"
-#include "win/ops/operation_frame.h"
 #include "win/viewer/viewer_window.h"
 
 namespace pelio {
@@ -330,10 +330,9 @@ LRESULT PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool preview) {
     const POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
     switch (msg) {
     case WM_PAINT:
-        if (preview && OperationPictureDc()) {
-            // The worker writes the picture under the same lock.
-            std::lock_guard<std::mutex> lock(OperationPictureLock());
-            PaintPane(hwnd, OperationPictureDc());
+        if (preview && e.operation) {
+            std::lock_guard<std::mutex> lock(e.operation->PictureLock());
+            PaintPane(hwnd, e.previewMemoryDc);
             return 0;
         }
         PaintPane(hwnd, preview ? (PreviewShown() ? e.previewMemoryDc : nullptr)
@@ -552,11 +551,11 @@ void OnEditWheel(int delta, WPARAM keys) {
     const bool ctrlOnly = (keys & (MK_CONTROL | MK_SHIFT | MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == MK_CONTROL;
     const bool browse = ctrlOnly != app.settings.edit.swWheel;
     if (browse) {
-        if (!Busy()) DispatchEditCommand(delta > 0 ? cmd::kPreviousFile : cmd::kNextFile);
+        if (!Busy()) RunCommand(delta > 0 ? cmd::kPreviousFile : cmd::kNextFile);
         return;
     }
     const bool towards = delta < 0;
-    DispatchEditCommand(towards != app.settings.app.wheelRev ? cmd::kZoomPlus10 : cmd::kZoomMinus10);
+    RunCommand(towards != app.settings.app.wheelRev ? cmd::kZoomPlus10 : cmd::kZoomMinus10);
 }
 
 void OnEditDropFiles(HDROP drop) {

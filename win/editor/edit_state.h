@@ -7,6 +7,8 @@
 
 namespace pelio {
 
+class RunningOperation;
+
 // Control identifiers of the Edit window.
 inline constexpr int kImagePaneId = 1000;
 inline constexpr int kPreviewPaneId = 1001;
@@ -50,6 +52,7 @@ struct EditWindowState {
     HHOOK keyboardHook = nullptr, filterHook = nullptr;
 
     int activeOperation = 0;  // the running image operation, 0 for none
+    RunningOperation* operation = nullptr;  // the same operation, while one runs
 };
 
 EditWindowState& EditState();

@@ -7,20 +7,19 @@
 
 #include "core/commands/command_ids.h"
 #include "core/commands/command_table.h"
-#include "win/app/app_state.h"
-#include "win/app/commands.h"
-#include "win/app/handover.h"
-#include "win/app/ini_store.h"
-#include "win/app/menus.h"
-#include "win/app/monitors.h"
-#include "win/app/window_classes.h"
+#include "win/base/app_state.h"
+#include "win/base/class_names.h"
+#include "win/base/frame_link.h"
+#include "win/base/ini_store.h"
+#include "win/base/menus.h"
+#include "win/base/monitors.h"
 #include "win/editor/edit_panes.h"
 #include "win/editor/edit_state.h"
 #include "win/editor/edit_toolbars.h"
+#include "win/editor/running_operation.h"
 #include "win/editor/save_panel.h"
 #include "win/editor/save_pipeline.h"
 #include "win/image/current_image.h"
-#include "win/ops/operation_frame.h"
 #include "win/viewer/file_list.h"
 #include "win/viewer/full_screen.h"
 #include "win/viewer/navigation_window.h"
@@ -91,9 +90,9 @@ void OnCommand(HWND hwnd, WPARAM wp, LPARAM lp) {
         if (e.drag == PaneDrag::None) SavePanelControl(id, code, control);
         return;
     }
-    if (control && OperationControl(id, code, control)) return;
+    if (control && e.operation && e.operation->Control(id, code, control)) return;
     (void)hwnd;
-    RouteCommand(id);
+    RunCommand(id);
 }
 
 void OnAltRelease() {
@@ -219,7 +218,7 @@ LRESULT CALLBACK EditWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (wp != SIZE_MINIMIZED) RelayoutPanes(LOWORD(lp), HIWORD(lp), true);
         return 0;
     case WM_COPYDATA:
-        ReceiveHandover(reinterpret_cast<const COPYDATASTRUCT*>(lp));
+        Link().handover(reinterpret_cast<const COPYDATASTRUCT*>(lp));
         return 1;
     case WM_COMMAND:
         OnCommand(hwnd, wp, lp);
@@ -231,7 +230,7 @@ LRESULT CALLBACK EditWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_HSCROLL:
         if (reinterpret_cast<HWND>(lp) == e.slider) OnZoomSlider();
-        else if (lp) OperationSlider(reinterpret_cast<HWND>(lp), LOWORD(wp));
+        else if (lp && e.operation) e.operation->Slider(reinterpret_cast<HWND>(lp), LOWORD(wp));
         return 0;
     case WM_VSCROLL:
         if (lp) OnPanelUpDown(reinterpret_cast<HWND>(lp));
@@ -279,14 +278,14 @@ LRESULT CALLBACK EditWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_SETCURSOR:
         // Children ask here first: a long preview shows the wait cursor all over the window.
-        if (PreviewBusy()) {
+        if (EditState().operation && EditState().operation->PreviewBusy()) {
             SetCursor(App().cursors.wait);
             return TRUE;
         }
         break;
     case WM_CLOSE:
         // Closing the Edit window ends the program through the Viewer window.
-        FinishOperation(false);
+        if (EditState().operation) EditState().operation->Abort();
         RemoveEditHooks();
         SendMessageW(App().viewer, WM_CLOSE, 0, 0);
         if (IsWindow(hwnd) && App().displayMode == kModeEdit) InstallEditHooks();  // close was cancelled

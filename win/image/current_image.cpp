@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "win/app/app_state.h"
+#include "win/base/app_state.h"
 
 namespace pelio {
 

@@ -6,7 +6,7 @@
 #include "core/image/codec.h"
 #include "core/image/format.h"
 #include "core/image/gif_codec.h"
-#include "win/app/app_state.h"
+#include "win/base/app_state.h"
 #include "win/image/allocators.h"
 #include "win/image/current_image.h"
 #include "win/image/mapped_file.h"

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "core/image/open_filter.h"
 #include "core/commands/messages.h"
-#include "win/app/app_state.h"
-#include "win/app/message_box.h"
-#include "win/app/paths.h"
-#include "win/editor/save_prompt.h"
+#include "core/image/open_filter.h"
+#include "win/base/app_state.h"
+#include "win/base/frame_link.h"
+#include "win/base/message_box.h"
+#include "win/base/paths.h"
 #include "win/image/load_dispatch.h"
-#include "win/viewer/viewer_window.h"
+#include "win/image/save_prompt.h"
 
 namespace pelio {
 
@@ -53,7 +53,7 @@ bool OpenImageDialog() {
     if (!remembered.empty()) SetCurrentDirectoryW(remembered.c_str());
     bool ok = LoadImageFile(file);
     if (!ok) ShowGeneralError(kErrShowImage);
-    ShowLoadedImage(ok);
+    ImageLoaded(ok);
     return ok;
 }
 

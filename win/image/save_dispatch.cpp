@@ -7,13 +7,13 @@
 #include "core/image/jpeg_codec.h"
 #include "core/image/jpeg_lossless.h"
 #include "core/commands/messages.h"
-#include "win/app/app_state.h"
-#include "win/app/busy.h"
-#include "win/app/message_box.h"
+#include "win/base/app_state.h"
+#include "win/base/busy.h"
+#include "win/base/message_box.h"
 #include "win/image/current_image.h"
 #include "win/image/file_sink.h"
 #include "win/image/mapped_file.h"
-#include "win/shell/file_replace.h"
+#include "win/image/file_replace.h"
 
 namespace pelio {
 

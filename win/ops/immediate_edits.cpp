@@ -3,18 +3,17 @@
 
 #include <windows.h>
 
+#include "core/commands/command_ids.h"
+#include "core/commands/messages.h"
 #include "core/image/jpeg_lossless.h"
 #include "core/ops/geometry.h"
 #include "core/ops/tone.h"
-#include "core/commands/command_ids.h"
-#include "core/commands/messages.h"
-#include "win/app/app_state.h"
-#include "win/app/message_box.h"
-#include "win/editor/edit_panes.h"
+#include "win/base/app_state.h"
+#include "win/base/frame_link.h"
+#include "win/base/message_box.h"
 #include "win/editor/edit_state.h"
 #include "win/image/allocators.h"
 #include "win/image/current_image.h"
-#include "win/viewer/viewer_window.h"
 
 namespace pelio {
 
@@ -32,11 +31,7 @@ bool NewPicture(int w, int h, Image& out) {
     return allocator.Allocate(out);
 }
 
-// Shows the changed current image in whichever window is active.
-void ShowResult(bool sizeChanged) {
-    if (App().displayMode == kModeEdit) RefreshAfterNewImage(sizeChanged);
-    else ShowLoadedImage(sizeChanged);
-}
+void ShowResult(bool sizeChanged) { ImageUpdated(sizeChanged ? ImageUpdate::Resized : ImageUpdate::Edited); }
 
 EditTurn EditTurnOf(TurnKind kind) {
     switch (kind) {

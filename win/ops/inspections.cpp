@@ -10,8 +10,8 @@
 #include "core/ops/luminance.h"
 #include "core/commands/messages.h"
 #include "resources/resource_ids.h"
-#include "win/app/app_state.h"
-#include "win/app/message_box.h"
+#include "win/base/app_state.h"
+#include "win/base/message_box.h"
 #include "win/image/current_image.h"
 
 namespace pelio {

@@ -8,24 +8,25 @@
 #include <memory>
 #include <string>
 
-#include "core/image/colour_engine.h"
 #include "core/commands/command_ids.h"
 #include "core/commands/messages.h"
+#include "core/image/colour_engine.h"
 #include "resources/resource_ids.h"
-#include "win/app/app_state.h"
-#include "win/app/busy.h"
-#include "win/app/message_box.h"
-#include "win/app/toolbar_support.h"
+#include "win/base/app_state.h"
+#include "win/base/busy.h"
+#include "win/base/message_box.h"
+#include "win/base/toolbar_support.h"
 #include "win/editor/edit_panes.h"
 #include "win/editor/edit_state.h"
 #include "win/editor/edit_toolbars.h"
+#include "win/editor/running_operation.h"
 #include "win/editor/save_panel.h"
 #include "win/editor/save_pipeline.h"
 #include "win/image/allocators.h"
 #include "win/image/current_image.h"
-#include "win/ops/immediate_edits.h"
 #include "win/ops/filter_operations.h"
 #include "win/ops/hls_operation.h"
+#include "win/ops/immediate_edits.h"
 #include "win/ops/levels_operation.h"
 #include "win/ops/margins_operation.h"
 #include "win/ops/tone_operations.h"
@@ -277,7 +278,30 @@ void DestroyRecord() {
     SetCommandBarBusy(false);
     f.context.reset();
     EditState().activeOperation = 0;
+    EditState().operation = nullptr;
 }
+
+// The running operation as the Edit window sees it.
+class FramePort final : public RunningOperation {
+public:
+    std::mutex& PictureLock() override { return Frame().pictureLock; }
+    bool Control(int id, int code, HWND control) override {
+        FrameState& f = Frame();
+        if (!f.context || GetParent(control) != f.context->toolbar) return false;
+        if (f.controlsReady && f.context->kind->control) f.context->kind->control(*f.context, id, code, control);
+        return true;
+    }
+    bool Slider(HWND slider, int code) override {
+        FrameState& f = Frame();
+        if (!f.context || GetParent(slider) != f.context->toolbar) return false;
+        if (f.controlsReady && f.context->kind->slider) f.context->kind->slider(*f.context, slider, code);
+        return true;
+    }
+    bool PreviewBusy() override { return Frame().busyShown; }
+    void Abort() override { FinishOperation(false); }
+};
+
+FramePort g_port;
 
 }  // namespace
 
@@ -287,8 +311,6 @@ bool ControlsReady() { return Frame().controlsReady; }
 
 ProgramChange::ProgramChange() : was_(Frame().controlsReady) { Frame().controlsReady = false; }
 ProgramChange::~ProgramChange() { Frame().controlsReady = was_; }
-
-HDC OperationPictureDc() { return OperationRunning() ? EditState().previewMemoryDc : nullptr; }
 
 std::mutex& OperationPictureLock() { return Frame().pictureLock; }
 
@@ -300,8 +322,6 @@ void RequestPreview(LPARAM lp) {
     if (!f.busyTimer) f.busyTimer = SetTimer(nullptr, 0, kBusyPollMs, PreviewBusyTick);
     PostMessageW(f.context->worker, WM_APP, kRecompute, lp);
 }
-
-bool PreviewBusy() { return Frame().busyShown; }
 
 bool StartOperation(int command) {
     const OperationKind* kind = FindKind(command);
@@ -350,6 +370,7 @@ bool StartOperation(int command) {
     }
     SetBand(ctx.toolbar, kind->title);
     e.activeOperation = kind->code;
+    e.operation = &g_port;
     SetPaneMode(kind->imagePaneOnly ? PaneMode::ImageOnly : PaneMode::PreviewOnly);
     RefreshToolbarStates();
     UpdateEditTitle();
@@ -397,20 +418,6 @@ void FinishOperation(bool apply) {
     else SetPaneMode(PaneMode::ImageOnly);
     RefreshToolbarStates();
     UpdateEditTitle();
-}
-
-bool OperationControl(int id, int code, HWND control) {
-    FrameState& f = Frame();
-    if (!f.context || GetParent(control) != f.context->toolbar) return false;
-    if (f.controlsReady && f.context->kind->control) f.context->kind->control(*f.context, id, code, control);
-    return true;
-}
-
-bool OperationSlider(HWND slider, int code) {
-    FrameState& f = Frame();
-    if (!f.context || GetParent(slider) != f.context->toolbar) return false;
-    if (f.controlsReady && f.context->kind->slider) f.context->kind->slider(*f.context, slider, code);
-    return true;
 }
 
 bool OperationFieldFocus(int code, HWND field, int stored) {

@@ -66,16 +66,8 @@ void FinishOperation(bool apply);
 bool OperationRunning();
 // Posts a recompute request to the worker.
 void RequestPreview(LPARAM lp = 0);
-// Whether a preview has been pending long enough to show the wait feedback.
-bool PreviewBusy();
-
-// The preview pane paints the operation's picture while one runs, under this lock.
-HDC OperationPictureDc();
+// The worker writes the operation's picture under this lock.
 std::mutex& OperationPictureLock();
-
-// Notifications from the operation toolbar's children; false when no operation takes them.
-bool OperationControl(int id, int code, HWND control);
-bool OperationSlider(HWND slider, int code);
 
 // Control helpers of the operation toolbars (UI font).
 HWND OperationChild(HWND toolbar, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int w, int h);

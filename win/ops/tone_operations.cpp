@@ -10,7 +10,7 @@
 #include "core/ops/tone_tables.h"
 #include "core/commands/command_ids.h"
 #include "core/settings/save_panel.h"
-#include "win/app/app_state.h"
+#include "win/base/app_state.h"
 #include "win/editor/edit_state.h"
 #include "win/editor/edit_toolbars.h"
 #include "win/ops/operation_frame.h"

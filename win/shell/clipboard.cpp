@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/image/bmp_codec.h"
-#include "win/app/app_state.h"
-#include "win/editor/save_prompt.h"
+#include "win/base/app_state.h"
+#include "win/image/save_prompt.h"
 #include "win/image/allocators.h"
 #include "win/image/current_image.h"
 #include "win/viewer/file_list.h"

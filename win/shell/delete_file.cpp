@@ -4,11 +4,11 @@
 #include <windows.h>
 
 #include "core/commands/messages.h"
-#include "win/app/app_state.h"
-#include "win/app/message_box.h"
-#include "win/editor/save_prompt.h"
+#include "win/base/app_state.h"
+#include "win/base/message_box.h"
+#include "win/base/recycle_bin.h"
 #include "win/image/current_image.h"
-#include "win/shell/recycle_bin.h"
+#include "win/image/save_prompt.h"
 #include "win/viewer/file_list.h"
 
 namespace pelio {

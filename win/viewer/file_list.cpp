@@ -7,13 +7,13 @@
 
 #include "core/commands/command_ids.h"
 #include "core/commands/messages.h"
-#include "win/app/app_state.h"
-#include "win/app/commands.h"
-#include "win/app/message_box.h"
-#include "win/app/window_classes.h"
-#include "win/editor/save_prompt.h"
+#include "win/base/app_state.h"
+#include "win/base/class_names.h"
+#include "win/base/frame_link.h"
+#include "win/base/message_box.h"
 #include "win/image/current_image.h"
 #include "win/image/load_dispatch.h"
+#include "win/image/save_prompt.h"
 #include "win/viewer/viewer_window.h"
 
 namespace pelio {
@@ -103,7 +103,7 @@ void OnSelectionChange() {
         return;
     }
     if (LoadEntry(index)) {
-        ShowLoadedImage(true);
+        ImageLoaded(true);
     } else {
         ShowGeneralError(kErrShowImage);
         UpdateCaption();
@@ -271,7 +271,7 @@ void CheckCurrentFileChanged() {
     if (time == c.fileTime) return;
     c.fileTime = time;
     const std::wstring question = c.name + L" は変更されています。開き直しますか?";
-    if (AskQuestion(question.c_str(), MB_YESNO | MB_SETFOREGROUND) == IDYES) RouteCommand(cmd::kReload);
+    if (AskQuestion(question.c_str(), MB_YESNO | MB_SETFOREGROUND) == IDYES) RunCommand(cmd::kReload);
 }
 
 void CloseFolderWatch() {

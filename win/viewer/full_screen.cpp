@@ -5,13 +5,13 @@
 #include "core/commands/command_table.h"
 #include "core/commands/messages.h"
 #include "core/view/slideshow.h"
-#include "win/app/app_state.h"
-#include "win/app/menus.h"
-#include "win/app/message_box.h"
-#include "win/app/monitors.h"
-#include "win/editor/edit_window.h"
-#include "win/editor/save_prompt.h"
+#include "win/base/app_state.h"
+#include "win/base/frame_link.h"
+#include "win/base/menus.h"
+#include "win/base/message_box.h"
+#include "win/base/monitors.h"
 #include "win/image/current_image.h"
+#include "win/image/save_prompt.h"
 #include "win/viewer/file_list.h"
 #include "win/viewer/toolbar_strip.h"
 #include "win/viewer/viewer_window.h"
@@ -67,7 +67,7 @@ void EnterFullScreen() {
     AppState& app = App();
     if (app.displayMode == kModeFullScreen) return;
     if (app.displayMode == kModeEdit) {
-        ActivateViewer();
+        Link().showViewer();
         app.modeBeforeFullScreen = kModeEdit;
     } else {
         app.modeBeforeFullScreen = kModeViewer;
@@ -104,7 +104,7 @@ void LeaveFullScreen() {
     SetCommandCaption(cmd::kFullScreen, FindCommand(cmd::kFullScreen)->caption);
     ShowPointer();
     UpdateCaption();
-    if (app.modeBeforeFullScreen == kModeEdit) ActivateEditWindow();
+    if (app.modeBeforeFullScreen == kModeEdit) Link().showEditWindow();
 }
 
 bool SlideshowRunning() { return Playback().slideshow; }

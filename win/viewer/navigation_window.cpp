@@ -2,9 +2,9 @@
 #include "win/viewer/navigation_window.h"
 
 #include "core/view/navigation.h"
-#include "win/app/app_state.h"
-#include "win/app/monitors.h"
-#include "win/app/window_classes.h"
+#include "win/base/app_state.h"
+#include "win/base/monitors.h"
+#include "win/base/class_names.h"
 #include "win/image/current_image.h"
 
 namespace pelio {

@@ -7,10 +7,10 @@
 
 #include "core/commands/command_ids.h"
 #include "resources/resource_ids.h"
-#include "win/app/app_state.h"
-#include "win/app/commands.h"
-#include "win/app/toolbar_support.h"
-#include "win/app/window_classes.h"
+#include "win/base/app_state.h"
+#include "win/base/class_names.h"
+#include "win/base/frame_link.h"
+#include "win/base/toolbar_support.h"
 #include "win/image/current_image.h"
 
 namespace pelio {
@@ -89,7 +89,7 @@ LRESULT CALLBACK ToolbarSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_COMMAND:
         if (LOWORD(wp) == kStripCaptionId && HIWORD(wp) == STN_DBLCLK) {
-            DispatchViewerCommand(cmd::kFullScreen);
+            Link().viewerCommand(cmd::kFullScreen);
             return 0;
         }
         break;
@@ -220,7 +220,7 @@ void SetToolbarStripCaption(const std::wstring& text) {
 LRESULT CALLBACK ToolbarStripProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND:
-        if (reinterpret_cast<HWND>(lp) == Strip().toolbar) DispatchViewerCommand(LOWORD(wp));
+        if (reinterpret_cast<HWND>(lp) == Strip().toolbar) Link().viewerCommand(LOWORD(wp));
         return 0;
     case WM_NOTIFY: {
         const NMHDR* hdr = reinterpret_cast<const NMHDR*>(lp);

@@ -11,23 +11,17 @@
 #include "core/view/navigation.h"
 #include "core/view/pan_cursor.h"
 #include "core/view/sizing.h"
-#include "core/view/zoom.h"
 #include "core/view/window_placement.h"
+#include "core/view/zoom.h"
 #include "resources/resource_ids.h"
-#include "win/app/app_state.h"
-#include "win/app/commands.h"
-#include "win/app/cursors.h"
-#include "win/app/handover.h"
-#include "win/app/menus.h"
-#include "win/app/monitors.h"
-#include "win/app/open_file.h"
-#include "win/app/shutdown.h"
-#include "win/app/window_classes.h"
-#include "win/editor/edit_panes.h"
-#include "win/editor/save_pipeline.h"
+#include "win/base/app_state.h"
+#include "win/base/class_names.h"
+#include "win/base/cursors.h"
+#include "win/base/frame_link.h"
+#include "win/base/menus.h"
+#include "win/base/monitors.h"
 #include "win/image/current_image.h"
 #include "win/viewer/file_list.h"
-#include "win/viewer/full_screen.h"
 #include "win/viewer/full_screen.h"
 #include "win/viewer/navigation_window.h"
 #include "win/viewer/toolbar_strip.h"
@@ -203,11 +197,11 @@ void OnWheel(int delta, WPARAM keys) {
     const bool fullScreen = app.displayMode == kModeFullScreen;
     const bool navigate = (fullScreen ? app.settings.viewer.fsWheel : app.settings.viewer.wheel) != (keys == MK_CONTROL);
     if (navigate) {
-        DispatchViewerCommand(delta > 0 ? cmd::kPreviousFile : cmd::kNextFile);
+        Link().viewerCommand(delta > 0 ? cmd::kPreviousFile : cmd::kNextFile);
         return;
     }
     const bool away = delta > 0;
-    DispatchViewerCommand(away != app.settings.app.wheelRev ? cmd::kZoomMinus10 : cmd::kZoomPlus10);
+    Link().viewerCommand(away != app.settings.app.wheelRev ? cmd::kZoomMinus10 : cmd::kZoomPlus10);
 }
 
 // Left button: Ctrl starts an area selection inside the image (any press in full screen when
@@ -435,7 +429,7 @@ void RunChordAction(HWND hwnd) {
     vs.drag = kDragNone;
     App().mouseOperation = false;
     if (GetCapture() == hwnd) ReleaseCapture();
-    DispatchViewerCommand(MouseActionCommand(App().settings.app.lrClick));
+    Link().viewerCommand(MouseActionCommand(App().settings.app.lrClick));
 }
 
 // A move with no button: the toolbar strip drops in at the top edge and goes away once the
@@ -552,7 +546,7 @@ void OnDropFiles(HDROP drop) {
     DragFinish(drop);
     if (n == 0 || n >= MAX_PATH) return;
     SetForegroundWindow(App().dialogOwner);
-    OpenFileFromShell(path);
+    Link().openFile(path);
 }
 
 POINT PointOf(LPARAM lp) { return POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}; }
@@ -590,12 +584,6 @@ HWND CreateViewerWindow() {
 void ShowLoadedImage(bool resize) {
     AppState& app = App();
     if (!app.viewer) return;
-    if (app.displayMode == kModeEdit) {
-        // The Edit window shows every new image itself.
-        if (resize && Current().Loaded()) RefreshAfterNewImage(true);
-        else UpdateEditTitle();
-        return;
-    }
     if (Current().Loaded()) {
         SyncViewWithImage();
         ViewState& v = View();
@@ -771,10 +759,6 @@ void RefitView() {
 
 void ShowNoImage() {
     AppState& app = App();
-    if (app.displayMode == kModeEdit) {
-        RefreshAfterNewImage(true);
-        return;
-    }
     HWND viewer = app.viewer;
     if (!viewer) return;
     if (app.displayMode == kModeViewer && !IsZoomed(viewer)) {
@@ -869,7 +853,7 @@ LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         OnLeftUp(hwnd);
         return 0;
     case WM_LBUTTONDBLCLK:
-        DispatchViewerCommand(MouseActionCommand(App().settings.app.dClick));
+        Link().viewerCommand(MouseActionCommand(App().settings.app.dClick));
         return 0;
     case WM_RBUTTONDOWN:
         OnRightDown(hwnd, PointOf(lp), wp);
@@ -892,14 +876,14 @@ LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_NCLBUTTONDBLCLK:
         if (wp == HTCAPTION) {
-            DispatchViewerCommand(cmd::kFullScreen);
+            Link().viewerCommand(cmd::kFullScreen);
             return 0;
         }
         break;
     case WM_SYSCOMMAND: {
         const WPARAM sc = wp & 0xFFF0;
         if (sc == SC_MAXIMIZE || (sc == SC_RESTORE && App().displayMode == kModeFullScreen && IsZoomed(hwnd))) {
-            DispatchViewerCommand(cmd::kFullScreen);
+            Link().viewerCommand(cmd::kFullScreen);
             return 0;
         }
         break;
@@ -928,10 +912,10 @@ LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         // Nothing from menus or keys while the right button pans or an area is being chosen.
         if (Viewer().drag != kDragNone || Drag().selecting) return 0;
         Viewer().altMenu = false;
-        RouteCommand(LOWORD(wp));
+        RunCommand(LOWORD(wp));
         return 0;
     case WM_COPYDATA:
-        ReceiveHandover(reinterpret_cast<const COPYDATASTRUCT*>(lp));
+        Link().handover(reinterpret_cast<const COPYDATASTRUCT*>(lp));
         return 1;
     case WM_DROPFILES:
         OnDropFiles(reinterpret_cast<HDROP>(wp));
@@ -970,7 +954,7 @@ LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_CLOSE:
-        if (!RunCloseSequence()) return 0;
+        if (!Link().closeProgram()) return 0;
         break;  // the default procedure destroys the window
     case WM_DESTROY:
         PostQuitMessage(0);

@@ -13,7 +13,7 @@
 #include "tests/support/sample_image.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/win_test_files.h"
-#include "win/app/app_state.h"
+#include "win/base/app_state.h"
 #include "win/image/current_image.h"
 #include "win/image/load_dispatch.h"
 #include "win/image/save_dispatch.h"

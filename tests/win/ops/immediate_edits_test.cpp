@@ -10,7 +10,7 @@
 #include "core/commands/command_ids.h"
 #include "tests/support/sample_image.h"
 #include "tests/support/win_test_files.h"
-#include "win/app/app_state.h"
+#include "win/base/app_state.h"
 #include "win/image/current_image.h"
 #include "win/image/load_dispatch.h"
 #include "win/image/save_dispatch.h"

@@ -7,7 +7,7 @@
 
 #include "tests/core/image/gif_test_util.h"
 #include "tests/support/win_test_files.h"
-#include "win/app/app_state.h"
+#include "win/base/app_state.h"
 #include "win/image/current_image.h"
 #include "win/image/load_dispatch.h"
 #include "win/viewer/full_screen.h"

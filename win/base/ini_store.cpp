@@ -1,9 +1,9 @@
 // INI file location and private-profile access. Win32.
-#include "win/app/ini_store.h"
+#include "win/base/ini_store.h"
 
 #include <shlobj.h>
 
-#include "win/app/paths.h"
+#include "win/base/paths.h"
 
 namespace pelio {
 

@@ -7,25 +7,26 @@
 #include <string>
 #include <vector>
 
-#include "core/image/png_chunk.h"
 #include "core/commands/command_ids.h"
 #include "core/commands/command_line.h"
 #include "core/commands/messages.h"
+#include "core/image/png_chunk.h"
 #include "core/settings/settings.h"
-#include "win/app/app_state.h"
-#include "win/app/commands.h"
-#include "win/app/control_keys.h"
-#include "win/app/cursors.h"
-#include "win/app/handover.h"
-#include "win/app/html_help.h"
-#include "win/app/ini_store.h"
-#include "win/app/menus.h"
-#include "win/app/message_box.h"
-#include "win/app/mouse_info_dialog.h"
-#include "win/app/open_file.h"
-#include "win/app/paths.h"
-#include "win/app/window_classes.h"
+#include "win/base/app_state.h"
+#include "win/base/control_keys.h"
+#include "win/base/cursors.h"
+#include "win/base/html_help.h"
+#include "win/base/ini_store.h"
+#include "win/base/menus.h"
+#include "win/base/message_box.h"
+#include "win/base/mouse_info_dialog.h"
+#include "win/base/paths.h"
 #include "win/editor/edit_window.h"
+#include "win/frame/commands.h"
+#include "win/frame/frame_link_setup.h"
+#include "win/frame/handover.h"
+#include "win/frame/open_file.h"
+#include "win/frame/window_classes.h"
 #include "win/viewer/full_screen.h"
 #include "win/viewer/viewer_window.h"
 
@@ -174,6 +175,7 @@ int RunApplication(int showCmd) {
         if (ReadDual(store) != 0 && HandOverToRunningInstance(argv)) return 0;
     }
 
+    ConnectFrame();
     LoadSettings();
     LoadCursors();
     BuildMenus();

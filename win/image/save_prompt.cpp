@@ -1,10 +1,10 @@
 // Save-changes question. Win32.
-#include "win/editor/save_prompt.h"
+#include "win/image/save_prompt.h"
 
 #include <windows.h>
 
-#include "win/app/message_box.h"
-#include "win/editor/save_pipeline.h"
+#include "win/base/frame_link.h"
+#include "win/base/message_box.h"
 #include "win/image/current_image.h"
 
 namespace pelio {
@@ -23,7 +23,7 @@ DiscardAnswer ConfirmDiscardChanges() {
 bool ReadyToReplaceImage() {
     switch (ConfirmDiscardChanges()) {
     case DiscardAnswer::Discard: return true;
-    case DiscardAnswer::SaveFirst: return SaveAs();
+    case DiscardAnswer::SaveFirst: return Link().saveAs();
     default: return false;
     }
 }

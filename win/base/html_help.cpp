@@ -1,5 +1,5 @@
 // HTML Help calls through hhctrl.ocx. Win32.
-#include "win/app/html_help.h"
+#include "win/base/html_help.h"
 
 namespace pelio {
 

@@ -1,8 +1,8 @@
 // Cursor loading. Win32.
-#include "win/app/cursors.h"
+#include "win/base/cursors.h"
 
 #include "resources/resource_ids.h"
-#include "win/app/app_state.h"
+#include "win/base/app_state.h"
 
 namespace pelio {
 

@@ -1,7 +1,7 @@
 // Feedback for work the user waits for. Win32.
-#include "win/app/busy.h"
+#include "win/base/busy.h"
 
-#include "win/app/app_state.h"
+#include "win/base/app_state.h"
 
 namespace pelio {
 

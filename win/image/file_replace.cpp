@@ -1,9 +1,9 @@
 // Replacing a file by a finished one so that a failure never leaves it damaged. Win32.
-#include "win/shell/file_replace.h"
+#include "win/image/file_replace.h"
 
 #include <windows.h>
 
-#include "win/shell/recycle_bin.h"
+#include "win/base/recycle_bin.h"
 
 namespace pelio {
 

@@ -1,31 +1,32 @@
 // Command dispatchers. Win32.
-#include "win/app/commands.h"
+#include "win/frame/commands.h"
 
 #include <windows.h>
 
 #include "core/commands/command_ids.h"
-#include "win/app/app_state.h"
-#include "win/app/html_help.h"
-#include "win/app/mouse_info_dialog.h"
+#include "core/commands/messages.h"
+#include "win/base/about_window.h"
+#include "win/base/app_state.h"
+#include "win/base/frame_link.h"
+#include "win/base/html_help.h"
+#include "win/base/message_box.h"
+#include "win/base/mouse_info_dialog.h"
 #include "win/editor/edit_panes.h"
 #include "win/editor/edit_state.h"
 #include "win/editor/edit_window.h"
 #include "win/editor/save_panel.h"
 #include "win/editor/save_pipeline.h"
+#include "win/image/current_image.h"
+#include "win/image/load_dispatch.h"
+#include "win/image/open_dialog.h"
+#include "win/image/save_prompt.h"
 #include "win/ops/immediate_edits.h"
 #include "win/ops/inspections.h"
+#include "win/ops/operation_frame.h"
 #include "win/shell/clipboard.h"
 #include "win/shell/delete_file.h"
 #include "win/shell/wallpaper.h"
-#include "win/ops/operation_frame.h"
-#include "win/image/open_dialog.h"
-#include "core/commands/messages.h"
-#include "win/app/message_box.h"
-#include "win/editor/save_prompt.h"
-#include "win/image/current_image.h"
-#include "win/image/load_dispatch.h"
 #include "win/viewer/file_list.h"
-#include "win/app/about_window.h"
 #include "win/viewer/full_screen.h"
 #include "win/viewer/toolbar_strip.h"
 #include "win/viewer/viewer_window.h"
@@ -39,7 +40,7 @@ void NavigateAndShow(int id) {
                                               NavigateKind::Previous, NavigateKind::Next};
     switch (Navigate(kKinds[id - cmd::kFirstFile])) {
     case kNavigateLoaded:
-        ShowLoadedImage(true);
+        ImageLoaded(true);
         if (App().displayMode == kModeFullScreen) HidePointer();
         break;
     case kNavigateFailed:
@@ -87,7 +88,7 @@ void DispatchViewerCommand(int id) {
             const std::wstring path = Current().path;
             const bool ok = LoadImageFile(path);
             if (!ok) ShowGeneralError(kErrShowImage);
-            ShowLoadedImage(ok);
+            ImageLoaded(ok);
         }
         return;
     case cmd::kFirstFile:
@@ -240,12 +241,11 @@ void ExecuteCommonCommand(int id) {
         if (!OperationRunning()) ShowColourCount();
         return;
     case cmd::kPaste:
-        if (PasteImage()) ShowLoadedImage(true);
+        if (PasteImage()) ImageLoaded(true);
         return;
     case cmd::kDelete:
         if (!DeleteCurrentFile()) return;
-        if (Current().Loaded()) ShowLoadedImage(true);
-        else ShowNoImage();
+        ImageUpdated(Current().Loaded() ? ImageUpdate::Loaded : ImageUpdate::Released);
         return;
     case cmd::kWallpaper:
         SetWallpaper();

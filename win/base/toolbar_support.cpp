@@ -1,10 +1,10 @@
 // Toolbar images, tips and custom drawing. Win32.
-#include "win/app/toolbar_support.h"
+#include "win/base/toolbar_support.h"
 
 #include <algorithm>
 
 #include "core/commands/command_table.h"
-#include "win/app/app_state.h"
+#include "win/base/app_state.h"
 
 namespace pelio {
 

@@ -1,5 +1,5 @@
 // Path helpers. Win32.
-#include "win/app/paths.h"
+#include "win/base/paths.h"
 
 #include <windows.h>
 #include <shlobj.h>

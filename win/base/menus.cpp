@@ -1,5 +1,5 @@
 // Owner-drawn menus. Win32.
-#include "win/app/menus.h"
+#include "win/base/menus.h"
 
 #include <memory>
 #include <string>
@@ -8,8 +8,8 @@
 #include "core/commands/command_ids.h"
 #include "core/commands/command_table.h"
 #include "core/commands/key_names.h"
-#include "win/app/app_state.h"
-#include "win/app/ini_store.h"
+#include "win/base/app_state.h"
+#include "win/base/ini_store.h"
 #include "win/image/current_image.h"
 
 namespace pelio {

@@ -1,8 +1,8 @@
 // Message boxes. Win32.
-#include "win/app/message_box.h"
+#include "win/base/message_box.h"
 
 #include "core/commands/messages.h"
-#include "win/app/app_state.h"
+#include "win/base/app_state.h"
 
 namespace pelio {
 

@@ -7,7 +7,7 @@
 #include "core/settings/memory_profile.h"
 #include "core/settings/settings.h"
 #include "tests/support/win_test_files.h"
-#include "win/app/ini_store.h"
+#include "win/base/ini_store.h"
 
 namespace pelio {
 namespace {

@@ -1,15 +1,15 @@
 // Hand-over of a second start. Win32.
-#include "win/app/handover.h"
+#include "win/frame/handover.h"
 
 #include <cwchar>
 
 #include "core/commands/command_ids.h"
 #include "core/commands/command_line.h"
-#include "win/app/app_state.h"
-#include "win/app/commands.h"
-#include "win/app/open_file.h"
-#include "win/app/paths.h"
-#include "win/app/window_classes.h"
+#include "win/base/app_state.h"
+#include "win/frame/commands.h"
+#include "win/frame/open_file.h"
+#include "win/base/paths.h"
+#include "win/frame/window_classes.h"
 #include "win/editor/edit_window.h"
 #include "win/viewer/full_screen.h"
 

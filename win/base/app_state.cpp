@@ -1,5 +1,5 @@
 // The one AppState of the process. Win32.
-#include "win/app/app_state.h"
+#include "win/base/app_state.h"
 
 namespace pelio {
 

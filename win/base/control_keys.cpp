@@ -1,5 +1,5 @@
 // Keys that the focused control uses itself, kept from the program's shortcuts. Win32.
-#include "win/app/control_keys.h"
+#include "win/base/control_keys.h"
 
 #include <commctrl.h>
 

@@ -1,6 +1,5 @@
-// Registration of the program's window classes. Win32.
+// The names of the program's window classes. Win32.
 #pragma once
-#include <windows.h>
 
 namespace pelio {
 
@@ -12,8 +11,5 @@ inline constexpr wchar_t kPreviewPaneClass[] = L"Pelio_sch2_class";
 inline constexpr wchar_t kFileListClass[] = L"Pelio_list_class";
 inline constexpr wchar_t kNavigatorClass[] = L"Pelio_navi_class";
 inline constexpr wchar_t kColourBoxClass[] = L"Pelio_cbox_class";
-
-// Registers every class of the main windows and their children; false if one fails.
-bool RegisterWindowClasses(HINSTANCE instance);
 
 }  // namespace pelio

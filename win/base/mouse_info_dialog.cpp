@@ -1,10 +1,10 @@
 // Mouse operations dialog. Win32.
-#include "win/app/mouse_info_dialog.h"
+#include "win/base/mouse_info_dialog.h"
 
 #include <algorithm>
 
 #include "resources/resource_ids.h"
-#include "win/app/app_state.h"
+#include "win/base/app_state.h"
 
 namespace pelio {
 

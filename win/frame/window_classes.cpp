@@ -1,5 +1,5 @@
 // Window class table. Win32.
-#include "win/app/window_classes.h"
+#include "win/frame/window_classes.h"
 
 #include "resources/resource_ids.h"
 #include "win/editor/colour_box.h"

@@ -1,15 +1,15 @@
 // Close sequence. Win32.
-#include "win/app/shutdown.h"
+#include "win/frame/shutdown.h"
 
 #include <windows.h>
 
 #include "core/settings/settings.h"
-#include "win/app/app_state.h"
-#include "win/app/ini_store.h"
-#include "win/app/menus.h"
-#include "win/app/toolbar_support.h"
+#include "win/base/app_state.h"
+#include "win/base/ini_store.h"
+#include "win/base/menus.h"
+#include "win/base/toolbar_support.h"
 #include "win/editor/edit_window.h"
-#include "win/editor/save_prompt.h"
+#include "win/image/save_prompt.h"
 #include "win/image/current_image.h"
 #include "win/image/save_dispatch.h"
 #include "win/viewer/file_list.h"

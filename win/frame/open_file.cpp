@@ -1,14 +1,15 @@
 // Opening a file from outside. Win32.
-#include "win/app/open_file.h"
+#include "win/frame/open_file.h"
 
 #include <windows.h>
 
 #include "core/commands/messages.h"
-#include "win/app/app_state.h"
-#include "win/app/message_box.h"
-#include "win/app/paths.h"
-#include "win/editor/save_prompt.h"
+#include "win/base/app_state.h"
+#include "win/base/frame_link.h"
+#include "win/base/message_box.h"
+#include "win/base/paths.h"
 #include "win/image/load_dispatch.h"
+#include "win/image/save_prompt.h"
 #include "win/shell/shortcuts.h"
 #include "win/viewer/viewer_window.h"
 
@@ -21,7 +22,7 @@ bool OpenFileFromShell(const std::wstring& path) {
     std::wstring target = ResolveShortcut(LongPath(path));
     bool ok = LoadImageFile(target);
     if (!ok) ShowGeneralError(kErrShowImage);
-    ShowLoadedImage(ok);
+    ImageLoaded(ok);
     return ok;
 }
 

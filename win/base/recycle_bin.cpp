@@ -1,12 +1,12 @@
 // Recycle-bin deletion through the shell file operation. Win32.
-#include "win/shell/recycle_bin.h"
+#include "win/base/recycle_bin.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
 #include <vector>
 
-#include "win/app/app_state.h"
+#include "win/base/app_state.h"
 
 namespace pelio {
 

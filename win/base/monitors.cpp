@@ -1,5 +1,5 @@
 // Monitor queries. Win32.
-#include "win/app/monitors.h"
+#include "win/base/monitors.h"
 
 namespace pelio {
 

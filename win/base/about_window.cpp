@@ -1,13 +1,13 @@
 // About window. Win32.
-#include "win/app/about_window.h"
+#include "win/base/about_window.h"
 
 #include <commctrl.h>
 
 #include <vector>
 
 #include "resources/resource_ids.h"
-#include "win/app/app_state.h"
-#include "win/app/html_help.h"
+#include "win/base/app_state.h"
+#include "win/base/html_help.h"
 
 namespace pelio {
 

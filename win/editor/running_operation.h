@@ -1,0 +1,24 @@
+// The image operation running in the Edit window, as the window sees it. The operation frame
+// registers one in the window's state while an operation runs. Win32.
+#pragma once
+#include <windows.h>
+
+#include <mutex>
+
+namespace pelio {
+
+class RunningOperation {
+public:
+    virtual ~RunningOperation() = default;
+    // The preview pane paints the operation's picture under this lock (the worker writes it).
+    virtual std::mutex& PictureLock() = 0;
+    // Notifications from the operation toolbar's children; false when they are not its own.
+    virtual bool Control(int id, int code, HWND control) = 0;
+    virtual bool Slider(HWND slider, int code) = 0;
+    // Whether a preview has been pending long enough to show the wait feedback.
+    virtual bool PreviewBusy() = 0;
+    // Ends the operation without applying it.
+    virtual void Abort() = 0;
+};
+
+}  // namespace pelio
