@@ -73,7 +73,7 @@ BENCHMARK(BM_Box5x5)->Unit(benchmark::kMillisecond);
 void BM_GaussianBlur20(benchmark::State& state) {
     Pictures& p = Shared();
     PixelJob job = MakePixelJob(p.source.image, p.target.image);
-    std::vector<uint8_t> temporary;
+    ScratchBytes temporary;
     for (auto _ : state) {
         GaussianBlur(job, temporary, 20);
         benchmark::DoNotOptimize(p.target.image.bits);

@@ -188,7 +188,7 @@ GaussianWeights GaussianWeightsFor(int radius) {
     return g;
 }
 
-void GaussianBlur(const PixelJob& job, std::vector<uint8_t>& temporary, int radius) {
+void GaussianBlur(const PixelJob& job, ScratchBytes& temporary, int radius) {
     const int w = job.width, h = job.height;
     const int r = std::min(radius, (std::min(w, h) - 1) / 2);
     const GaussianWeights g = GaussianWeightsFor(std::max(r, 0));

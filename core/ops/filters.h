@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/ops/pixel_job.h"
+#include "core/ops/scratch.h"
 
 namespace pelio {
 
@@ -26,7 +27,7 @@ void Box5x5(const PixelJob& job, int weight);
 
 // The Gaussian blur of `radius` (lowered to fit the picture) from the job's source into its
 // target, through `temporary` (width × height × 3 bytes).
-void GaussianBlur(const PixelJob& job, std::vector<uint8_t>& temporary, int radius);
+void GaussianBlur(const PixelJob& job, ScratchBytes& temporary, int radius);
 
 // The normalised Gaussian weights of a radius (offsets 0..R), adding up to at least 2^c, and
 // their shift c.

@@ -4,6 +4,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -36,62 +38,63 @@ enum ControlId : int {
     kPic = 1680,
 };
 
-// params: 0..2 the shifts (hue, lightness, saturation), 3 the mode, 4 range on, 5 the range
-// colour (0x00BBGGRR), 6 the radius.
-constexpr size_t kMode = 3, kRangeOn = 4, kColour = 5, kRadius = 6;
 constexpr wchar_t kSection[] = L"ImgC";
 
-struct HlsData {
-    std::vector<uint8_t> weights;
+struct HlsData : OperationData {
+    std::array<std::atomic<int>, 3> shift{};  // by mode: hue, lightness, saturation
+    std::atomic<int> mode{2};                 // the shift the slider shows
+    std::atomic<int> rangeOn{0};
+    std::atomic<int> colour{0};  // the range colour, 0x00BBGGRR
+    std::atomic<int> radius{0};
+    std::vector<uint8_t> weights;  // of the radius, under the picture's lock
     PaneMode paneBeforePick = PaneMode::PreviewOnly;
 };
 
-HlsData& Data(OperationContext& ctx) { return *static_cast<HlsData*>(ctx.tables); }
+HlsData& Data(OperationContext& ctx) { return DataOf<HlsData>(ctx); }
+const HlsData& Data(const OperationContext& ctx) { return DataOf<HlsData>(ctx); }
 int Limit(int mode) { return mode == 0 ? 180 : 255; }
 HWND Control(const OperationContext& ctx, int id) { return GetDlgItem(ctx.toolbar, id); }
 
 // The weights change while the worker may read them: under the picture's lock.
 void RebuildWeights(OperationContext& ctx) {
     std::lock_guard<std::mutex> lock(OperationPictureLock());
-    Data(ctx).weights = RangeWeights(ctx.params[kRadius]);
+    Data(ctx).weights = RangeWeights(Data(ctx).radius);
 }
 
 bool Prepare(OperationContext& ctx) {
-    auto* data = new (std::nothrow) HlsData;
+    HlsData* data = NewData<HlsData>(ctx);
     if (!data) return false;
-    ctx.tables = data;
-    ctx.freeTables = [](void* p) { delete static_cast<HlsData*>(p); };
     IniStore store(App().iniPath);
-    ctx.params[kMode] = std::clamp(store.ReadInt(kSection, L"HlsMode", 2), 0, 2);
+    Data(ctx).mode = std::clamp(store.ReadInt(kSection, L"HlsMode", 2), 0, 2);
     const int r = std::clamp(store.ReadInt(kSection, L"HlsColR", 255), 0, 255);
     const int g = std::clamp(store.ReadInt(kSection, L"HlsColG", 255), 0, 255);
     const int b = std::clamp(store.ReadInt(kSection, L"HlsColB", 255), 0, 255);
-    ctx.params[kColour] = static_cast<int>(RGB(r, g, b));
-    ctx.params[kRadius] = std::clamp(store.ReadInt(kSection, L"HlsRange", 50), 0, 150);
-    ctx.params[kRangeOn] = 0;
-    data->weights = RangeWeights(ctx.params[kRadius]);
+    Data(ctx).colour = static_cast<int>(RGB(r, g, b));
+    Data(ctx).radius = std::clamp(store.ReadInt(kSection, L"HlsRange", 50), 0, 150);
+    Data(ctx).rangeOn = 0;
+    data->weights = RangeWeights(Data(ctx).radius);
     return true;
 }
 
 void Finish(OperationContext& ctx) {
     if (ColourPickActive()) CancelColourPick();
     IniStore store(App().iniPath);
-    const COLORREF c = static_cast<COLORREF>(ctx.params[kColour]);
-    store.WriteInt(kSection, L"HlsMode", ctx.params[kMode]);
+    const COLORREF c = static_cast<COLORREF>(Data(ctx).colour);
+    store.WriteInt(kSection, L"HlsMode", Data(ctx).mode);
     store.WriteInt(kSection, L"HlsColR", GetRValue(c));
     store.WriteInt(kSection, L"HlsColG", GetGValue(c));
     store.WriteInt(kSection, L"HlsColB", GetBValue(c));
-    store.WriteInt(kSection, L"HlsRange", ctx.params[kRadius]);
+    store.WriteInt(kSection, L"HlsRange", Data(ctx).radius);
 }
 
 // The range colour box: the colour dialog on a click (not while a pick runs).
 constexpr ColourBoxBehaviour kRangeColourBox = {
-    [](const void* owner) { return static_cast<COLORREF>(static_cast<const OperationContext*>(owner)->params[kColour]); },
+    [](const void* owner) { return static_cast<COLORREF>(Data(*static_cast<const OperationContext*>(owner)).colour); },
     [](HWND box, void* owner) {
         auto& ctx = *static_cast<OperationContext*>(owner);
-        COLORREF colour = static_cast<COLORREF>(ctx.params[kColour]);
+        COLORREF colour = static_cast<COLORREF>(Data(ctx).colour);
         if (ColourPickActive() || !ChooseColourDialog(EditState().window, colour)) return;
-        ctx.params[kColour] = static_cast<int>(colour);
+        Data(ctx).colour = static_cast<int>(colour);
         InvalidateRect(box, nullptr, TRUE);
         RebuildWeights(ctx);
         RequestPreview();
@@ -99,13 +102,13 @@ constexpr ColourBoxBehaviour kRangeColourBox = {
 };
 
 void ShowMode(OperationContext& ctx) {
-    const int mode = ctx.params[kMode], limit = Limit(mode);
+    const int mode = Data(ctx).mode, limit = Limit(mode);
     ProgramChange quiet;
     SendMessageW(Control(ctx, kSlider), TBM_SETRANGEMIN, FALSE, -limit);
     SendMessageW(Control(ctx, kSlider), TBM_SETRANGEMAX, TRUE, limit);
-    SendMessageW(Control(ctx, kSlider), TBM_SETPOS, TRUE, ctx.params[size_t(mode)]);
+    SendMessageW(Control(ctx, kSlider), TBM_SETPOS, TRUE, Data(ctx).shift[size_t(mode)]);
     SendMessageW(Control(ctx, kUpDown), UDM_SETRANGE32, -limit, limit);
-    SetWindowTextW(Control(ctx, kField), std::to_wstring(ctx.params[size_t(mode)]).c_str());
+    SetWindowTextW(Control(ctx, kField), std::to_wstring(Data(ctx).shift[size_t(mode)]).c_str());
 }
 
 void Build(OperationContext& ctx, HWND bar) {
@@ -114,23 +117,24 @@ void Build(OperationContext& ctx, HWND bar) {
     for (int i = 0; i < 3; ++i) {
         HWND radio = OperationChild(bar, WC_BUTTONW, names[i], BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0),
                                     kRadioHue + i, x[i], 44, 16);
-        if (i == ctx.params[kMode]) SendMessageW(radio, BM_SETCHECK, BST_CHECKED, 0);
+        if (i == Data(ctx).mode) SendMessageW(radio, BM_SETCHECK, BST_CHECKED, 0);
     }
-    const int limit = Limit(ctx.params[kMode]);
+    const int limit = Limit(Data(ctx).mode);
     OperationSliderControl(bar, kSlider, 210, 180, -limit, limit, 10);
     OperationNumberField(bar, kField, kUpDown, 391, -limit, limit, 0, 4);
     OperationChild(bar, WC_BUTTONW, L"色域指定", BS_AUTOCHECKBOX, kRangeSwitch, 467, 70, 16);
     AttachColourBox(OperationChild(bar, L"Pelio_cbox_class", nullptr, WS_BORDER, kColourBox, 538, 18, 18),
                     kRangeColourBox, &ctx);
     OperationChild(bar, WC_BUTTONW, L"Pic", BS_PUSHBUTTON, kPic, 557, 28, 20);
-    OperationNumberField(bar, kRangeField, kRangeUpDown, 586, 0, 150, ctx.params[kRadius], 4);
+    OperationNumberField(bar, kRangeField, kRangeUpDown, 586, 0, 150, Data(ctx).radius, 4);
     ShowMode(ctx);
 }
 
 void Compute(OperationContext& ctx, LPARAM) {
-    const HlsShift shift{ctx.params[0], ctx.params[1], ctx.params[2]};
-    if (ctx.params[kRangeOn]) {
-        const COLORREF c = static_cast<COLORREF>(ctx.params[kColour]);
+    const HlsData& d = Data(ctx);
+    const HlsShift shift{d.shift[0], d.shift[1], d.shift[2]};
+    if (Data(ctx).rangeOn) {
+        const COLORREF c = static_cast<COLORREF>(Data(ctx).colour);
         AdjustHlsInRange(ctx.job, shift, uint32_t(GetRValue(c)) | uint32_t(GetGValue(c)) << 8 | uint32_t(GetBValue(c)) << 16,
                          Data(ctx).weights);
     } else {
@@ -138,14 +142,17 @@ void Compute(OperationContext& ctx, LPARAM) {
     }
 }
 
-bool Neutral(const OperationContext& ctx) { return ctx.params[0] == 0 && ctx.params[1] == 0 && ctx.params[2] == 0; }
+bool Neutral(const OperationContext& ctx) {
+    const HlsData& d = Data(ctx);
+    return d.shift[0] == 0 && d.shift[1] == 0 && d.shift[2] == 0;
+}
 
 void PickEnd(void* owner, bool taken, COLORREF colour) {
     OperationContext& ctx = *static_cast<OperationContext*>(owner);
     SetPaneMode(Data(ctx).paneBeforePick);
     if (taken) {
-        ctx.params[kColour] = static_cast<int>(colour);
-        if (ctx.params[kRangeOn]) {
+        Data(ctx).colour = static_cast<int>(colour);
+        if (Data(ctx).rangeOn) {
             RebuildWeights(ctx);
             RequestPreview();
         }
@@ -155,19 +162,21 @@ void PickEnd(void* owner, bool taken, COLORREF colour) {
 }
 
 void OnField(OperationContext& ctx, int id, int code, HWND field) {
-    if (OperationFieldFocus(code, field, id == kField ? ctx.params[size_t(ctx.params[kMode].load())].load() : ctx.params[kRadius].load())) return;
+    const HlsData& d = Data(ctx);
+    const int stored = id == kField ? d.shift[size_t(d.mode.load())].load() : d.radius.load();
+    if (OperationFieldFocus(code, field, stored)) return;
     switch (code) {
     case EN_CHANGE: {
         wchar_t text[16] = L"";
         GetWindowTextW(field, text, 16);
         if (id == kField) {
-            const int mode = ctx.params[kMode], limit = Limit(mode);
+            const int mode = Data(ctx).mode, limit = Limit(mode);
             const int value = std::clamp(FieldNumber(text), -limit, limit);
-            ctx.params[size_t(mode)] = value;
+            Data(ctx).shift[size_t(mode)] = value;
             ProgramChange quiet;
             SendMessageW(Control(ctx, kSlider), TBM_SETPOS, TRUE, value);
         } else {
-            ctx.params[kRadius] = std::clamp(FieldNumber(text), 0, 150);
+            Data(ctx).radius = std::clamp(FieldNumber(text), 0, 150);
             RebuildWeights(ctx);
         }
         RequestPreview();
@@ -183,11 +192,11 @@ void OnControl(OperationContext& ctx, int id, int code, HWND control) {
     }
     if (code != BN_CLICKED) return;
     if (id >= kRadioHue && id <= kRadioHue + 2) {
-        if (ctx.params[kMode] == id - kRadioHue) return;
-        ctx.params[kMode] = id - kRadioHue;
+        if (Data(ctx).mode == id - kRadioHue) return;
+        Data(ctx).mode = id - kRadioHue;
         ShowMode(ctx);
     } else if (id == kRangeSwitch) {
-        ctx.params[kRangeOn] = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        Data(ctx).rangeOn = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
         RequestPreview();
     } else if (id == kPic && !ColourPickActive()) {
         EditWindowState& e = EditState();
@@ -202,22 +211,9 @@ void OnSlider(OperationContext& ctx, HWND slider, int code) {
     SetWindowTextW(Control(ctx, kField), std::to_wstring(SendMessageW(slider, TBM_GETPOS, 0, 0)).c_str());
 }
 
-OperationKind MakeKind() {
-    OperationKind k;
-    k.code = 14;
-    k.command = cmd::kHueSaturation;
-    k.title = L"色相/彩度";
-    k.prepare = Prepare;
-    k.build = Build;
-    k.compute = Compute;
-    k.neutral = Neutral;
-    k.control = OnControl;
-    k.slider = OnSlider;
-    k.finish = Finish;
-    return k;
-}
-
-const OperationKind kHls = MakeKind();
+const OperationKind kHls = {.code = kOpHueSaturation, .command = cmd::kHueSaturation, .title = L"色相/彩度",
+                            .prepare = Prepare, .build = Build, .compute = Compute, .neutral = Neutral,
+                            .control = OnControl, .slider = OnSlider, .finish = Finish};
 
 }  // namespace
 

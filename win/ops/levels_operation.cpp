@@ -4,6 +4,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <string>
 
 #include "core/ops/tone_tables.h"
@@ -39,10 +41,15 @@ constexpr wchar_t kWindowClass[] = L"Pelio_hgmp_class";
 constexpr wchar_t kGraphClass[] = L"Pelio_hgmc_class";
 constexpr wchar_t kTitle[] = L"ヒストグラム補正";
 
-// params: 0 the mode, 1..4 low per mode, 5..8 high per mode.
-constexpr size_t kMode = 0, kLow = 1, kHigh = 5;
+// Modes 0..2 correct one channel (blue, green, red), mode 3 all three alike.
+constexpr int kAllChannels = 3;
 
-struct LevelsData {
+struct LevelsData : OperationData {
+    ~LevelsData() override {
+        if (window) DestroyWindow(window);
+    }
+    std::atomic<int> mode{kAllChannels};
+    std::array<std::atomic<int>, 4> low{}, high{};  // by mode
     LevelsTables tables;
     Histograms histograms;
     std::array<std::array<int, 256>, 4> tops{};
@@ -62,10 +69,11 @@ void KeepContext(HWND hwnd, LPARAM createParams) {
                       reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(createParams)->lpCreateParams));
 }
 
-LevelsData& Data(OperationContext& ctx) { return *static_cast<LevelsData*>(ctx.tables); }
-int Mode(const OperationContext& ctx) { return ctx.params[kMode]; }
-int Low(const OperationContext& ctx, int mode) { return ctx.params[kLow + size_t(mode)]; }
-int High(const OperationContext& ctx, int mode) { return ctx.params[kHigh + size_t(mode)]; }
+LevelsData& Data(OperationContext& ctx) { return DataOf<LevelsData>(ctx); }
+const LevelsData& Data(const OperationContext& ctx) { return DataOf<LevelsData>(ctx); }
+int Mode(const OperationContext& ctx) { return Data(ctx).mode; }
+int Low(const OperationContext& ctx, int mode) { return Data(ctx).low[size_t(mode)]; }
+int High(const OperationContext& ctx, int mode) { return Data(ctx).high[size_t(mode)]; }
 
 struct Pens {
     COLORREF bar, marker, upper;
@@ -170,20 +178,13 @@ HWND CreateLevelsWindow(OperationContext& ctx) {
 }
 
 bool Prepare(OperationContext& ctx) {
-    auto* data = new (std::nothrow) LevelsData;
+    LevelsData* data = NewData<LevelsData>(ctx);
     if (!data) return false;
-    ctx.tables = data;
-    ctx.freeTables = [](void* p) {
-        auto* d = static_cast<LevelsData*>(p);
-        if (d->window) DestroyWindow(d->window);
-        delete d;
-    };
     data->histograms = ComputeHistograms(ctx.job);
     for (int m = 0; m < 4; ++m) data->tops[size_t(m)] = HistogramBarTops(data->histograms, m);
-    ctx.params[kMode] = 3;
     for (int m = 0; m < 4; ++m) {
-        ctx.params[kLow + size_t(m)] = 0;
-        ctx.params[kHigh + size_t(m)] = 255;
+        data->low[size_t(m)] = 0;
+        data->high[size_t(m)] = 255;
     }
     return true;
 }
@@ -199,7 +200,7 @@ void Compute(OperationContext& ctx, LPARAM lp) {
 }
 
 bool Neutral(const OperationContext& ctx) {
-    if (Mode(ctx) == 3) return Low(ctx, 3) == 0 && High(ctx, 3) == 255;
+    if (Mode(ctx) == kAllChannels) return Low(ctx, kAllChannels) == 0 && High(ctx, kAllChannels) == 255;
     for (int c = 0; c < 3; ++c)
         if (Low(ctx, c) != 0 || High(ctx, c) != 255) return false;
     return true;
@@ -225,24 +226,24 @@ void Build(OperationContext& ctx, HWND bar) {
 void SelectMode(OperationContext& ctx, int mode) {
     const int old = Mode(ctx);
     if (mode == old) return;
-    ctx.params[kMode] = mode;
+    Data(ctx).mode = mode;
     {
         ProgramChange quiet;
         SetField(ctx, kMinField, Low(ctx, mode));
         SetField(ctx, kMaxField, High(ctx, mode));
     }
     RepaintWindow(ctx);
-    RequestPreview(old == 3 ? 0 : 1);
+    RequestPreview(old == kAllChannels ? 0 : 1);
 }
 
 void StoreLow(OperationContext& ctx, int value) {
     const int mode = Mode(ctx);
-    ctx.params[kLow + size_t(mode)] = ClampLevelsLow(value, High(ctx, mode));
+    Data(ctx).low[size_t(mode)] = ClampLevelsLow(value, High(ctx, mode));
 }
 
 void StoreHigh(OperationContext& ctx, int value) {
     const int mode = Mode(ctx);
-    ctx.params[kHigh + size_t(mode)] = ClampLevelsHigh(value, Low(ctx, mode));
+    Data(ctx).high[size_t(mode)] = ClampLevelsHigh(value, Low(ctx, mode));
 }
 
 void AutoSetting(OperationContext& ctx) {
@@ -332,7 +333,9 @@ void OnGraphMouse(HWND hwnd, UINT msg, POINT p) {
     }
 }
 
-const OperationKind kLevels = {10, cmd::kHistogramCorrection, kTitle, Prepare, Build, Compute, Neutral, OnControl, nullptr};
+const OperationKind kLevels = {.code = kOpLevels, .command = cmd::kHistogramCorrection, .title = kTitle,
+                               .prepare = Prepare, .build = Build, .compute = Compute, .neutral = Neutral,
+                               .control = OnControl};
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -27,41 +28,50 @@ namespace {
 // up-downs 1 above.
 constexpr int kFields[] = {2701, 2711, 2721, 2731};
 constexpr int kColourLabel = 2740, kColourBox = 2741;
-constexpr size_t kColour = 4;  // params 0..3 the margins, 4 the colour (0x00BBGGRR)
 constexpr wchar_t kSection[] = L"ImgS";
 constexpr const wchar_t* kKeys[] = {L"MgnT", L"MgnB", L"MgnL", L"MgnR"};
 
+// Computed on Confirm only: no worker reads these.
+struct MarginsData : OperationData {
+    std::array<int, 4> margin{};  // top, bottom, left, right: a side's opposite is index ^ 1
+    int colour = 0;               // 0x00BBGGRR
+};
+
+MarginsData& Data(OperationContext& ctx) { return DataOf<MarginsData>(ctx); }
+const MarginsData& Data(const OperationContext& ctx) { return DataOf<MarginsData>(ctx); }
+
 Margins Current(const OperationContext& ctx) {
-    return {ctx.params[0], ctx.params[1], ctx.params[2], ctx.params[3]};
+    const auto& m = Data(ctx).margin;
+    return {m[0], m[1], m[2], m[3]};
 }
 
 bool Prepare(OperationContext& ctx) {
+    MarginsData* d = NewData<MarginsData>(ctx);
+    if (!d) return false;
     IniStore store(App().iniPath);
     Margins m{store.ReadInt(kSection, kKeys[0], 0), store.ReadInt(kSection, kKeys[1], 0),
               store.ReadInt(kSection, kKeys[2], 0), store.ReadInt(kSection, kKeys[3], 0)};
     m = LimitMargins(m, ctx.working.Width(), ctx.working.Height());
-    ctx.params[0] = m.top;
-    ctx.params[1] = m.bottom;
-    ctx.params[2] = m.left;
-    ctx.params[3] = m.right;
-    ctx.params[kColour] = store.ReadInt(kSection, L"MgnBgCol", 16777215);
+    d->margin = {m.top, m.bottom, m.left, m.right};
+    d->colour = store.ReadInt(kSection, L"MgnBgCol", 16777215);
     return true;
 }
 
 void Finish(OperationContext& ctx) {
+    const MarginsData& d = Data(ctx);
     IniStore store(App().iniPath);
-    for (int i = 0; i < 4; ++i) store.WriteInt(kSection, kKeys[i], ctx.params[size_t(i)]);
-    store.WriteInt(kSection, L"MgnBgCol", ctx.params[kColour]);
+    for (int i = 0; i < 4; ++i) store.WriteInt(kSection, kKeys[i], d.margin[size_t(i)]);
+    store.WriteInt(kSection, L"MgnBgCol", d.colour);
 }
 
 // The margin colour box: the colour dialog on a click.
 constexpr ColourBoxBehaviour kMarginColourBox = {
-    [](const void* owner) { return static_cast<COLORREF>(static_cast<const OperationContext*>(owner)->params[kColour]); },
+    [](const void* owner) { return static_cast<COLORREF>(Data(*static_cast<const OperationContext*>(owner)).colour); },
     [](HWND box, void* owner) {
-        auto& ctx = *static_cast<OperationContext*>(owner);
-        COLORREF colour = static_cast<COLORREF>(ctx.params[kColour]);
+        MarginsData& d = Data(*static_cast<OperationContext*>(owner));
+        COLORREF colour = static_cast<COLORREF>(d.colour);
         if (!ChooseColourDialog(EditState().window, colour)) return;
-        ctx.params[kColour] = static_cast<int>(colour);
+        d.colour = static_cast<int>(colour);
         InvalidateRect(box, nullptr, TRUE);
     },
 };
@@ -71,7 +81,7 @@ void Build(OperationContext& ctx, HWND bar) {
     const int labelX[] = {58, 139, 220, 301}, fieldX[] = {74, 155, 236, 317};
     for (int i = 0; i < 4; ++i) {
         OperationChild(bar, WC_STATICW, labels[i], 0, kFields[i] - 1, labelX[i], 15, 12);
-        HWND field = OperationNumberField(bar, kFields[i], kFields[i] + 1, fieldX[i], 0, 32767, ctx.params[size_t(i)], 5, 55);
+        HWND field = OperationNumberField(bar, kFields[i], kFields[i] + 1, fieldX[i], 0, 32767, Data(ctx).margin[size_t(i)], 5, 55);
         SetWindowLongW(field, GWL_STYLE, GetWindowLongW(field, GWL_STYLE) | ES_NUMBER);
     }
     OperationChild(bar, WC_STATICW, L"余白色", 0, kColourLabel, 392, 40, 12);
@@ -86,15 +96,15 @@ void OnControl(OperationContext& ctx, int id, int code, HWND control) {
     for (int i = 0; i < 4; ++i)
         if (kFields[i] == id) index = i;
     if (index < 0) return;
-    if (OperationFieldFocus(code, control, ctx.params[size_t(index)])) return;
+    auto& margin = Data(ctx).margin;
+    if (OperationFieldFocus(code, control, margin[size_t(index)])) return;
     switch (code) {
     case EN_CHANGE: {
         wchar_t text[16] = L"";
         GetWindowTextW(control, text, 16);
         const bool vertical = index < 2;
         const int side = vertical ? ctx.working.Height() : ctx.working.Width();
-        const int opposite = ctx.params[size_t(index ^ 1)];
-        ctx.params[size_t(index)] = LimitMargin(FieldNumber(text), side, opposite);
+        margin[size_t(index)] = LimitMargin(FieldNumber(text), side, margin[size_t(index ^ 1)]);
         return;
     }
     }
@@ -113,13 +123,14 @@ bool Result(OperationContext& ctx, Image& out, int32_t& fileSize) {
     out.header.bitCount = 24;
     DibAllocator allocator;
     if (!allocator.Allocate(out)) return false;
-    AddMargins(source, m, static_cast<uint32_t>(ctx.params[kColour]), out);
+    AddMargins(source, m, static_cast<uint32_t>(Data(ctx).colour), out);
     fileSize = static_cast<int32_t>(out.Stride() * out.Height() + 54);
     return true;
 }
 
-const OperationKind kMargins = {8,       cmd::kMargins, L"余白付加", Prepare, Build, nullptr, Neutral, OnControl,
-                                nullptr, Result,        Finish,     true};
+const OperationKind kMargins = {.code = kOpMargins, .command = cmd::kMargins, .title = L"余白付加",
+                                .prepare = Prepare, .build = Build, .neutral = Neutral, .control = OnControl,
+                                .result = Result, .finish = Finish, .imagePaneOnly = true};
 
 }  // namespace
 

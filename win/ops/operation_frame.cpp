@@ -35,9 +35,8 @@ namespace pelio {
 
 namespace {
 
-constexpr wchar_t kWorkerClass[] = L"Pelio_iudt_class";
-constexpr WPARAM kRecompute = 100, kStop = 101;
 constexpr int kOperationBarId = 1025;
+// A confirm lets the preview in progress finish this long before cancelling it.
 constexpr DWORD kStopWaitMs = 9999;
 
 struct FrameState {
@@ -47,6 +46,7 @@ struct FrameState {
     // Previews asked for and shown; while they differ for longer than kBusyAfterMs the Edit
     // window shows "wait..." and the wait cursor.
     std::atomic<unsigned> previewsAsked{0}, previewsShown{0};
+    unsigned askedBeforeCompute = 0;  // worker thread only
     UINT_PTR busyTimer = 0;
     DWORD askedAt = 0;
     bool busyShown = false;
@@ -57,54 +57,6 @@ constexpr DWORD kBusyAfterMs = 300;
 FrameState& Frame() {
     static FrameState state;
     return state;
-}
-
-LRESULT CALLBACK WorkerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* ctx = reinterpret_cast<OperationContext*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    switch (msg) {
-    case WM_CREATE:
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    case WM_APP: {
-        if (wp == kStop) {
-            DestroyWindow(hwnd);
-            return 0;
-        }
-        if (wp == kRecompute && ctx) {
-            const unsigned asked = Frame().previewsAsked.load();
-            {
-                std::lock_guard<std::mutex> lock(Frame().pictureLock);
-                ctx->kind->compute(*ctx, lp);
-                if (ctx->working.BitCount() == 8) {
-                    RGBQUAD colours[256];
-                    std::memcpy(colours, ctx->working.palette.data(), sizeof colours);
-                    SetDIBColorTable(EditState().previewMemoryDc, 0, 256, colours);
-                }
-            }
-            // A cancelled picture is incomplete, and the main thread is waiting for the stop.
-            if (ctx->cancel.load()) return 0;
-            InvalidateRect(EditState().previewPane, nullptr, FALSE);
-            UpdateWindow(EditState().previewPane);
-            Frame().previewsShown.store(asked);
-        }
-        // A burst of requests collapses into one recomputation (and one stop after it).
-        MSG m;
-        bool recompute = false, stop = false;
-        LPARAM last = 0;
-        while (PeekMessageW(&m, hwnd, WM_APP, WM_APP, PM_REMOVE)) {
-            if (m.wParam == kRecompute) recompute = true, last = m.lParam;
-            else stop = true;
-        }
-        if (recompute) PostMessageW(hwnd, WM_APP, kRecompute, last);
-        if (stop) PostMessageW(hwnd, WM_APP, kStop, 0);
-        return 0;
-    }
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 void EndPreviewBusy() {
@@ -131,39 +83,29 @@ void CALLBACK PreviewBusyTick(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
-struct WorkerStart {
-    OperationContext* context;
-    HANDLE ready;
-};
-
-DWORD WINAPI WorkerMain(void* param) {
-    auto* start = static_cast<WorkerStart*>(param);
-    OperationContext* ctx = start->context;
-    ctx->worker = CreateWindowExW(0, kWorkerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, App().instance, ctx);
-    SetEvent(start->ready);
-    if (!ctx->worker) return 1;
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return 0;
-}
 
 bool StartWorker(OperationContext& ctx) {
     if (!ctx.kind->compute) return true;  // computed on Confirm: no preview, no worker
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WorkerWndProc;
-    wc.hInstance = App().instance;
-    wc.lpszClassName = kWorkerClass;
-    RegisterClassExW(&wc);  // fails harmlessly when registered already
-    WorkerStart start{&ctx, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    if (!start.ready) return false;
-    ctx.thread = CreateThread(nullptr, 0, WorkerMain, &start, 0, nullptr);
-    if (ctx.thread) WaitForSingleObject(start.ready, INFINITE);
-    CloseHandle(start.ready);
-    return ctx.thread && ctx.worker;
+    OperationContext* c = &ctx;
+    PreviewWorker::Jobs jobs{
+        [c](LPARAM lp) {
+            FrameState& f = Frame();
+            f.askedBeforeCompute = f.previewsAsked.load();
+            std::lock_guard<std::mutex> lock(f.pictureLock);
+            c->kind->compute(*c, lp);
+            if (c->working.BitCount() == 8) {
+                RGBQUAD colours[256];
+                std::memcpy(colours, c->working.palette.data(), sizeof colours);
+                SetDIBColorTable(EditState().previewMemoryDc, 0, 256, colours);
+            }
+        },
+        [] {
+            InvalidateRect(EditState().previewPane, nullptr, FALSE);
+            UpdateWindow(EditState().previewPane);
+            Frame().previewsShown.store(Frame().askedBeforeCompute);
+        },
+    };
+    return ctx.worker.Start(std::move(jobs), &ctx.cancel);
 }
 
 const OperationKind* FindKind(int command) {
@@ -172,33 +114,6 @@ const OperationKind* FindKind(int command) {
     return nullptr;
 }
 
-// Waits for a thread while answering the messages other threads send to this one.
-void WaitAnswering(HANDLE thread) {
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
-        MSG m;
-        PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
-
-// Ends the worker. An abort cancels the running kernel at once; a confirm waits for it up to
-// kStopWaitMs, then cancels it: false then, since the picture was left incomplete.
-bool StopWorker(OperationContext& ctx, bool apply) {
-    if (!ctx.thread) return true;
-    if (!apply) ctx.cancel = true;
-    bool complete = true;
-    DWORD_PTR unused = 0;
-    if (ctx.worker &&
-        !SendMessageTimeoutW(ctx.worker, WM_APP, kStop, 0, SMTO_NORMAL, kStopWaitMs, &unused) &&
-        GetLastError() == ERROR_TIMEOUT) {
-        ctx.cancel = true;
-        complete = false;
-    }
-    WaitAnswering(ctx.thread);
-    CloseHandle(ctx.thread);
-    ctx.thread = nullptr;
-    ctx.worker = nullptr;
-    return complete || !apply;
-}
 
 // The working picture: the current image's size, depth and palette, with its pixels.
 bool CreateWorkingPicture(OperationContext& ctx) {
@@ -274,7 +189,7 @@ void DestroyRecord() {
     SetBand(SavePanelHandle(), kSavePanelBandText);
     ShowWindow(SavePanelHandle(), SW_SHOW);
     if (ctx.working.bitmap) DibAllocator().Release(ctx.working);
-    if (ctx.freeTables) ctx.freeTables(ctx.tables);
+    ctx.data.reset();
     SetCommandBarBusy(false);
     f.context.reset();
     EditState().activeOperation = 0;
@@ -316,11 +231,11 @@ std::mutex& OperationPictureLock() { return Frame().pictureLock; }
 
 void RequestPreview(LPARAM lp) {
     FrameState& f = Frame();
-    if (!OperationRunning() || !f.context->worker) return;
+    if (!OperationRunning() || !f.context->worker.Running()) return;
     if (f.previewsShown.load() == f.previewsAsked.load()) f.askedAt = GetTickCount();
     ++f.previewsAsked;
     if (!f.busyTimer) f.busyTimer = SetTimer(nullptr, 0, kBusyPollMs, PreviewBusyTick);
-    PostMessageW(f.context->worker, WM_APP, kRecompute, lp);
+    f.context->worker.Request(lp);
 }
 
 bool StartOperation(int command) {
@@ -354,7 +269,7 @@ bool StartOperation(int command) {
         return true;
     }
     if (!prepared) {
-        StopWorker(ctx, false);
+        ctx.worker.Stop(false, kStopWaitMs);
         DestroyRecord();
         ShowGeneralError(kErrNoMemory);
         return true;
@@ -362,7 +277,7 @@ bool StartOperation(int command) {
     ctx.previousBitmap = SelectObject(e.previewMemoryDc, static_cast<HBITMAP>(ctx.working.bitmap));
     ShowWindow(SavePanelHandle(), SW_HIDE);
     if (!BuildOperationBar(ctx)) {
-        StopWorker(ctx, false);
+        ctx.worker.Stop(false, kStopWaitMs);
         SelectObject(e.previewMemoryDc, ctx.previousBitmap);
         DestroyRecord();
         ShowGeneralError(kErrNoMemory);
@@ -383,7 +298,7 @@ void FinishOperation(bool apply) {
     OperationContext& ctx = *f.context;
     EditWindowState& e = EditState();
     // A confirm whose preview could not finish in time turns into an abort.
-    if (!StopWorker(ctx, apply)) {
+    if (!ctx.worker.Stop(apply, kStopWaitMs)) {
         if (!ctx.kind->neutral(ctx)) ShowGeneralError(kErrShowImage);
         apply = false;
     }

@@ -4,24 +4,39 @@
 #pragma once
 #include <windows.h>
 
-#include <array>
 #include <atomic>
+#include <memory>
 #include <mutex>
+#include <new>
 #include <vector>
 
 #include "core/image/image.h"
 #include "core/ops/pixel_job.h"
+#include "win/ops/preview_worker.h"
 
 namespace pelio {
 
 struct OperationContext;
 
+// The operations the frame runs.
+enum OperationCode : int {
+    kOpMargins = 8,
+    kOpLevels = 10,
+    kOpGamma = 11,
+    kOpBrightness = 12,
+    kOpContrast = 13,
+    kOpHueSaturation = 14,
+    kOpUnsharpMask = 15,
+    kOpBlur = 16,
+    kOpSoftFocus = 17,
+};
+
 // What one operation brings to the frame.
 struct OperationKind {
-    int code = 0;
-    int command = 0;
-    const wchar_t* title = L"";
-    // Tables and first state, before the controls; false ends the start.
+    OperationCode code;
+    int command;
+    const wchar_t* title;
+    // Its data (parameters and tables) and first state, before the controls; false ends the start.
     bool (*prepare)(OperationContext&) = nullptr;
     // Its controls on the operation toolbar (from x = 58).
     void (*build)(OperationContext&, HWND toolbar) = nullptr;
@@ -42,22 +57,40 @@ struct OperationKind {
     int minSide = 0;             // narrower or lower pictures are refused
 };
 
+// An operation's own parameters and tables. Parameters the preview kernel reads are atomic:
+// the main thread writes them while the worker runs.
+struct OperationData {
+    virtual ~OperationData() = default;
+};
+
 struct OperationContext {
     const OperationKind* kind = nullptr;
     Image working;                 // the second picture, selected into the preview pane's DC
     HGDIOBJ previousBitmap = nullptr;
     PixelJob job;
-    HANDLE thread = nullptr;
-    HWND worker = nullptr;
     HWND toolbar = nullptr;
-    std::array<std::atomic<int>, 16> params{};  // written by the main thread, read by the kernel
-    std::atomic<bool> cancel{false};            // stops the kernel between rows (job.cancel)
-    bool sync = true;
-    int mean = 0;                  // contrast: the source's mean luma
-    std::vector<uint8_t> source24;  // the 24-bit conversion of a palette image
-    void* tables = nullptr;        // the operation's own tables
-    void (*freeTables)(void*) = nullptr;
+    std::atomic<bool> cancel{false};  // stops the kernel between rows (job.cancel)
+    std::vector<uint8_t> source24;    // the 24-bit conversion of a palette image
+    std::unique_ptr<OperationData> data;
+    PreviewWorker worker;  // stopped before the rest goes
 };
+
+// The operation's data as its own type, made by its prepare step.
+template <class Data>
+Data& DataOf(OperationContext& ctx) {
+    return static_cast<Data&>(*ctx.data);
+}
+template <class Data>
+const Data& DataOf(const OperationContext& ctx) {
+    return static_cast<const Data&>(*ctx.data);
+}
+// Makes the operation's data; null when memory is short.
+template <class Data>
+Data* NewData(OperationContext& ctx) {
+    auto* data = new (std::nothrow) Data;
+    ctx.data.reset(data);
+    return data;
+}
 
 // Commands 5120..5172 that run in the frame; false for the others (and when refused).
 bool StartOperation(int command);

@@ -5,6 +5,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <string>
 
 #include "core/ops/tone_tables.h"
@@ -28,29 +30,46 @@ enum ControlId : int {
     kSync = 1550,
 };
 
-// params: 0 red, 1 green, 2 blue; the channel of field 1530 + i is 2 − i.
+struct ToneData : OperationData {
+    std::array<std::atomic<int>, 3> channel{};  // red, green, blue
+    bool sync = true;
+    ValueTables contrast;  // contrast only: its tables about the source's mean luma
+};
+
+ToneData& Data(OperationContext& ctx) { return DataOf<ToneData>(ctx); }
+const ToneData& Data(const OperationContext& ctx) { return DataOf<ToneData>(ctx); }
+
+// The channel of field 1530 + i is 2 − i.
 constexpr int ChannelOfField(int id) { return 2 - (id - kFieldBlue); }
 
-int Range(const OperationContext& ctx) { return ctx.kind->code == 12 ? 255 : 100; }
+int Range(const OperationContext& ctx) { return ctx.kind->code == kOpBrightness ? 255 : 100; }
 
 void ComputeGamma(OperationContext& ctx, LPARAM) {
-    ApplyGamma(ctx.job, ctx.params[0], ctx.params[1], ctx.params[2]);
+    const auto& c = Data(ctx).channel;
+    ApplyGamma(ctx.job, c[0], c[1], c[2]);
 }
 void ComputeBrightness(OperationContext& ctx, LPARAM) {
-    ApplyBrightness(ctx.job, ctx.params[0], ctx.params[1], ctx.params[2]);
+    const auto& c = Data(ctx).channel;
+    ApplyBrightness(ctx.job, c[0], c[1], c[2]);
 }
 void ComputeContrast(OperationContext& ctx, LPARAM) {
-    ApplyContrast(ctx.job, *static_cast<const ValueTables*>(ctx.tables), ctx.params[0], ctx.params[1], ctx.params[2]);
+    const ToneData& d = Data(ctx);
+    ApplyContrast(ctx.job, d.contrast, d.channel[0], d.channel[1], d.channel[2]);
 }
+
+bool Prepare(OperationContext& ctx) { return NewData<ToneData>(ctx) != nullptr; }
 
 bool PrepareContrast(OperationContext& ctx) {
-    ctx.mean = MeanLuma(ctx.job);
-    ctx.tables = new (std::nothrow) ValueTables(ContrastTables(ctx.mean));
-    ctx.freeTables = [](void* p) { delete static_cast<ValueTables*>(p); };
-    return ctx.tables != nullptr;
+    ToneData* d = NewData<ToneData>(ctx);
+    if (!d) return false;
+    d->contrast = ContrastTables(MeanLuma(ctx.job));
+    return true;
 }
 
-bool Neutral(const OperationContext& ctx) { return ctx.params[0] == 0 && ctx.params[1] == 0 && ctx.params[2] == 0; }
+bool Neutral(const OperationContext& ctx) {
+    const auto& c = Data(ctx).channel;
+    return c[0] == 0 && c[1] == 0 && c[2] == 0;
+}
 
 HWND Control(const OperationContext& ctx, int id) { return GetDlgItem(ctx.toolbar, id); }
 
@@ -60,10 +79,11 @@ void SetField(const OperationContext& ctx, int id, int value) {
 
 // With sync on only the slider and the red field are live.
 void ApplySyncEnabling(const OperationContext& ctx) {
-    const bool free = !ctx.sync;
+    const bool sync = Data(ctx).sync;
+    const bool free = !sync;
     for (int id : {int(kStaticBlue), kStaticBlue + 1, kStaticBlue + 2, int(kFieldBlue), kFieldBlue + 1, int(kUpDownBlue), kUpDownBlue + 1})
         EnableWindow(Control(ctx, id), free);
-    EnableWindow(Control(ctx, kSlider), ctx.sync);
+    EnableWindow(Control(ctx, kSlider), sync);
 }
 
 void Build(OperationContext& ctx, HWND bar) {
@@ -77,22 +97,23 @@ void Build(OperationContext& ctx, HWND bar) {
     }
     HWND sync = OperationChild(bar, WC_BUTTONW, L"同期", BS_AUTOCHECKBOX, kSync, 503, 45, 16);
     SendMessageW(sync, BM_SETCHECK, BST_CHECKED, 0);
-    ctx.sync = true;
+    Data(ctx).sync = true;
     ApplySyncEnabling(ctx);
 }
 
 void OnField(OperationContext& ctx, int id, int code, HWND field) {
-    if (OperationFieldFocus(code, field, ctx.params[size_t(ChannelOfField(id))])) return;
+    ToneData& d = Data(ctx);
+    if (OperationFieldFocus(code, field, d.channel[size_t(ChannelOfField(id))])) return;
     switch (code) {
     case EN_CHANGE: {
         wchar_t text[16] = L"";
         GetWindowTextW(field, text, 16);
         const int range = Range(ctx);
         const int value = std::clamp(FieldNumber(text), -range, range);
-        if (ctx.sync) {
-            for (int c = 0; c < 3; ++c) ctx.params[size_t(c)] = value;
+        if (d.sync) {
+            for (auto& c : d.channel) c = value;
         } else {
-            ctx.params[size_t(ChannelOfField(id))] = value;
+            d.channel[size_t(ChannelOfField(id))] = value;
         }
         if (id == kFieldRed) {
             ProgramChange quiet;
@@ -110,16 +131,18 @@ void OnControl(OperationContext& ctx, int id, int code, HWND control) {
         return;
     }
     if (id != kSync || code != BN_CLICKED) return;
-    ctx.sync = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    ToneData& d = Data(ctx);
+    d.sync = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
     ProgramChange quiet;
-    if (!ctx.sync) {
-        SetField(ctx, kFieldBlue + 1, ctx.params[1]);
-        SetField(ctx, kFieldBlue, ctx.params[2]);
+    if (!d.sync) {
+        SetField(ctx, kFieldBlue + 1, d.channel[1]);
+        SetField(ctx, kFieldBlue, d.channel[2]);
         ApplySyncEnabling(ctx);
         return;
     }
-    const int red = ctx.params[0];
-    ctx.params[1] = ctx.params[2] = red;
+    const int red = d.channel[0];
+    d.channel[1] = red;
+    d.channel[2] = red;
     SetField(ctx, kFieldBlue + 1, red);
     SetField(ctx, kFieldBlue, red);
     SendMessageW(Control(ctx, kSlider), TBM_SETPOS, TRUE, red);
@@ -133,9 +156,12 @@ void OnSlider(OperationContext& ctx, HWND slider, int code) {
 }
 
 const OperationKind kOperations[] = {
-    {11, cmd::kGamma, L"ガンマ補正", nullptr, Build, ComputeGamma, Neutral, OnControl, OnSlider},
-    {12, cmd::kBrightness, L"明るさ補正", nullptr, Build, ComputeBrightness, Neutral, OnControl, OnSlider},
-    {13, cmd::kContrast, L"コントラスト", PrepareContrast, Build, ComputeContrast, Neutral, OnControl, OnSlider},
+    {.code = kOpGamma, .command = cmd::kGamma, .title = L"ガンマ補正", .prepare = Prepare, .build = Build,
+     .compute = ComputeGamma, .neutral = Neutral, .control = OnControl, .slider = OnSlider},
+    {.code = kOpBrightness, .command = cmd::kBrightness, .title = L"明るさ補正", .prepare = Prepare, .build = Build,
+     .compute = ComputeBrightness, .neutral = Neutral, .control = OnControl, .slider = OnSlider},
+    {.code = kOpContrast, .command = cmd::kContrast, .title = L"コントラスト", .prepare = PrepareContrast, .build = Build,
+     .compute = ComputeContrast, .neutral = Neutral, .control = OnControl, .slider = OnSlider},
 };
 
 }  // namespace

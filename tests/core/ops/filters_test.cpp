@@ -108,7 +108,8 @@ TEST(Filters, CancelledJobsWriteNothing) {
     const std::atomic<bool> cancel{true};
     PixelJob job = p.Job();
     job.cancel = &cancel;
-    std::vector<uint8_t> temporary, blurred(p.source.image.PixelBytes(), 0);
+    ScratchBytes temporary;
+    std::vector<uint8_t> blurred(p.source.image.PixelBytes(), 0);
     const std::vector<int8_t> diff(p.source.image.PixelBytes(), 50);
     const uint8_t* t = p.target.image.bits;
     const std::vector<uint8_t> before(t, t + p.target.image.PixelBytes());
@@ -139,13 +140,13 @@ TEST(GaussianBlur, WeightsRadiusZeroAndEdges) {
     Pair p(6, 5, 0);
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 6; ++x) std::memset(p.At(p.source.image, x, y), (x * 40 + y * 7) & 0xFF, 3);
-    std::vector<uint8_t> temp;
+    ScratchBytes temp;
     GaussianBlur(p.Job(), temp, 0);  // radius 0: unchanged
     for (int y = 0; y < 5; ++y) EXPECT_EQ(0, std::memcmp(p.At(p.target.image, 0, y), p.At(p.source.image, 0, y), 18));
     // A radius above what the picture allows is lowered: 5 × 5 allows 2.
     Pair q(5, 5, 0);
     std::memset(q.At(q.source.image, 2, 2), 255, 3);
-    std::vector<uint8_t> t1, t2;
+    ScratchBytes t1, t2;
     GaussianBlur(q.Job(), t1, 20);
     std::vector<uint8_t> first(q.target.image.bits, q.target.image.bits + q.target.image.PixelBytes());
     GaussianBlur(q.Job(), t2, 2);
@@ -161,7 +162,7 @@ TEST(GaussianBlur, UniformPictureUnchangedAtEveryRadius) {
             Pair p(43, 41, 0);
             for (int y = 0; y < 41; ++y)
                 for (int x = 0; x < 43; ++x) std::memcpy(p.At(p.source.image, x, y), level, 3);
-            std::vector<uint8_t> temp;
+            ScratchBytes temp;
             GaussianBlur(p.Job(), temp, radius);
             int wrong = 0;
             for (int y = 0; y < 41; ++y)
@@ -196,7 +197,7 @@ TEST(GaussianBlur, MatchesTheRuleSampleBySample) {
         for (int x = 0; x < w; ++x)
             for (int c = 0; c < 3; ++c)
                 rows[(size_t(y) * w + x) * 3 + c] = pass([&](int q) { return p.At(p.source.image, q, y)[c]; }, w, x);
-    std::vector<uint8_t> temp;
+    ScratchBytes temp;
     GaussianBlur(p.Job(), temp, radius);
     int wrong = 0;
     for (int y = 0; y < h; ++y)
