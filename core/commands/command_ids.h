@@ -3,6 +3,17 @@
 
 namespace pelio::cmd {
 
+// Submenus of the context menu.
+inline constexpr int kFileSubmenu = 5000;
+inline constexpr int kImageSubmenu = 5100;
+inline constexpr int kTransformSubmenu = 5106;
+inline constexpr int kCorrectionSubmenu = 5107;
+inline constexpr int kViewSubmenu = 5200;
+inline constexpr int kWindowSubmenu = 5300;
+inline constexpr int kBackgroundSubmenu = 5340;
+inline constexpr int kToolsSubmenu = 5400;
+inline constexpr int kHelpSubmenu = 5500;
+
 inline constexpr int kOpen = 5010;
 inline constexpr int kReload = 5011;
 inline constexpr int kSaveAs = 5012;
@@ -41,7 +52,11 @@ inline constexpr int kZoom100 = 5220;
 inline constexpr int kZoomIn = 5230;
 inline constexpr int kZoomOut = 5240;
 inline constexpr int kSlideshow = 5250;
-inline constexpr int kZoomPreset1000 = 5260;  // 5260..5265: 1000, 400, 200, 50, 25, 10 %
+inline constexpr int kZoomPreset1000 = 5260;
+inline constexpr int kZoomPreset400 = 5261;
+inline constexpr int kZoomPreset200 = 5262;
+inline constexpr int kZoomPreset50 = 5263;
+inline constexpr int kZoomPreset25 = 5264;
 inline constexpr int kZoomPreset10 = 5265;
 inline constexpr int kEditWindow = 5310;
 inline constexpr int kFileList = 5311;
@@ -50,7 +65,10 @@ inline constexpr int kCentre = 5321;
 inline constexpr int kTitleBar = 5330;
 inline constexpr int kFrame = 5331;
 inline constexpr int kToolbarStrip = 5332;
-inline constexpr int kBackgroundWhite = 5341;  // 5341..5345: background colours 0..4
+inline constexpr int kBackgroundWhite = 5341;  // background colours 0..4
+inline constexpr int kBackgroundLightGrey = 5342;
+inline constexpr int kBackgroundGrey = 5343;
+inline constexpr int kBackgroundDarkGrey = 5344;
 inline constexpr int kBackgroundBlack = 5345;
 inline constexpr int kOptions = 5410;
 inline constexpr int kTool1 = 5420;  // 5420..5427: registered tools 1..8
@@ -93,9 +111,25 @@ inline constexpr int kCommentSwitch = 5890;
 inline constexpr int kConfirmOperation = 5900;
 inline constexpr int kAbortOperation = 5901;
 
-// Edit window toolbar drop-downs: transform, correction and tools menus.
+// Edit window toolbar drop-downs: they open the transform, correction and tools submenus.
 inline constexpr int kTransformMenu = 6001;
 inline constexpr int kCorrectionMenu = 6002;
 inline constexpr int kToolsMenu = 6003;
+
+// Ranges the code walks, or indexes from their first identifier.
+static_assert(kFirstImageOperation == kTrim && kLastImageOperation == kSoftFocus);
+static_assert(kTurn180 == kTurn90 + 1 && kTurn270 == kTurn90 + 2 && kMirror == kTurn90 + 3 && kFlip == kTurn90 + 4);
+static_assert(kZoomPreset400 == kZoomPreset1000 + 1 && kZoomPreset200 == kZoomPreset1000 + 2 &&
+              kZoomPreset50 == kZoomPreset1000 + 3 && kZoomPreset25 == kZoomPreset1000 + 4 &&
+              kZoomPreset10 == kZoomPreset1000 + 5);
+static_assert(kBackgroundLightGrey == kBackgroundWhite + 1 && kBackgroundGrey == kBackgroundWhite + 2 &&
+              kBackgroundDarkGrey == kBackgroundWhite + 3 && kBackgroundBlack == kBackgroundWhite + 4);
+static_assert(kTool8 == kTool1 + 7);
+static_assert(kLastFile == kFirstFile + 1 && kPreviousFile == kFirstFile + 2 && kNextFile == kFirstFile + 3);
+static_assert(kScrollRight == kScrollLeft + 1 && kScrollUp == kScrollLeft + 2 && kScrollDown == kScrollLeft + 3);
+static_assert(kZoomMinus10 == kZoomPlus10 + 1);
+static_assert(kPaneImage == kPanesSideBySide + 1 && kPanePreview == kPanesSideBySide + 2);
+static_assert(kSampling11 == kSampling41 + 2 && kMarkersAll == kMarkersNone + 2);
+static_assert(kCorrectionMenu == kTransformMenu + 1 && kToolsMenu == kTransformMenu + 2);
 
 }  // namespace pelio::cmd

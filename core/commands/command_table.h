@@ -1,4 +1,5 @@
-// Commands as data: menu captions, short captions for tool tips, and the menu structure. Portable.
+// Commands as data: menu captions, short captions for tool tips, what each command needs to
+// be enabled, and the menu structure. Portable.
 #pragma once
 #include <span>
 #include <string>
@@ -7,14 +8,46 @@
 
 namespace pelio {
 
+// What a command needs to be enabled, as a bit set.
+using CommandNeeds = unsigned;
+inline constexpr CommandNeeds kNeedsImage = 1u << 0;
+inline constexpr CommandNeeds kNeedsPath = 1u << 1;             // the image was loaded from a file
+inline constexpr CommandNeeds kNeedsIdle = 1u << 2;             // no image operation runs in the Edit mode
+inline constexpr CommandNeeds kNeedsCommentFormat = 1u << 3;    // a PNG or JPEG source
+inline constexpr CommandNeeds kNeedsTextData = 1u << 4;         // the source carries text data
+inline constexpr CommandNeeds kNeedsClipboardImage = 1u << 5;   // a bitmap on the clipboard
+inline constexpr CommandNeeds kNeedsNoTitleBar = 1u << 6;
+inline constexpr CommandNeeds kNotInEditMode = 1u << 7;
+inline constexpr CommandNeeds kNotInFullScreen = 1u << 8;
+inline constexpr CommandNeeds kViewerModeOnly = kNotInEditMode | kNotInFullScreen;
+
 struct CommandInfo {
     int id;
     const wchar_t* caption;       // menu caption with its access key
     const wchar_t* shortCaption;  // tool tip of a toolbar button; null when none
+    CommandNeeds needs = 0;
 };
 
 // The command's row; null for identifiers without a menu item.
 const CommandInfo* FindCommand(int id);
+
+// The state a command's enabling depends on. The shell fills it when a menu opens or a
+// command arrives.
+struct CommandContext {
+    enum class Mode { Viewer, Edit, FullScreen };
+    bool imageLoaded = false;
+    bool hasPath = false;           // the image came from a file, not the clipboard
+    bool operationRunning = false;  // an image operation is open in the Edit window
+    bool commentFormat = false;     // the source format is PNG or JPEG
+    bool hasTextData = false;
+    bool clipboardImage = false;
+    bool titleBar = false;
+    Mode mode = Mode::Viewer;
+};
+
+// Whether `id` is enabled in `context`: a command with or without a menu item, a registered
+// tool, or a submenu of the context menu. Identifiers that need nothing are always enabled.
+bool CommandEnabled(int id, const CommandContext& context);
 
 // Caption of the Edit-window switch and the full-screen toggle in their other state.
 inline constexpr wchar_t kMainWindowCaption[] = L"メインウィンドウ(&W)";

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/commands/command_ids.h"
 #include "core/image/byte_io.h"
 #include "core/image/codec.h"
 #include "core/image/format.h"
@@ -150,7 +151,7 @@ protected:
 
     // Save as through the dialog; with `error`, the save must fail with that message.
     void SaveAs(const std::wstring& path, bool overwrite = false, const wchar_t* error = nullptr) {
-        PostMessageW(edit_, WM_COMMAND, 5012, 0);
+        PostMessageW(edit_, WM_COMMAND, cmd::kSaveAs, 0);
         ASSERT_NO_FATAL_FAILURE(AnswerSaveDialog(path, overwrite));
         if (error) {
             e2e::DialogInfo message;
@@ -223,7 +224,7 @@ TEST_F(EditWindow, PreviewFileIsReusedUntilASettingChanges) {
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(ChooseFormat(1));
     const std::set<std::wstring> before = TempFiles();
-    PostMessageW(edit_, WM_COMMAND, 5810, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kSavePreview, 0);
     ASSERT_TRUE(Eventually([&] { return e2e::WindowText(edit_).find(L" .... ") != std::wstring::npos; }));
     std::vector<std::wstring> added;
     for (const std::wstring& f : TempFiles())
@@ -243,7 +244,7 @@ TEST_F(EditWindow, PreviewFileIsReusedUntilASettingChanges) {
     EXPECT_TRUE(test::PathExists(temp));
 
     // Interlace on: the save encodes again and the old preview goes with its file.
-    PostMessageW(edit_, WM_COMMAND, 5820, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kInterlace, 0);
     ASSERT_NO_FATAL_FAILURE(SaveAs(dir_ / L"c.png"));
     EXPECT_NE(ReadBytes(dir_ / L"c.png"), previewBytes);
     EXPECT_FALSE(test::PathExists(temp));
@@ -260,11 +261,11 @@ TEST_F(EditWindow, PreviewFileIsReusedUntilASettingChanges) {
 
 TEST_F(EditWindow, NavigatingAwayFromAModifiedImageAsksFirst) {
     ASSERT_NO_FATAL_FAILURE(Start());
-    PostMessageW(edit_, WM_COMMAND, 5150, 0);  // a quarter turn: 80 × 120, modified
+    PostMessageW(edit_, WM_COMMAND, cmd::kTurn90, 0);  // a quarter turn: 80 × 120, modified
     ASSERT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp*  ( 80x120"); }))
         << Narrow(e2e::WindowText(edit_));
 
-    PostMessageW(edit_, WM_COMMAND, 5703, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kNextFile, 0);
     e2e::DialogInfo question;
     ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), L"Pelio", kWaitMs, question));
     EXPECT_EQ(question.text, L"first.bmp への変更を保存しますか?");
@@ -272,7 +273,7 @@ TEST_F(EditWindow, NavigatingAwayFromAModifiedImageAsksFirst) {
     Sleep(300);
     EXPECT_TRUE(StartsWith(edit_, L"first.bmp*"));
 
-    PostMessageW(edit_, WM_COMMAND, 5703, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kNextFile, 0);
     ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), L"Pelio", kWaitMs, question));
     e2e::PressButton(question.hwnd, IDNO);
     EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"second.bmp  ( 40x30"); }))
@@ -290,14 +291,14 @@ TEST_F(EditWindow, NavigatingAwayFromAModifiedImageAsksFirst) {
 // program and the edit, yes saves through the dialog before the program ends.
 TEST_F(EditWindow, ClosingAModifiedImageAsksFirst) {
     ASSERT_NO_FATAL_FAILURE(Start());
-    PostMessageW(edit_, WM_COMMAND, 5150, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kTurn90, 0);
     ASSERT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp*"); }));
     struct Way { const char* name; HWND target; UINT msg; WPARAM wp; LPARAM lp; };
     const Way ways[] = {
         {"Esc", edit_, WM_KEYDOWN, VK_ESCAPE, 1},
         {"close button", edit_, WM_SYSCOMMAND, SC_CLOSE, 0},
-        {"exit from the Edit window", edit_, WM_COMMAND, 5550, 0},
-        {"exit from the Viewer window", viewer_, WM_COMMAND, 5550, 0},
+        {"exit from the Edit window", edit_, WM_COMMAND, cmd::kExit, 0},
+        {"exit from the Viewer window", viewer_, WM_COMMAND, cmd::kExit, 0},
         {"WM_CLOSE", viewer_, WM_CLOSE, 0, 0},
     };
     for (const Way& way : ways) {
@@ -355,7 +356,7 @@ TEST_F(EditWindow, ListsAndSlidersKeepTheirKeys) {
     EXPECT_TRUE(unchanged()) << Narrow(e2e::WindowText(edit_));
     EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 1);
 
-    PostMessageW(edit_, WM_COMMAND, 5161, 0);  // gamma
+    PostMessageW(edit_, WM_COMMAND, cmd::kGamma, 0);
     HWND bar = nullptr;
     ASSERT_TRUE(Eventually([&] { return (bar = GetDlgItem(rebar, 1025)) && GetDlgItem(bar, 1550); }));
     HWND slider = GetDlgItem(bar, 1510), red = GetDlgItem(bar, 1532);
@@ -371,7 +372,7 @@ TEST_F(EditWindow, ListsAndSlidersKeepTheirKeys) {
     }
     Sleep(300);
     EXPECT_TRUE(unchanged()) << Narrow(e2e::WindowText(edit_));
-    PostMessageW(edit_, WM_COMMAND, 5901, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kAbortOperation, 0);
     ASSERT_TRUE(Eventually([&] { return GetDlgItem(rebar, 1025) == nullptr; }));
     Close();
 }
@@ -404,7 +405,7 @@ TEST_F(EditWindow, ControlsFitTheirTexts) {
     const LRESULT margins = SendMessageW(gamma, EM_GETMARGINS, 0, 0);
     EXPECT_GE(width(gamma) - LOWORD(margins) - HIWORD(margins), textWidth(L"2.200"));
 
-    PostMessageW(edit_, WM_COMMAND, 5171, 0);  // blur
+    PostMessageW(edit_, WM_COMMAND, cmd::kBlur, 0);
     HWND rebar = GetDlgItem(edit_, 1020), bar = nullptr;
     ASSERT_TRUE(Eventually([&] { return (bar = GetDlgItem(rebar, 1025)) && GetDlgItem(bar, 1930); }));
     for (const wchar_t* name : {L"3x3", L"5x5", L"ガウスぼかし"}) {
@@ -415,7 +416,7 @@ TEST_F(EditWindow, ControlsFitTheirTexts) {
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     DeleteObject(font);
-    PostMessageW(edit_, WM_COMMAND, 5901, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kAbortOperation, 0);
     ASSERT_TRUE(Eventually([&] { return GetDlgItem(rebar, 1025) == nullptr; }));
     Close();
 }
@@ -438,16 +439,16 @@ TEST_F(EditWindow, LongWorkShowsWait) {
         return ready && waited;
     };
     auto end = [&] {
-        PostMessageW(edit_, WM_COMMAND, 5901, 0);
+        PostMessageW(edit_, WM_COMMAND, cmd::kAbortOperation, 0);
         return Eventually([&] { return GetDlgItem(rebar, 1025) == nullptr; });
     };
 
-    EXPECT_TRUE(startAndWatch(5170, 1831));  // unsharp mask: its difference picture first
+    EXPECT_TRUE(startAndWatch(cmd::kUnsharpMask, 1831));  // unsharp mask: its difference picture first
     EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp"); }));
     ASSERT_TRUE(end());
 
     // The Gaussian of radius 20 over 12 megapixels, in the worker.
-    PostMessageW(edit_, WM_COMMAND, 5171, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kBlur, 0);
     ASSERT_TRUE(Eventually([&] { return (bar = GetDlgItem(rebar, 1025)) && GetDlgItem(bar, 1930); }));
     SendMessageW(GetDlgItem(bar, 1912), BM_CLICK, 0, 0);
     SendMessageW(GetDlgItem(bar, 1930), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"20"));
@@ -507,9 +508,9 @@ TEST_F(EditWindow, ZoomFieldSliderAndTransparentColourPick) {
     EXPECT_TRUE(Eventually([&] { return ControlText(field) == L"258"; })) << Narrow(ControlText(field));
 
     // The pick reads the pixel under the pointer into the title; a click takes it.
-    PostMessageW(edit_, WM_COMMAND, 5220, 0);  // 100 %
+    PostMessageW(edit_, WM_COMMAND, cmd::kZoom100, 0);
     ASSERT_NO_FATAL_FAILURE(ChooseFormat(1));
-    PostMessageW(edit_, WM_COMMAND, 5830, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kTransparency, 0);
     HWND pane = GetDlgItem(edit_, 1000);
     RECT client;
     GetClientRect(pane, &client);
@@ -551,26 +552,26 @@ TEST_F(EditWindow, ToneCorrectionsAbortConfirmAndSave) {
     // The bar with its controls built (the sync box comes last).
     auto operationReady = [&] { return operationBar() && GetDlgItem(operationBar(), 1550); };
 
-    PostMessageW(edit_, WM_COMMAND, 5163, 0);  // contrast
+    PostMessageW(edit_, WM_COMMAND, cmd::kContrast, 0);
     ASSERT_TRUE(Eventually(operationReady));
     SendMessageW(GetDlgItem(operationBar(), 1532), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"30"));
-    PostMessageW(edit_, WM_COMMAND, 5901, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kAbortOperation, 0);
     ASSERT_TRUE(Eventually([&] { return operationBar() == nullptr; }));
     EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp  "); })) << Narrow(e2e::WindowText(edit_));
 
-    PostMessageW(edit_, WM_COMMAND, 5162, 0);  // brightness, confirmed at 0: nothing changes
+    PostMessageW(edit_, WM_COMMAND, cmd::kBrightness, 0);  // brightness, confirmed at 0: nothing changes
     ASSERT_TRUE(Eventually(operationReady));
-    PostMessageW(edit_, WM_COMMAND, 5900, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kConfirmOperation, 0);
     ASSERT_TRUE(Eventually([&] { return operationBar() == nullptr; }));
     EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp  "); }));
 
-    PostMessageW(edit_, WM_COMMAND, 5161, 0);  // gamma 50 on all three channels
+    PostMessageW(edit_, WM_COMMAND, cmd::kGamma, 0);  // gamma 50 on all three channels
     ASSERT_TRUE(Eventually(operationReady));
     HWND red = GetDlgItem(operationBar(), 1532);
     ASSERT_NE(red, nullptr);
     SendMessageW(red, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"50"));
     EXPECT_EQ(SendMessageW(GetDlgItem(operationBar(), 1510), TBM_GETPOS, 0, 0), 50);  // the slider follows
-    PostMessageW(edit_, WM_COMMAND, 5900, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kConfirmOperation, 0);
     ASSERT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp*"); })) << Narrow(e2e::WindowText(edit_));
 
     ASSERT_NO_FATAL_FAILURE(ChooseFormat(0));
@@ -612,7 +613,7 @@ TEST_F(EditWindow, HistogramCorrectionAutomaticSetting) {
     ASSERT_NO_FATAL_FAILURE(Start());
     HWND rebar = GetDlgItem(edit_, 1020);
     auto operationBar = [&] { return GetDlgItem(rebar, 1025); };
-    PostMessageW(edit_, WM_COMMAND, 5160, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kHistogramCorrection, 0);
     ASSERT_TRUE(Eventually([&] { return operationBar() && GetDlgItem(operationBar(), 1460); }));
     HWND bar = operationBar();
     e2e::DialogInfo none;
@@ -655,7 +656,7 @@ TEST_F(EditWindow, HistogramCorrectionAutomaticSetting) {
         << Narrow(ControlText(GetDlgItem(bar, 1430))) << " vs " << low;
     EXPECT_EQ(ControlText(GetDlgItem(bar, 1431)), std::to_wstring(high));
 
-    PostMessageW(edit_, WM_COMMAND, 5900, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kConfirmOperation, 0);
     ASSERT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp*"); })) << Narrow(e2e::WindowText(edit_));
     EXPECT_TRUE(Eventually([&] { return e2e::FindTopWindow(L"Pelio_hgmp_class", pelio_.Id()) == nullptr; }));
     ASSERT_NO_FATAL_FAILURE(ChooseFormat(0));
@@ -678,13 +679,13 @@ TEST_F(EditWindow, MarginsAddedOnConfirm) {
     ASSERT_NO_FATAL_FAILURE(Start());
     HWND rebar = GetDlgItem(edit_, 1020);
     auto operationBar = [&] { return GetDlgItem(rebar, 1025); };
-    PostMessageW(edit_, WM_COMMAND, 5122, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kMargins, 0);
     ASSERT_TRUE(Eventually([&] { return operationBar() && GetDlgItem(operationBar(), 2741); }));
     HWND bar = operationBar();
     const wchar_t* values[] = {L"3", L"2", L"4", L"1"};  // top, bottom, left, right
     const int fields[] = {2701, 2711, 2721, 2731};
     for (int i = 0; i < 4; ++i) SendMessageW(GetDlgItem(bar, fields[i]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(values[i]));
-    PostMessageW(edit_, WM_COMMAND, 5900, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kConfirmOperation, 0);
     ASSERT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp*  ( 125x85  24bit"); })) << Narrow(e2e::WindowText(edit_));
 
     ASSERT_NO_FATAL_FAILURE(ChooseFormat(0));
@@ -721,11 +722,11 @@ TEST_F(EditWindow, BlurConfirmedAndSaved) {
     ASSERT_NO_FATAL_FAILURE(Start());
     HWND rebar = GetDlgItem(edit_, 1020);
     auto operationBar = [&] { return GetDlgItem(rebar, 1025); };
-    PostMessageW(edit_, WM_COMMAND, 5171, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kBlur, 0);
     ASSERT_TRUE(Eventually([&] { return operationBar() && GetDlgItem(operationBar(), 1930); }));
     SendMessageW(GetDlgItem(operationBar(), 1930), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"10"));
     EXPECT_EQ(SendMessageW(GetDlgItem(operationBar(), 1920), TBM_GETPOS, 0, 0), 10);
-    PostMessageW(edit_, WM_COMMAND, 5900, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kConfirmOperation, 0);
     ASSERT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp*"); })) << Narrow(e2e::WindowText(edit_));
     ASSERT_NO_FATAL_FAILURE(ChooseFormat(0));
     ASSERT_NO_FATAL_FAILURE(SaveAs(dir_ / L"blur.bmp"));
@@ -754,7 +755,7 @@ TEST_F(EditWindow, BlurConfirmedAndSaved) {
 TEST_F(EditWindow, FiltersRefuseTinyPictures) {
     WriteBytes(picture_, test::SampleBmpFile(4, 100, 24));
     ASSERT_NO_FATAL_FAILURE(Start());
-    PostMessageW(edit_, WM_COMMAND, 5170, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kUnsharpMask, 0);
     e2e::DialogInfo error;
     ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), L"Error", kWaitMs, error));
     EXPECT_EQ(error.text, L"コマンドを実行できません。");
@@ -770,7 +771,7 @@ TEST_F(EditWindow, HueSaturationAndRangeColourPick) {
     ASSERT_NO_FATAL_FAILURE(Start());
     HWND rebar = GetDlgItem(edit_, 1020);
     auto operationBar = [&] { return GetDlgItem(rebar, 1025); };
-    PostMessageW(edit_, WM_COMMAND, 5164, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kHueSaturation, 0);
     ASSERT_TRUE(Eventually([&] { return operationBar() && GetDlgItem(operationBar(), 1651); }));
     HWND bar = operationBar();
 
@@ -796,7 +797,7 @@ TEST_F(EditWindow, HueSaturationAndRangeColourPick) {
     EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp"); }));
 
     SendMessageW(GetDlgItem(bar, 1640), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-255"));  // saturation
-    PostMessageW(edit_, WM_COMMAND, 5900, 0);
+    PostMessageW(edit_, WM_COMMAND, cmd::kConfirmOperation, 0);
     ASSERT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp*"); })) << Narrow(e2e::WindowText(edit_));
     ASSERT_NO_FATAL_FAILURE(ChooseFormat(0));
     ASSERT_NO_FATAL_FAILURE(SaveAs(dir_ / L"grey.bmp"));
@@ -824,7 +825,7 @@ TEST_F(EditWindow, HueSaturationAndRangeColourPick) {
 TEST_F(EditWindow, KeysTypedIntoAPanelFieldStayThere) {
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(ChooseFormat(1));
-    PostMessageW(edit_, WM_COMMAND, 5150, 0);  // modified: a reload would ask first
+    PostMessageW(edit_, WM_COMMAND, cmd::kTurn90, 0);  // modified: a reload would ask first
     ASSERT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp*"); }));
     HWND gamma = PanelControl(1051);
     ASSERT_NE(gamma, nullptr);

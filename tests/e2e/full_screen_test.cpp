@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/commands/command_ids.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/sample_image.h"
 #include "tests/support/win_test_files.h"
@@ -65,14 +66,14 @@ protected:
 
 TEST_F(FullScreen, SlideshowShowsTheRestAndStopsOnTheLast) {
     ASSERT_NO_FATAL_FAILURE(Start({L"a.bmp", L"b.bmp", L"c.bmp", L"d.bmp"}, L"b.bmp", L"Time=1\r\nRepeat=0\r\n"));
-    PostMessageW(viewer_, WM_COMMAND, 5250, 0);
+    PostMessageW(viewer_, WM_COMMAND, cmd::kSlideshow, 0);
     EXPECT_TRUE(Eventually([&] { return InFullScreen(); }));
     EXPECT_TRUE(Eventually([&] { return Showing(L"c.bmp"); })) << Narrow(e2e::WindowText(viewer_));
     EXPECT_TRUE(Eventually([&] { return Showing(L"d.bmp"); })) << Narrow(e2e::WindowText(viewer_));
     Sleep(2500);
     EXPECT_TRUE(Showing(L"d.bmp"));
     // Starting again on the last entry without repeat does nothing; keys work again.
-    PostMessageW(viewer_, WM_COMMAND, 5250, 0);
+    PostMessageW(viewer_, WM_COMMAND, cmd::kSlideshow, 0);
     Sleep(1500);
     EXPECT_TRUE(Showing(L"d.bmp"));
     Key(VK_RETURN);  // normal display
@@ -82,7 +83,7 @@ TEST_F(FullScreen, SlideshowShowsTheRestAndStopsOnTheLast) {
 
 TEST_F(FullScreen, RepeatWrapsAndAKeyOnlyStopsTheShow) {
     ASSERT_NO_FATAL_FAILURE(Start({L"a.bmp", L"b.bmp"}, L"b.bmp", L"Time=1\r\nRepeat=1\r\n"));
-    PostMessageW(viewer_, WM_COMMAND, 5250, 0);
+    PostMessageW(viewer_, WM_COMMAND, cmd::kSlideshow, 0);
     EXPECT_TRUE(Eventually([&] { return Showing(L"a.bmp"); })) << Narrow(e2e::WindowText(viewer_));
     Key(VK_RETURN);  // stops the show and does nothing else: still full screen
     Sleep(2500);
@@ -93,7 +94,7 @@ TEST_F(FullScreen, RepeatWrapsAndAKeyOnlyStopsTheShow) {
 
 TEST_F(FullScreen, AFileThatFailsEndsTheShowWithTheMessage) {
     ASSERT_NO_FATAL_FAILURE(Start({L"a.bmp", L"bad.bmp", L"c.bmp"}, L"a.bmp", L"Time=1\r\nRepeat=0\r\n"));
-    PostMessageW(viewer_, WM_COMMAND, 5250, 0);
+    PostMessageW(viewer_, WM_COMMAND, cmd::kSlideshow, 0);
     e2e::DialogInfo error;
     ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), L"Error", kWaitMs, error));
     EXPECT_EQ(error.text, L"画像の表示に失敗しました。");
@@ -103,7 +104,7 @@ TEST_F(FullScreen, AFileThatFailsEndsTheShowWithTheMessage) {
     // The failed file left the list: the next file is c.
     Key(VK_RETURN);
     EXPECT_TRUE(Eventually([&] { return !InFullScreen(); }));
-    PostMessageW(viewer_, WM_COMMAND, 5703, 0);
+    PostMessageW(viewer_, WM_COMMAND, cmd::kNextFile, 0);
     EXPECT_TRUE(Eventually([&] { return Showing(L"c.bmp"); })) << Narrow(e2e::WindowText(viewer_));
     Close();
 }
@@ -116,7 +117,7 @@ TEST_F(FullScreen, EnteredFromTheEditWindowReturnsThere) {
         edit = e2e::FindTopWindow(kEditClass, pelio_.Id());
         return edit && IsWindowVisible(edit) && !IsWindowVisible(viewer_);
     }));
-    PostMessageW(edit, WM_COMMAND, 5530, 0);
+    PostMessageW(edit, WM_COMMAND, cmd::kFullScreen, 0);
     EXPECT_TRUE(Eventually([&] { return IsWindowVisible(viewer_) && InFullScreen() && !IsWindowVisible(edit); }));
     Key(VK_RETURN);
     EXPECT_TRUE(Eventually([&] { return IsWindowVisible(edit) && !IsWindowVisible(viewer_); }));

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/commands/command_ids.h"
 #include "tests/support/sample_image.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/win_test_files.h"
@@ -52,18 +53,18 @@ TEST_F(Opening, FileOnTheCommandLineAndHandedOverShowsItsCaption) {
         GetClientRect(viewer, &r);
         return std::make_pair(static_cast<int>(r.right), static_cast<int>(r.bottom));
     };
-    PostMessageW(viewer, WM_COMMAND, 5230, 0);
+    PostMessageW(viewer, WM_COMMAND, cmd::kZoomIn, 0);
     EXPECT_TRUE(Eventually([&] { return clientSize() == std::make_pair(240, 160); }));
-    PostMessageW(viewer, WM_COMMAND, 5264, 0);  // 25 %: 30 × 20, the window kept wide enough
+    PostMessageW(viewer, WM_COMMAND, cmd::kZoomPreset25, 0);  // 30 × 20, the window kept wide enough
     EXPECT_TRUE(Eventually([&] { return clientSize().second == 20; }));
-    PostMessageW(viewer, WM_COMMAND, 5220, 0);
+    PostMessageW(viewer, WM_COMMAND, cmd::kZoom100, 0);
     EXPECT_TRUE(Eventually([&] { return clientSize() == std::make_pair(120, 80); }));
 
     // The title bar goes, the client area stays; the choice is stored at exit.
-    PostMessageW(viewer, WM_COMMAND, 5330, 0);
+    PostMessageW(viewer, WM_COMMAND, cmd::kTitleBar, 0);
     EXPECT_TRUE(Eventually([&] { return (GetWindowLongW(viewer, GWL_STYLE) & WS_CAPTION) == 0; }));
     EXPECT_TRUE(Eventually([&] { return clientSize() == std::make_pair(120, 80); }));
-    PostMessageW(viewer, WM_COMMAND, 5344, 0);  // dark grey background
+    PostMessageW(viewer, WM_COMMAND, cmd::kBackgroundDarkGrey, 0);
 
     // A second start hands its file over; the first instance shows it.
     e2e::Process again = e2e::Launch(exe_, L"\"" + second + L"\"");
@@ -91,7 +92,7 @@ TEST_F(Opening, FolderListListsEachImageNameOnce) {
         const std::wstring title = e2e::WindowText(viewer);
         return title.size() > 9 && title.compare(0, 9, L"start.bmp") == 0;
     }));
-    PostMessageW(viewer, WM_COMMAND, 5311, 0);  // show the file list window
+    PostMessageW(viewer, WM_COMMAND, cmd::kFileList, 0);
     HWND list = nullptr;
     ASSERT_TRUE(Eventually([&] {
         list = e2e::FindTopWindow(L"Pelio_list_class", pelio.Id());
@@ -166,21 +167,21 @@ TEST_F(Opening, BrowsingTheFolderWithTheKeysOfTheList) {
     };
     ASSERT_TRUE(titleIs(L"b.bmp"));
 
-    PostMessageW(viewer, WM_COMMAND, 5703, 0);  // next
+    PostMessageW(viewer, WM_COMMAND, cmd::kNextFile, 0);
     EXPECT_TRUE(titleIs(L"c.bmp"));
-    PostMessageW(viewer, WM_COMMAND, 5703, 0);  // next: d.bmp fails and leaves the list
+    PostMessageW(viewer, WM_COMMAND, cmd::kNextFile, 0);  // next: d.bmp fails and leaves the list
     e2e::DialogInfo info;
     ASSERT_TRUE(e2e::WaitForDialog(pelio.Id(), L"Error", kWaitMs, info));
     EXPECT_EQ(info.text, L"画像の表示に失敗しました。");
     e2e::PressButton(info.hwnd, IDOK);
     EXPECT_TRUE(titleIs(L"c.bmp"));
-    PostMessageW(viewer, WM_COMMAND, 5703, 0);  // c is the last entry now: no move
-    PostMessageW(viewer, WM_COMMAND, 5700, 0);  // first
+    PostMessageW(viewer, WM_COMMAND, cmd::kNextFile, 0);  // c is the last entry now: no move
+    PostMessageW(viewer, WM_COMMAND, cmd::kFirstFile, 0);
     EXPECT_TRUE(titleIs(L"a.bmp"));
-    PostMessageW(viewer, WM_COMMAND, 5702, 0);  // previous at the first entry: no move
-    PostMessageW(viewer, WM_COMMAND, 5701, 0);  // last
+    PostMessageW(viewer, WM_COMMAND, cmd::kPreviousFile, 0);  // previous at the first entry: no move
+    PostMessageW(viewer, WM_COMMAND, cmd::kLastFile, 0);
     EXPECT_TRUE(titleIs(L"c.bmp"));
-    PostMessageW(viewer, WM_COMMAND, 5702, 0);  // previous
+    PostMessageW(viewer, WM_COMMAND, cmd::kPreviousFile, 0);
     EXPECT_TRUE(titleIs(L"b.bmp"));
 
     PostMessageW(viewer, WM_CLOSE, 0, 0);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/commands/command_ids.h"
 #include "core/image/bmp_codec.h"
 #include "core/image/codec.h"
 #include "core/image/colour_count.h"
@@ -74,7 +75,7 @@ protected:
 
 TEST_F(Shell, CopyAndPasteThroughTheClipboard) {
     ASSERT_NO_FATAL_FAILURE(Start({L"a.bmp"}, L"a.bmp", L""));
-    PostMessageW(viewer_, WM_COMMAND, 5030, 0);
+    PostMessageW(viewer_, WM_COMMAND, cmd::kCopy, 0);
     std::vector<uint8_t> copied;
     ASSERT_TRUE(Eventually([&] {
         if (!IsClipboardFormatAvailable(CF_DIB) || !OpenClipboard(nullptr)) return false;
@@ -98,7 +99,7 @@ TEST_F(Shell, CopyAndPasteThroughTheClipboard) {
     GlobalUnlock(memory);
     SetClipboardData(CF_DIB, memory);
     CloseClipboard();
-    PostMessageW(viewer_, WM_COMMAND, 5031, 0);
+    PostMessageW(viewer_, WM_COMMAND, cmd::kPaste, 0);
     EXPECT_TRUE(Eventually([&] { return Showing(L"clip"); })) << Narrow(e2e::WindowText(viewer_));
     EXPECT_NE(e2e::WindowText(viewer_).find(L"9x7"), std::wstring::npos);
 
@@ -110,7 +111,7 @@ TEST_F(Shell, CopyAndPasteThroughTheClipboard) {
     GlobalUnlock(text);
     SetClipboardData(CF_TEXT, text);
     CloseClipboard();
-    PostMessageW(viewer_, WM_COMMAND, 5031, 0);
+    PostMessageW(viewer_, WM_COMMAND, cmd::kPaste, 0);
     Sleep(500);
     EXPECT_TRUE(Showing(L"clip"));
     Close();
@@ -122,13 +123,13 @@ TEST_F(Shell, DeleteWalksTheListAndFillsTheRecycleBin) {
     const std::wstring tag = std::to_wstring(GetTickCount());
     const std::wstring a = L"a" + tag + L".bmp", b = L"b" + tag + L".bmp", c = L"c" + tag + L".bmp";
     ASSERT_NO_FATAL_FAILURE(Start({a, b, c}, b, L"NoRecycMsg=1\r\n"));
-    PostMessageW(viewer_, WM_COMMAND, 5032, 0);
+    PostMessageW(viewer_, WM_COMMAND, cmd::kDelete, 0);
     EXPECT_TRUE(Eventually([&] { return Showing(c); })) << Narrow(e2e::WindowText(viewer_));
     EXPECT_FALSE(test::PathExists(dir_ / b));
     EXPECT_TRUE(Eventually([&] { return test::RecycleBinHolds(b); }));
-    PostMessageW(viewer_, WM_COMMAND, 5032, 0);
+    PostMessageW(viewer_, WM_COMMAND, cmd::kDelete, 0);
     EXPECT_TRUE(Eventually([&] { return Showing(a); })) << Narrow(e2e::WindowText(viewer_));
-    PostMessageW(viewer_, WM_COMMAND, 5032, 0);
+    PostMessageW(viewer_, WM_COMMAND, cmd::kDelete, 0);
     EXPECT_TRUE(Eventually([&] { return e2e::WindowText(viewer_) == L"Pelio"; })) << Narrow(e2e::WindowText(viewer_));
     RECT client;
     GetClientRect(viewer_, &client);
@@ -139,7 +140,7 @@ TEST_F(Shell, DeleteWalksTheListAndFillsTheRecycleBin) {
 
 TEST_F(Shell, WallpaperTiledWritesTheDesktopValuesAndTheFile) {
     ASSERT_NO_FATAL_FAILURE(Start({L"a.bmp"}, L"a.bmp", L""));
-    PostMessageW(viewer_, WM_COMMAND, 5050, 0);
+    PostMessageW(viewer_, WM_COMMAND, cmd::kWallpaper, 0);
     e2e::DialogInfo dialog;
     ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), L"壁紙に設定", kWaitMs, dialog));
     SendMessageW(GetDlgItem(dialog.hwnd, 4410), BM_SETCHECK, BST_UNCHECKED, 0);
@@ -169,13 +170,13 @@ TEST_F(Shell, ColourCountAndLuminanceHistogram) {
     const uint32_t colours = CountImageColours(decoded.image);
     allocator.Release(decoded.image);
 
-    PostMessageW(viewer_, WM_COMMAND, 5110, 0);
+    PostMessageW(viewer_, WM_COMMAND, cmd::kColourCount, 0);
     e2e::DialogInfo box;
     ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), L"a.bmp", kWaitMs, box));
     EXPECT_EQ(box.text, L"使用色数 = " + std::to_wstring(colours));
     e2e::PressButton(box.hwnd, IDOK);
 
-    PostMessageW(viewer_, WM_COMMAND, 5111, 0);
+    PostMessageW(viewer_, WM_COMMAND, cmd::kHistogram, 0);
     e2e::DialogInfo histogram;
     ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), L"ヒストグラム(輝度)", kWaitMs, histogram));
     EXPECT_TRUE(Eventually([&] { return GetDlgItem(histogram.hwnd, 1470) && GetDlgItem(histogram.hwnd, 1471); }));

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "core/commands/accelerators.h"
+#include "core/commands/command_ids.h"
 #include "core/settings/memory_profile.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/win_test_files.h"
@@ -19,7 +20,6 @@ constexpr wchar_t kEditClass[] = L"Pelio_swin_class";
 constexpr wchar_t kMouseInfoCaption[] = L"主なマウス操作";
 constexpr int kWaitMs = 15000;
 constexpr int kIdMouseInfoHide = 4820;
-constexpr int kCmdExit = 5550;
 
 // A copy of Pelio.exe in a folder of its own.
 class Install {
@@ -67,7 +67,7 @@ TEST(Startup, FirstStartWritesDefaultsUnderAppDataAtExit) {
     ASSERT_NE(edit, nullptr);
     EXPECT_FALSE(IsWindowVisible(edit));
 
-    PostMessageW(viewer, WM_COMMAND, kCmdExit, 0);
+    PostMessageW(viewer, WM_COMMAND, cmd::kExit, 0);
     EXPECT_EQ(pelio.WaitExit(kWaitMs), 0u);
 
     EXPECT_FALSE(test::PathExists(install.PortableIni()));

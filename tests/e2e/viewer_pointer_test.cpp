@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/commands/command_ids.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/sample_image.h"
 #include "tests/support/win_test_files.h"
@@ -120,8 +121,8 @@ TEST_F(Pointer, StripDropsAtTheTopEdgeAndGoesAwayBelowIt) {
     HWND toolbar = GetDlgItem(strip, 1004);
     ASSERT_NE(toolbar, nullptr);
     EXPECT_EQ(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0), 25);
-    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, 5230, 0));  // an image is shown
-    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONHIDDEN, 5550, 0));   // full screen only
+    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, cmd::kZoomIn, 0));  // an image is shown
+    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONHIDDEN, cmd::kExit, 0));  // full screen only
 
     // Every button (not the separators and spacers) has its tool tip; the texts themselves
     // are checked where the strip is built (tests/win).
@@ -135,7 +136,7 @@ TEST_F(Pointer, StripDropsAtTheTopEdgeAndGoesAwayBelowIt) {
     EXPECT_TRUE(Eventually([&] { return !IsWindowVisible(strip); }));
 
     // Switched off, the top edge does nothing.
-    PostMessageW(viewer, WM_COMMAND, 5332, 0);
+    PostMessageW(viewer, WM_COMMAND, cmd::kToolbarStrip, 0);
     Sleep(200);
     PointerTo(ClientPoint(viewer, 120, 3));
     PointerTo(ClientPoint(viewer, 121, 3));
@@ -143,7 +144,7 @@ TEST_F(Pointer, StripDropsAtTheTopEdgeAndGoesAwayBelowIt) {
     EXPECT_FALSE(IsWindowVisible(strip));
 
     // Switched on again, but a window only 40 pixels high keeps it up.
-    PostMessageW(viewer, WM_COMMAND, 5332, 0);
+    PostMessageW(viewer, WM_COMMAND, cmd::kToolbarStrip, 0);
     const std::wstring flat = dir_ / L"flat.bmp";
     WriteSampleBmp(flat, 320, 40);
     e2e::SendCopyData(viewer, 0, &flat);
@@ -164,7 +165,7 @@ TEST_F(Pointer, RightDragPansWithTheNavigationWindowAndAClickOpensTheMenu) {
     WriteSampleBmp(dir_ / L"large.bmp", 1600, 1200);
     HWND viewer = Start(dir_ / L"large.bmp", L"large.bmp");
     ASSERT_NE(viewer, nullptr);
-    PostMessageW(viewer, WM_COMMAND, 5220, 0);  // 100 %: larger than the screen
+    PostMessageW(viewer, WM_COMMAND, cmd::kZoom100, 0);  // larger than the screen
     ASSERT_TRUE(Eventually([&] {
         RECT c;
         GetClientRect(viewer, &c);
@@ -186,7 +187,7 @@ TEST_F(Pointer, RightDragPansWithTheNavigationWindowAndAClickOpensTheMenu) {
     EXPECT_EQ(navRect.left, std::min<LONG>(viewerRect.left, work.right - 158));
     EXPECT_EQ(navRect.top, std::max<LONG>(viewerRect.top, 0));
     // Commands wait while the button is held.
-    PostMessageW(viewer, WM_COMMAND, 5210, 0);
+    PostMessageW(viewer, WM_COMMAND, cmd::kFit, 0);
     Sleep(200);
     RECT during;
     GetClientRect(viewer, &during);
@@ -221,7 +222,7 @@ TEST_F(Pointer, AltOpensTheMenuOnceAndAboutShowsTheVersion) {
     PressAndRelease(VK_ESCAPE);
     EXPECT_TRUE(Eventually([&] { return !menuOpen(); }));
 
-    PostMessageW(viewer, WM_COMMAND, 5520, 0);
+    PostMessageW(viewer, WM_COMMAND, cmd::kAbout, 0);
     e2e::DialogInfo about;
     ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), L"バージョン情報", kWaitMs, about));
     wchar_t name[32] = L"", version[64] = L"";

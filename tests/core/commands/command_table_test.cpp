@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
+#include <vector>
 
 #include "core/commands/command_ids.h"
 #include "core/commands/command_table.h"
@@ -82,6 +84,67 @@ TEST(CommandTable, MenuStructure) {
         if (file.children[i - 1].kind == MenuNode::Kind::Separator) afterSeparator.push_back(file.children[i].id);
     EXPECT_EQ(afterSeparator, (std::vector<int>{5030, 5040, 5050, 5060}));
     EXPECT_EQ(ZoomMenu().size(), 6u);
+}
+
+TEST(CommandTable, EnablingByWhatEachCommandNeeds) {
+    using namespace cmd;
+    using Mode = CommandContext::Mode;
+    auto busyIn = [](Mode mode) {
+        return CommandContext{.imageLoaded = true, .hasPath = true, .operationRunning = true, .commentFormat = true,
+                              .hasTextData = true, .clipboardImage = true, .mode = mode};
+    };
+    // One mark per context, '+' enabled: no image (the last one's facts left over), no image but
+    // a bitmap on the clipboard, a pasted image, a file, a PNG/JPEG file, a file with text data,
+    // the title bar on, full screen, the Edit mode, an operation running there, and an operation
+    // flagged in the Viewer mode.
+    const CommandContext contexts[] = {
+        {.hasPath = true, .commentFormat = true, .hasTextData = true},
+        {.clipboardImage = true},
+        {.imageLoaded = true},
+        {.imageLoaded = true, .hasPath = true},
+        {.imageLoaded = true, .hasPath = true, .commentFormat = true},
+        {.imageLoaded = true, .hasPath = true, .hasTextData = true},
+        {.imageLoaded = true, .hasPath = true, .titleBar = true},
+        {.imageLoaded = true, .hasPath = true, .mode = Mode::FullScreen},
+        {.imageLoaded = true, .hasPath = true, .mode = Mode::Edit},
+        busyIn(Mode::Edit),
+        busyIn(Mode::Viewer),
+    };
+    struct Case {
+        const char* enabled;
+        std::vector<int> ids;
+    } cases[] = {
+        {"+++++++++++", {kTopmost, kBackgroundWhite, kBackgroundLightGrey, kBackgroundGrey, kBackgroundDarkGrey,
+                         kBackgroundBlack, kMinimise, kExit, kScrollBars, kPanesSideBySide, kPaneImage,
+                         kPanePreview, kConfirmOperation, kFileSubmenu, kWindowSubmenu}},
+        {"+++++++++.+", {kOpen, kEditWindow, kOptions, kHelp, kMouseOperations, kAbout, kFullScreen, kTool1, kTool8}},
+        {"..+++++++++", {kFit, kZoom100, kZoomIn, kZoomOut, kZoomPreset1000, kZoomPreset400, kZoomPreset200,
+                         kZoomPreset50, kZoomPreset25, kZoomPreset10, kZoomToggle, kZoomPlus10, kZoomMinus10,
+                         kScrollLeft, kScrollDown, kImageSubmenu, kViewSubmenu}},
+        {"..+++++++.+", {kSaveAs, kCopy, kWallpaper, kPrint, kTrim, kResize, kMargins, kRotate, kTurn90, kTurn180,
+                         kTurn270, kMirror, kFlip, kHistogramCorrection, kGamma, kBrightness, kContrast,
+                         kHueSaturation, kInvert, kUnsharpMask, kBlur, kSoftFocus, kHistogram, kColourCount,
+                         kSlideshow, kFileList, kFirstFile, kLastFile, kPreviousFile, kNextFile, kSavePreview}},
+        {"...++++++.+", {kReload, kDelete}},
+        {".+........+", {kPaste}},
+        {"....+.....+", {kComment}},
+        {".....+....+", {kTextData}},
+        {"+++++++.+++", {kCentre}},
+        {"+++++++...+", {kTitleBar}},
+        {"++++++....+", {kFrame}},
+        {"++++++++..+", {kToolbarStrip}},
+    };
+    std::set<int> listed;
+    for (const Case& c : cases) {
+        for (int id : c.ids) {
+            std::string enabled;
+            for (const CommandContext& context : contexts) enabled += CommandEnabled(id, context) ? '+' : '.';
+            EXPECT_EQ(enabled, c.enabled) << id;
+            listed.insert(id);
+        }
+    }
+    for (int id = 5000; id < 7000; ++id)
+        EXPECT_TRUE(!FindCommand(id) || listed.count(id)) << id << " has a row but no case";
 }
 
 }  // namespace

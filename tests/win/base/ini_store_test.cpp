@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "core/commands/accelerators.h"
+#include "core/commands/command_ids.h"
 #include "core/settings/memory_profile.h"
 #include "core/settings/settings.h"
 #include "tests/support/win_test_files.h"
@@ -68,7 +69,7 @@ TEST(IniStore, SaveAtExitRoundTrip) {
     EXPECT_EQ(s.save.depth, 24);
 
     AccelTable accel = DefaultAccelerators();
-    accel[6] = Accel{9, 'K', 5040};
+    accel[6] = Accel{9, 'K', cmd::kComment};
     WriteStoredAccelerators(store, accel);
     SaveAllSettings(store, s);
 

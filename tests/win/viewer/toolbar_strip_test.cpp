@@ -65,8 +65,11 @@ TEST_F(Windows, StripHoldsTheButtonsInOrderWithTheFullScreenOnesHidden) {
     HWND toolbar = GetDlgItem(strip, kStripToolbarId);
     ASSERT_NE(toolbar, nullptr);
 
-    const int order[] = {5010, 9901, 5311, 9901, 5152, 5150, 9901, 5210, 5220, 5230, 5240, 9901, 5700,
-                         5702, 5703, 5701, 9901, 5250, 9901, 5310, 9912, 9911, 5540, 5530, 5550};
+    const int order[] = {cmd::kOpen, 9901, cmd::kFileList, 9901, cmd::kTurn270, cmd::kTurn90, 9901,
+                         cmd::kFit, cmd::kZoom100, cmd::kZoomIn, cmd::kZoomOut, 9901,
+                         cmd::kFirstFile, cmd::kPreviousFile, cmd::kNextFile, cmd::kLastFile, 9901,
+                         cmd::kSlideshow, 9901, cmd::kEditWindow, 9912, 9911,
+                         cmd::kMinimise, cmd::kFullScreen, cmd::kExit};
     ASSERT_EQ(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0), static_cast<LRESULT>(std::size(order)));
     for (int i = 0; i < static_cast<int>(std::size(order)); ++i) {
         TBBUTTON b{};
@@ -82,9 +85,11 @@ TEST_F(Windows, StripHoldsTheButtonsInOrderWithTheFullScreenOnesHidden) {
     struct State {
         int id;
         bool enabled;
-    } states[] = {{5010, true}, {5311, false}, {5152, false}, {5150, false}, {5210, false}, {5220, false},
-                  {5230, false}, {5240, false}, {5700, false}, {5703, false}, {5250, false}, {5310, true},
-                  {5540, true},  {5530, true},  {5550, true}};
+    } states[] = {{cmd::kOpen, true},       {cmd::kFileList, false},  {cmd::kTurn270, false},
+                  {cmd::kTurn90, false},    {cmd::kFit, false},       {cmd::kZoom100, false},
+                  {cmd::kZoomIn, false},    {cmd::kZoomOut, false},   {cmd::kFirstFile, false},
+                  {cmd::kNextFile, false},  {cmd::kSlideshow, false}, {cmd::kEditWindow, true},
+                  {cmd::kMinimise, true},   {cmd::kFullScreen, true}, {cmd::kExit, true}};
     for (const State& s : states) EXPECT_EQ(Enabled(toolbar, s.id), s.enabled) << s.id;
 
     SetToolbarStrip(true);
@@ -112,10 +117,12 @@ TEST_F(Windows, FullScreenItemsFillTheMonitorWidth) {
 
     for (int width : {1280, 1920}) {
         SetToolbarStripFullScreen(true, width);
-        for (int id : {9912, 9911, 5540, 5530, 5550}) EXPECT_FALSE(Hidden(toolbar, id)) << id;
-        const RECT edit = ButtonRect(toolbar, 5310), wide = ButtonRect(toolbar, 9912), gap = ButtonRect(toolbar, 9911);
-        const RECT exit = ButtonRect(toolbar, 5550);
-        // The last three buttons are as wide as 5310, so exit ends three pixels before the edge.
+        for (int id : {9912, 9911, cmd::kMinimise, cmd::kFullScreen, cmd::kExit})
+            EXPECT_FALSE(Hidden(toolbar, id)) << id;
+        const RECT edit = ButtonRect(toolbar, cmd::kEditWindow);
+        const RECT wide = ButtonRect(toolbar, 9912), gap = ButtonRect(toolbar, 9911);
+        const RECT exit = ButtonRect(toolbar, cmd::kExit);
+        // The last three buttons are as wide as the Edit-window one, so exit ends three pixels before the edge.
         EXPECT_EQ(exit.right, width - 3) << width;
         EXPECT_EQ(wide.left, edit.right);
         RECT c;
@@ -133,7 +140,7 @@ TEST_F(Windows, FullScreenItemsFillTheMonitorWidth) {
     EXPECT_STREQ(text, L"a.png  ( 10x10  24bit  0.3KB )");
 
     SetToolbarStripFullScreen(false, 1280);
-    for (int id : {9912, 9911, 5540, 5530, 5550}) EXPECT_TRUE(Hidden(toolbar, id)) << id;
+    for (int id : {9912, 9911, cmd::kMinimise, cmd::kFullScreen, cmd::kExit}) EXPECT_TRUE(Hidden(toolbar, id)) << id;
     EXPECT_FALSE(shown());
 }
 
