@@ -40,6 +40,7 @@ struct CommandContext {
     bool operationRunning = false;  // an image operation is open in the Edit window
     bool commentFormat = false;     // the source format is PNG or JPEG
     bool hasTextData = false;
+    bool hasComment = false;  // shown as the comment item's check mark
     bool clipboardImage = false;
     bool titleBar = false;
     Mode mode = Mode::Viewer;

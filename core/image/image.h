@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 namespace pelio {
 
@@ -81,6 +82,17 @@ struct Image {
     size_t PixelBytes() const { return Stride() * static_cast<size_t>(header.height); }
     uint8_t* Row(int32_t y) const { return bits + Stride() * static_cast<size_t>(y); }
 };
+
+// The colour of the pixel at (x, y), counted from the top left, of an 8-, 24- or 32-bit
+// picture; nothing outside it or for other depths.
+std::optional<PaletteEntry> PixelColour(const Image& image, int32_t x, int32_t y);
+
+// The BMP size an installed result shows: its padded pixel bytes after `headerBytes`.
+inline constexpr int32_t kBmpHeaderBytes = 54;
+inline constexpr int32_t kBmpPaletteBytes = 1024;
+inline int32_t BmpFileSize(const Image& picture, int32_t headerBytes) {
+    return static_cast<int32_t>(picture.PixelBytes()) + headerBytes;
+}
 
 // Where decoded pixels live. The shell makes bitmap sections (over the header and palette
 // already set in the image); tools and tests use plain memory.

@@ -116,4 +116,9 @@ bool PolicyFit(ViewState& v, bool shrink, bool enlarge, int boxW, int boxH) {
     return changed;
 }
 
+std::array<ClientRect, 4> SurroundStrips(const ViewState& v, int clientW, int clientH) {
+    const int x0 = v.x.dest, x1 = v.x.dest + v.x.destSize, y0 = v.y.dest, y1 = v.y.dest + v.y.destSize;
+    return {{{0, 0, x0, clientH}, {x1, 0, clientW, clientH}, {x0, 0, x1, y0}, {x0, y1, x1, clientH}}};
+}
+
 }  // namespace pelio

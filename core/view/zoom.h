@@ -1,5 +1,6 @@
 // Zoom, fit and layout arithmetic shared by the Viewer and Edit windows. Portable.
 #pragma once
+#include <array>
 
 namespace pelio {
 
@@ -58,6 +59,17 @@ struct ViewState {
     // Puts the centre on the image's middle and lays out.
     void CentreImage();
 };
+
+// A rectangle of the client area, right and bottom exclusive.
+struct ClientRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool Empty() const { return right <= left || bottom <= top; }
+    friend bool operator==(const ClientRect&, const ClientRect&) = default;
+};
+
+// The background around the shown image in a client area of `clientW` × `clientH`: the full
+// height left and right of it, then the parts above and below it. Strips may be empty.
+std::array<ClientRect, 4> SurroundStrips(const ViewState& view, int clientW, int clientH);
 
 // The fit by a window's policy: at the current zoom, an image smaller than the box in both
 // directions is fitted only when `enlarge`, any other only when `shrink`. True when the

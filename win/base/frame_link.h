@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "core/commands/command_table.h"
+
 namespace pelio {
 
 // What happened to the current image, for the windows that show it.
@@ -19,6 +21,8 @@ enum class ImageUpdate {
 struct FrameLink {
     // A command from a menu, key, toolbar button or mouse action, routed by the display mode.
     void (*command)(int id) = [](int) {};
+    // What the command rules look at: the image, the mode, a running operation, the clipboard.
+    CommandContext (*commandContext)() = [] { return CommandContext{}; };
     // The same command for the Viewer's dispatcher whatever the mode (its own mouse actions).
     void (*viewerCommand)(int id) = [](int) {};
     // Fans an image update out to the windows of the display mode.

@@ -10,7 +10,7 @@
 #include "core/commands/key_names.h"
 #include "win/base/app_state.h"
 #include "win/base/ini_store.h"
-#include "win/image/current_image.h"
+#include "win/base/frame_link.h"
 
 namespace pelio {
 
@@ -124,16 +124,12 @@ void CreateLiveAccelerators() {
     app.accel = CreateAcceleratorTableW(accel, kAccelCount);
 }
 
-void SetItem(HMENU menu, UINT id, bool enabled, bool checked = false) {
-    EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-    CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
-}
-
-bool IsSubmenuOf(HMENU popup, UINT id) {
+// An item's command, or its submenu's identifier.
+int MenuItemId(HMENU menu, int position) {
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
-    info.fMask = MIIM_SUBMENU;
-    return GetMenuItemInfoW(Menus().context, id, FALSE, &info) && info.hSubMenu == popup;
+    info.fMask = MIIM_ID;
+    return GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info) ? static_cast<int>(info.wID) : 0;
 }
 
 }  // namespace
@@ -309,39 +305,27 @@ bool OnDrawMenuItem(const DRAWITEMSTRUCT& di) {
 
 void OnInitMenuPopup(HMENU popup) {
     const AppState& app = App();
-    const CurrentImage& image = Current();
-    const bool loaded = image.Loaded();
-    HMENU context = Menus().context;
-    if (popup == context) {
-        EnableMenuItem(context, 5100, MF_BYCOMMAND | (loaded ? MF_ENABLED : MF_GRAYED));
-        EnableMenuItem(context, 5200, MF_BYCOMMAND | (loaded ? MF_ENABLED : MF_GRAYED));
-        return;
-    }
-    if (IsSubmenuOf(popup, 5000)) {
-        const bool hasPath = loaded && !image.path.empty();
-        const bool commentFormat = image.format == ImageFormat::Png || image.format == ImageFormat::Jpeg;
-        SetItem(popup, cmd::kReload, hasPath);
-        SetItem(popup, cmd::kDelete, hasPath);
-        SetItem(popup, cmd::kComment, loaded && commentFormat, loaded && commentFormat && image.info.comment);
-        SetItem(popup, cmd::kTextData, loaded && (image.info.text != 0));
-        for (int id : {cmd::kSaveAs, cmd::kCopy, cmd::kWallpaper, cmd::kPrint}) SetItem(popup, id, loaded);
-        SetItem(popup, cmd::kPaste, IsClipboardFormatAvailable(CF_DIB));
-        return;
-    }
-    if (IsSubmenuOf(popup, 5300)) {
-        const ViewerSettings& v = app.settings.viewer;
-        const bool viewerMode = app.displayMode == kModeViewer;
-        SetItem(popup, cmd::kTopmost, true, app.settings.app.top);
-        SetItem(popup, cmd::kCentre, viewerMode || app.displayMode == kModeEdit);
-        SetItem(popup, cmd::kTitleBar, viewerMode, v.capBar);
-        SetItem(popup, cmd::kFrame, viewerMode && !v.capBar, v.frame);
-        SetItem(popup, cmd::kToolbarStrip, app.displayMode != kModeEdit, v.vtBar);
-        SetItem(popup, cmd::kFileList, loaded);
-        return;
-    }
-    if (IsSubmenuOf(popup, 5340)) {
-        const int colour = app.displayMode == kModeEdit ? app.settings.edit.bgColor : app.settings.viewer.bgColor;
-        for (int i = 0; i < 5; ++i) SetItem(popup, cmd::kBackgroundWhite + i, true, i == colour);
+    // Menus stay as they are while an operation runs; the dispatcher refuses what it must.
+    CommandContext context = Link().commandContext();
+    context.operationRunning = false;
+    const ViewerSettings& v = app.settings.viewer;
+    const int colour = app.displayMode == kModeEdit ? app.settings.edit.bgColor : v.bgColor;
+    const int count = GetMenuItemCount(popup);
+    for (int i = 0; i < count; ++i) {
+        const int id = MenuItemId(popup, i);
+        if (id == kSeparatorId || id == kNoToolsId || id <= 0) continue;
+        bool checked = false;
+        switch (id) {
+        case cmd::kComment: checked = context.hasComment && CommandEnabled(id, context); break;
+        case cmd::kTopmost: checked = app.settings.app.top; break;
+        case cmd::kTitleBar: checked = v.capBar; break;
+        case cmd::kFrame: checked = v.frame; break;
+        case cmd::kToolbarStrip: checked = v.vtBar; break;
+        default: checked = id >= cmd::kBackgroundWhite && id <= cmd::kBackgroundBlack && id - cmd::kBackgroundWhite == colour;
+        }
+        const UINT enabled = CommandEnabled(id, context) ? MF_ENABLED : MF_GRAYED;
+        EnableMenuItem(popup, static_cast<UINT>(i), MF_BYPOSITION | enabled);
+        CheckMenuItem(popup, static_cast<UINT>(i), MF_BYPOSITION | (checked ? MF_CHECKED : MF_UNCHECKED));
     }
 }
 

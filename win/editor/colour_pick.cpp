@@ -23,19 +23,9 @@ PickState& Pick() {
 HCURSOR PickCursor() { return App().cursors.tools[0] ? App().cursors.tools[0] : LoadCursorW(nullptr, IDC_CROSS); }
 
 bool ReadPixel(int x, int y, COLORREF& colour) {
-    const CurrentImage& c = Current();
-    if (!c.bits || x < 0 || y < 0 || x >= c.width || y >= c.height) return false;
-    const uint8_t* row = c.bits + RowStride(c.width, c.bitCount) * size_t(c.height - 1 - y);
-    switch (c.bitCount) {
-    case 8: {
-        const PaletteEntry& e = c.palette[row[x]];
-        colour = RGB(e.red, e.green, e.blue);
-        return true;
-    }
-    case 24: colour = RGB(row[x * 3 + 2], row[x * 3 + 1], row[x * 3]); return true;
-    case 32: colour = RGB(row[x * 4 + 2], row[x * 4 + 1], row[x * 4]); return true;
-    default: return false;
-    }
+    const std::optional<PaletteEntry> pixel = PixelColour(Current().AsImage(), x, y);
+    if (pixel) colour = RGB(pixel->red, pixel->green, pixel->blue);
+    return pixel.has_value();
 }
 
 bool ColourAt(HWND pane, POINT client, COLORREF& colour) {

@@ -10,6 +10,7 @@
 #include "win/base/frame_link.h"
 #include "win/base/menus.h"
 #include "win/base/message_box.h"
+#include "win/base/view_paint.h"
 #include "win/editor/colour_pick.h"
 #include "win/editor/edit_state.h"
 #include "win/editor/edit_toolbars.h"
@@ -115,19 +116,7 @@ void PaintPane(HWND pane, HDC source) {
     HDC dc = BeginPaint(pane, &ps);
     RECT client;
     GetClientRect(pane, &client);
-    HBRUSH brush = PaneBrush();
-    if (!source) {
-        FillRect(dc, &client, brush);
-    } else {
-        const ViewState& v = View();
-        const int cw = client.right, ch = client.bottom;
-        const int x0 = v.x.dest, x1 = v.x.dest + v.x.destSize, y0 = v.y.dest, y1 = v.y.dest + v.y.destSize;
-        const RECT strips[] = {{0, 0, x0, ch}, {x1, 0, cw, ch}, {x0, 0, x1, y0}, {x0, y1, x1, ch}};
-        for (const RECT& r : strips)
-            if (r.right > r.left && r.bottom > r.top) FillRect(dc, &r, brush);
-        StretchBlt(dc, v.x.dest, v.y.dest, v.x.destSize, v.y.destSize, source, v.x.src, v.y.src,
-                   v.x.srcSize, v.y.srcSize, SRCCOPY);
-    }
+    PaintView(dc, client, PaneBrush(), source, View());
     EndPaint(pane, &ps);
 }
 

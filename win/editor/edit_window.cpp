@@ -71,13 +71,6 @@ void CentreOnWorkArea(HWND hwnd) {
                  SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-bool IsPanelControl(int id) {
-    switch (id) {
-    case 1030: case 1031: case 1051: case 1052: case 1054: case 1060: case 1070: case 1071: return true;
-    }
-    return false;
-}
-
 void OnCommand(HWND hwnd, WPARAM wp, LPARAM lp) {
     const int id = LOWORD(wp), code = HIWORD(wp);
     HWND control = reinterpret_cast<HWND>(lp);
@@ -86,7 +79,7 @@ void OnCommand(HWND hwnd, WPARAM wp, LPARAM lp) {
         OnZoomFieldCommand(code);
         return;
     }
-    if (control && IsPanelControl(id) && GetParent(control) == SavePanelHandle()) {
+    if (control && IsSavePanelControl(id) && GetParent(control) == SavePanelHandle()) {
         if (e.drag == PaneDrag::None) SavePanelControl(id, code, control);
         return;
     }

@@ -449,6 +449,15 @@ bool SavePanelCommand(int id) {
     return true;
 }
 
+bool IsSavePanelControl(int id) {
+    switch (id) {
+    case kFormatList: case kDepthList: case kGammaField: case kLevelField: case kFilterList:
+    case kQualityField: case kSizeLimitSwitch: case kSizeLimitField:
+        return true;
+    }
+    return false;
+}
+
 bool SavePanelControl(int id, int code, HWND control) {
     PanelState& p = Panel();
     EditWindowState& e = EditState();

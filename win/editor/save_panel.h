@@ -20,6 +20,8 @@ void RefreshSavePanel();
 
 // Panel commands 5800..5890; false for other commands.
 bool SavePanelCommand(int id);
+// Whether a control identifier is one of the panel's notifying controls.
+bool IsSavePanelControl(int id);
 // Notifications of the panel's child controls (WM_COMMAND); false for other controls.
 bool SavePanelControl(int id, int code, HWND control);
 // An up-down arrow of the panel changed its field: the value is taken at once.

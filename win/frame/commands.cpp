@@ -52,18 +52,240 @@ void NavigateAndShow(int id) {
     }
 }
 
-// Commands the Edit window refuses while an image operation runs.
-bool IgnoredDuringOperation(int id) {
-    switch (id) {
-    case cmd::kCopy: case cmd::kComment: case cmd::kTextData: case cmd::kWallpaper: case cmd::kPrint:
-    case cmd::kColourCount: case cmd::kHistogram: case cmd::kSlideshow: case cmd::kFileList:
-    case cmd::kOptions: case cmd::kHelp: case cmd::kMouseOperations: case cmd::kAbout: case cmd::kFullScreen:
-        return true;
+void Open(int) { OpenImageDialog(); }
+void Save(int) { SaveAs(); }
+
+void Reload(int) {
+    if (!ReadyToReplaceImage()) return;
+    const std::wstring path = Current().path;
+    const bool ok = LoadImageFile(path);
+    if (!ok) ShowGeneralError(kErrShowImage);
+    ImageLoaded(ok);
+}
+
+void ViewerEditSwitch(int) {
+    AppState& app = App();
+    if (IsIconic(app.viewer)) {
+        ShowWindow(app.viewer, SW_RESTORE);
+        return;
     }
-    return id >= cmd::kTool1 && id <= cmd::kTool1 + 7;
+    StopSlideshow();
+    if (app.displayMode == kModeFullScreen) {
+        app.modeBeforeFullScreen = kModeEdit;  // full screen ends there
+        LeaveFullScreen();
+    } else {
+        ActivateEditWindow();
+    }
+}
+
+void EditViewerSwitch(int) {
+    if (IsIconic(App().edit)) ShowWindow(App().edit, SW_RESTORE);
+    else if (!EditState().activeOperation) ActivateViewer();
+}
+
+void Zoom(int id) { ZoomCommand(id); }
+void Scroll(int id) { ScrollCommand(id); }
+void ViewerWindow(int id) { WindowCommand(id); }
+void EditZoom(int id) { EditZoomCommand(id); }
+void EditScroll(int id) { EditScrollCommand(id); }
+void EditWindow(int id) { EditWindowCommand(id); }
+void SavePanel(int id) { SavePanelCommand(id); }
+void Preview(int) { SavePreview(); }
+void Finish(int id) { FinishOperation(id == cmd::kConfirmOperation); }
+void ImmediateEdit(int id) { ImmediateEditCommand(id); }
+
+void Operation(int id) {
+    if (!StartOperation(id)) ImmediateEditCommand(id);
+}
+
+void FileList(int) {
+    if (FolderWatched()) ShowFileListWindow();
+}
+
+void Topmost(int) {
+    AppState& app = App();
+    app.settings.app.top = !app.settings.app.top;
+    SetWindowPos(app.viewer, app.settings.app.top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void Help(int) {
+    LeaveFullScreen();
+    ShowHelpFile();
+}
+
+void MouseOperations(int) { ShowMouseInfoDialog(App().dialogOwner); }
+
+void About(int) {
+    AppState& app = App();
+    if (app.fileList && IsWindowVisible(app.fileList)) ShowWindow(app.fileList, SW_HIDE);
+    if (!ShowAboutWindow(app.dialogOwner)) ShowGeneralError(kErrNoMemory);
+}
+
+void FullScreen(int) {
+    AppState& app = App();
+    if (IsIconic(app.dialogOwner)) {
+        ShowWindow(app.dialogOwner, SW_RESTORE);
+    } else if (app.displayMode != kModeFullScreen) {
+        EnterFullScreen();
+    } else {
+        StopSlideshow();
+        LeaveFullScreen();
+    }
+}
+
+void Slideshow(int) { StartSlideshow(); }  // stops it when it runs
+void Copy(int) { CopyImage(); }
+
+void Histogram(int) {
+    if (!OperationRunning()) ShowLuminanceHistogram();
+}
+
+void ColourCount(int) {
+    if (!OperationRunning()) ShowColourCount();
+}
+
+void Paste(int) {
+    if (PasteImage()) ImageLoaded(true);
+}
+
+void Delete(int) {
+    if (DeleteCurrentFile()) ImageUpdated(Current().Loaded() ? ImageUpdate::Loaded : ImageUpdate::Released);
+}
+
+void Wallpaper(int) {
+    SetWallpaper();
+    UpdateCaption();
+}
+
+void Minimise(int) {
+    AppState& app = App();
+    if (IsIconic(app.dialogOwner)) {
+        ShowWindow(app.dialogOwner, SW_RESTORE);
+    } else {
+        StopSlideshow();
+        ShowWindow(app.dialogOwner, SW_SHOWMINIMIZED);
+    }
+}
+
+void Exit(int) {
+    StopSlideshow();
+    SendMessageW(App().viewer, WM_CLOSE, 0, 0);
+}
+
+// How much of the command rules a route applies before its handler: all of them, only the
+// refusal while an operation runs in the Edit window, or none (the handler decides).
+enum class Guard { Rules, Idle, None };
+
+using Handler = void (*)(int id);
+
+// Every command the windows send, with its handler in the Viewer window (and full screen) and
+// in the Edit window; a null handler ignores the command there. The first matching row wins.
+// The comment, the text data, printing, the options and the tools have no action yet.
+struct Route {
+    int first, last;
+    Handler viewer, edit;
+    Guard guard = Guard::Rules;
+};
+
+constexpr Route One(int id, Handler viewer, Handler edit, Guard guard = Guard::Rules) {
+    return {id, id, viewer, edit, guard};
+}
+constexpr Route Span(int first, int last, Handler viewer, Handler edit, Guard guard = Guard::Rules) {
+    return {first, last, viewer, edit, guard};
+}
+
+constexpr Route kRoutes[] = {
+    One(cmd::kOpen, Open, Open),
+    One(cmd::kReload, Reload, Reload),
+    One(cmd::kSaveAs, Save, Save),
+    One(cmd::kCopy, Copy, Copy),
+    One(cmd::kPaste, Paste, Paste, Guard::Idle),  // asks the save question before it looks
+    One(cmd::kDelete, Delete, Delete, Guard::Idle),  // a pasted image has no file to delete
+    One(cmd::kWallpaper, Wallpaper, Wallpaper),
+    Span(cmd::kTurn90, cmd::kFlip, ImmediateEdit, Operation),
+    One(cmd::kInvert, ImmediateEdit, Operation),
+    Span(cmd::kFirstImageOperation, cmd::kLastImageOperation, nullptr, Operation),
+    One(cmd::kHistogram, Histogram, Histogram),
+    One(cmd::kColourCount, ColourCount, ColourCount),
+    One(cmd::kFit, Zoom, EditZoom),
+    One(cmd::kZoom100, Zoom, EditZoom),
+    One(cmd::kZoomIn, Zoom, EditZoom),
+    One(cmd::kZoomOut, Zoom, EditZoom),
+    One(cmd::kZoomToggle, Zoom, EditZoom),
+    Span(cmd::kZoomPlus10, cmd::kZoomMinus10, Zoom, EditZoom),
+    Span(cmd::kZoomPreset1000, cmd::kZoomPreset10, Zoom, EditZoom),
+    Span(cmd::kScrollLeft, cmd::kScrollDown, Scroll, EditScroll),
+    One(cmd::kSlideshow, Slideshow, Slideshow, Guard::Idle),  // also stops a running show
+    One(cmd::kEditWindow, ViewerEditSwitch, EditViewerSwitch, Guard::None),
+    One(cmd::kFileList, FileList, FileList),
+    One(cmd::kTopmost, Topmost, Topmost),
+    One(cmd::kCentre, ViewerWindow, EditWindow, Guard::None),
+    Span(cmd::kTitleBar, cmd::kToolbarStrip, ViewerWindow, nullptr),
+    Span(cmd::kBackgroundWhite, cmd::kBackgroundBlack, ViewerWindow, EditWindow),
+    One(cmd::kHelp, Help, Help),
+    One(cmd::kMouseOperations, MouseOperations, MouseOperations),
+    One(cmd::kAbout, About, About),
+    One(cmd::kFullScreen, FullScreen, FullScreen),
+    One(cmd::kMinimise, Minimise, Minimise),
+    One(cmd::kExit, Exit, Exit),
+    Span(cmd::kFirstFile, cmd::kNextFile, NavigateAndShow, NavigateAndShow),
+    One(cmd::kScrollBars, nullptr, EditWindow),
+    Span(cmd::kPanesSideBySide, cmd::kPanePreview, nullptr, EditWindow),
+    Span(cmd::kTransformMenu, cmd::kToolsMenu, nullptr, EditWindow, Guard::None),
+    One(cmd::kSavePreview, nullptr, Preview),
+    Span(cmd::kDither, cmd::kCommentSwitch, nullptr, SavePanel, Guard::None),
+    Span(cmd::kConfirmOperation, cmd::kAbortOperation, nullptr, Finish, Guard::None),
+};
+
+const Route* FindRoute(int id) {
+    for (const Route& r : kRoutes)
+        if (id >= r.first && id <= r.last) return &r;
+    return nullptr;
+}
+
+CommandContext::Mode ContextMode(int displayMode) {
+    switch (displayMode) {
+    case kModeEdit: return CommandContext::Mode::Edit;
+    case kModeFullScreen: return CommandContext::Mode::FullScreen;
+    default: return CommandContext::Mode::Viewer;
+    }
+}
+
+bool Allowed(const Route& route, int id) {
+    const CommandContext context = CurrentCommandContext();
+    switch (route.guard) {
+    case Guard::Rules: return CommandEnabled(id, context);
+    case Guard::Idle: return !(context.operationRunning && context.mode == CommandContext::Mode::Edit);
+    case Guard::None: return true;
+    }
+    return true;
+}
+
+void Run(int id, bool editHandlers) {
+    const Route* route = FindRoute(id);
+    if (!route) return;
+    const Handler handler = editHandlers ? route->edit : route->viewer;
+    if (handler && Allowed(*route, id)) handler(id);
 }
 
 }  // namespace
+
+CommandContext CurrentCommandContext() {
+    const AppState& app = App();
+    const CurrentImage& image = Current();
+    CommandContext c;
+    c.imageLoaded = image.Loaded();
+    c.hasPath = c.imageLoaded && !image.path.empty();
+    c.operationRunning = EditState().activeOperation != 0;
+    c.commentFormat = image.format == ImageFormat::Png || image.format == ImageFormat::Jpeg;
+    c.hasTextData = image.info.text != 0;
+    c.hasComment = image.info.comment;
+    c.clipboardImage = IsClipboardFormatAvailable(CF_DIB);
+    c.titleBar = app.settings.viewer.capBar;
+    c.mode = ContextMode(app.displayMode);
+    return c;
+}
 
 void RouteCommand(int id) {
     if (App().displayMode == kModeEdit) DispatchEditCommand(id);
@@ -75,197 +297,12 @@ void DispatchViewerCommand(int id) {
     if (ViewerDragging()) return;
     ShowPointer();
     if (app.displayMode == kModeViewer && ToolbarStripShown()) SetToolbarStrip(false);
-    if (ImmediateEditCommand(id)) return;
-    switch (id) {
-    case cmd::kOpen:
-        OpenImageDialog();
-        return;
-    case cmd::kSaveAs:
-        if (Current().Loaded()) SaveAs();
-        return;
-    case cmd::kReload:
-        if (Current().Loaded() && !Current().path.empty() && ReadyToReplaceImage()) {
-            const std::wstring path = Current().path;
-            const bool ok = LoadImageFile(path);
-            if (!ok) ShowGeneralError(kErrShowImage);
-            ImageLoaded(ok);
-        }
-        return;
-    case cmd::kFirstFile:
-    case cmd::kLastFile:
-    case cmd::kPreviousFile:
-    case cmd::kNextFile:
-        if (Current().Loaded()) NavigateAndShow(id);
-        return;
-    case cmd::kScrollLeft:
-    case cmd::kScrollRight:
-    case cmd::kScrollUp:
-    case cmd::kScrollDown:
-        ScrollCommand(id);
-        return;
-    case cmd::kCentre:
-    case cmd::kTitleBar:
-    case cmd::kFrame:
-    case cmd::kToolbarStrip:
-        WindowCommand(id);
-        return;
-    case cmd::kFit:
-    case cmd::kZoom100:
-    case cmd::kZoomIn:
-    case cmd::kZoomOut:
-    case cmd::kZoomToggle:
-    case cmd::kZoomPlus10:
-    case cmd::kZoomMinus10:
-        ZoomCommand(id);
-        return;
-    case cmd::kEditWindow:
-        if (IsIconic(app.viewer)) {
-            ShowWindow(app.viewer, SW_RESTORE);
-            return;
-        }
-        StopSlideshow();
-        if (app.displayMode == kModeFullScreen) app.modeBeforeFullScreen = kModeEdit;  // full screen ends there
-        if (app.displayMode == kModeFullScreen) LeaveFullScreen();
-        else ActivateEditWindow();
-        return;
-    default:
-        if (id >= cmd::kZoomPreset1000 && id <= cmd::kZoomPreset10) {
-            ZoomCommand(id);
-            return;
-        }
-        if (id >= cmd::kBackgroundWhite && id <= cmd::kBackgroundBlack) {
-            WindowCommand(id);
-            return;
-        }
-        ExecuteCommonCommand(id);
-    }
+    Run(id, false);
 }
 
 void DispatchEditCommand(int id) {
-    const EditWindowState& e = EditState();
-    if (e.drag != PaneDrag::None) return;
-    const bool busy = e.activeOperation != 0;
-    const bool image = Current().Loaded();
-    switch (id) {
-    case cmd::kOpen:
-    case cmd::kPaste:
-    case cmd::kDelete:
-        if (!busy) ExecuteCommonCommand(id);
-        return;
-    case cmd::kReload:
-        if (image && !Current().path.empty() && !busy && ReadyToReplaceImage()) {
-            const std::wstring path = Current().path;
-            if (LoadImageFile(path)) {
-                RefreshAfterNewImage(true);
-            } else {
-                ShowGeneralError(kErrShowImage);
-                UpdateEditTitle();
-            }
-        }
-        return;
-    case cmd::kSaveAs:
-        if (image && !busy) SaveAs();
-        return;
-    case cmd::kFirstFile:
-    case cmd::kLastFile:
-    case cmd::kPreviousFile:
-    case cmd::kNextFile:
-        if (image && !busy) NavigateAndShow(id);
-        return;
-    case cmd::kEditWindow:
-        if (IsIconic(App().edit)) ShowWindow(App().edit, SW_RESTORE);
-        else if (!busy) ActivateViewer();
-        return;
-    case cmd::kSavePreview:
-        if (image && !busy) SavePreview();
-        return;
-    case cmd::kConfirmOperation:
-    case cmd::kAbortOperation:
-        FinishOperation(id == cmd::kConfirmOperation);
-        return;
-    }
-    if (id >= cmd::kFirstImageOperation && id <= cmd::kLastImageOperation) {
-        if (image && !busy && !StartOperation(id)) ImmediateEditCommand(id);
-        return;
-    }
-    if (EditZoomCommand(id) || EditScrollCommand(id) || EditWindowCommand(id) || SavePanelCommand(id)) return;
-    if (busy && IgnoredDuringOperation(id)) return;
-    ExecuteCommonCommand(id);
-}
-
-void ExecuteCommonCommand(int id) {
-    AppState& app = App();
-    switch (id) {
-    case cmd::kFileList:
-        if (Current().Loaded() && FolderWatched()) ShowFileListWindow();
-        return;
-    case cmd::kTopmost:
-        app.settings.app.top = !app.settings.app.top;
-        SetWindowPos(app.viewer, app.settings.app.top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        return;
-    case cmd::kOptions:
-        // The Options dialog is not part of this build yet.
-        return;
-    case cmd::kHelp:
-        LeaveFullScreen();
-        ShowHelpFile();
-        return;
-    case cmd::kMouseOperations:
-        ShowMouseInfoDialog(app.dialogOwner);
-        return;
-    case cmd::kAbout:
-        if (app.fileList && IsWindowVisible(app.fileList)) ShowWindow(app.fileList, SW_HIDE);
-        if (!ShowAboutWindow(app.dialogOwner)) ShowGeneralError(kErrNoMemory);
-        return;
-    case cmd::kFullScreen:
-        if (IsIconic(app.dialogOwner)) {
-            ShowWindow(app.dialogOwner, SW_RESTORE);
-        } else if (app.displayMode != kModeFullScreen) {
-            EnterFullScreen();
-        } else {
-            StopSlideshow();
-            LeaveFullScreen();
-        }
-        return;
-    case cmd::kSlideshow:
-        StartSlideshow();  // stops it when it runs
-        return;
-    case cmd::kCopy:
-        CopyImage();
-        return;
-    case cmd::kHistogram:
-        if (!OperationRunning()) ShowLuminanceHistogram();
-        return;
-    case cmd::kColourCount:
-        if (!OperationRunning()) ShowColourCount();
-        return;
-    case cmd::kPaste:
-        if (PasteImage()) ImageLoaded(true);
-        return;
-    case cmd::kDelete:
-        if (!DeleteCurrentFile()) return;
-        ImageUpdated(Current().Loaded() ? ImageUpdate::Loaded : ImageUpdate::Released);
-        return;
-    case cmd::kWallpaper:
-        SetWallpaper();
-        UpdateCaption();
-        return;
-    case cmd::kMinimise:
-        if (IsIconic(app.dialogOwner)) {
-            ShowWindow(app.dialogOwner, SW_RESTORE);
-        } else {
-            StopSlideshow();
-            ShowWindow(app.dialogOwner, SW_SHOWMINIMIZED);
-        }
-        return;
-    case cmd::kExit:
-        StopSlideshow();
-        SendMessageW(app.viewer, WM_CLOSE, 0, 0);
-        return;
-    default:
-        return;
-    }
+    if (EditState().drag != PaneDrag::None) return;
+    Run(id, true);
 }
 
 }  // namespace pelio

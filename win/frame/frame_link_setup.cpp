@@ -46,6 +46,7 @@ void ShowImageUpdate(ImageUpdate update) {
 void ConnectFrame() {
     FrameLink& link = Link();
     link.command = RouteCommand;
+    link.commandContext = CurrentCommandContext;
     link.viewerCommand = DispatchViewerCommand;
     link.imageUpdated = ShowImageUpdate;
     link.saveAs = SaveAs;

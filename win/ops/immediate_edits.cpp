@@ -71,7 +71,7 @@ void Turn(TurnKind kind) {
         c.info = info;
         c.pendingTransform = pending;
     } else {
-        InstallResult(result, static_cast<int32_t>(result.Stride() * result.Height() + 54));
+        InstallResult(result, BmpFileSize(result, kBmpHeaderBytes));
     }
     SetCursor(old);
     ShowResult(swap);
@@ -86,8 +86,7 @@ void Invert() {
     }
     Image source = c.AsImage();
     InvertPixels(MakePixelJob(source, result));
-    const int32_t paletteBytes = c.bitCount == 8 ? 1024 : 0;
-    InstallResult(result, static_cast<int32_t>(result.Stride() * result.Height() + 54 + paletteBytes));
+    InstallResult(result, BmpFileSize(result, kBmpHeaderBytes + (c.bitCount == 8 ? kBmpPaletteBytes : 0)));
     ShowResult(false);
 }
 

@@ -124,7 +124,7 @@ bool Result(OperationContext& ctx, Image& out, int32_t& fileSize) {
     DibAllocator allocator;
     if (!allocator.Allocate(out)) return false;
     AddMargins(source, m, static_cast<uint32_t>(Data(ctx).colour), out);
-    fileSize = static_cast<int32_t>(out.Stride() * out.Height() + 54);
+    fileSize = BmpFileSize(out, kBmpHeaderBytes);
     return true;
 }
 

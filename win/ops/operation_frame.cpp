@@ -216,7 +216,10 @@ public:
     void Abort() override { FinishOperation(false); }
 };
 
-FramePort g_port;
+RunningOperation& Port() {
+    static FramePort port;
+    return port;
+}
 
 }  // namespace
 
@@ -285,7 +288,7 @@ bool StartOperation(int command) {
     }
     SetBand(ctx.toolbar, kind->title);
     e.activeOperation = kind->code;
-    e.operation = &g_port;
+    e.operation = &Port();
     SetPaneMode(kind->imagePaneOnly ? PaneMode::ImageOnly : PaneMode::PreviewOnly);
     RefreshToolbarStates();
     UpdateEditTitle();
@@ -322,8 +325,8 @@ void FinishOperation(bool apply) {
         } else {
             Image result = ctx.working;
             ctx.working = Image{};  // the current image owns it now
-            const int32_t extra = result.BitCount() == 8 ? 1078 : 54;
-            InstallResult(result, static_cast<int32_t>(result.PixelBytes()) + extra);
+            const int32_t header = kBmpHeaderBytes + (result.BitCount() == 8 ? kBmpPaletteBytes : 0);
+            InstallResult(result, BmpFileSize(result, header));
             installed = true;
         }
     }

@@ -10,9 +10,16 @@ namespace {
 constexpr wchar_t kWorkerClass[] = L"Pelio_iudt_class";
 constexpr WPARAM kRecompute = 100, kStop = 101;
 
-// Waits for a thread while answering the messages other threads send to this one.
-void WaitAnswering(HANDLE thread) {
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+// Waits up to `ms` for a thread to end while answering the messages other threads send to
+// this one (the worker paints the preview pane through them); true when it ended.
+bool WaitAnswering(HANDLE thread, DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        const DWORD left = ms == INFINITE ? INFINITE : (elapsed >= ms ? 0 : ms - elapsed);
+        const DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE);
+        if (woke == WAIT_OBJECT_0) return true;
+        if (woke != WAIT_OBJECT_0 + 1) return false;
         MSG m;
         PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
@@ -35,7 +42,7 @@ LRESULT CALLBACK PreviewWorker::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
             DestroyWindow(hwnd);
             return 0;
         }
-        if (wp == kRecompute && self) {
+        if (wp == kRecompute && self && !self->cancel_->load()) {
             self->jobs_.compute(lp);
             // A cancelled picture is incomplete, and the main thread is waiting for the stop.
             if (self->cancel_->load()) return 0;
@@ -102,14 +109,14 @@ void PreviewWorker::Request(LPARAM lp) {
 bool PreviewWorker::Stop(bool finishPicture, DWORD waitMs) {
     if (!thread_) return true;
     if (!finishPicture) *cancel_ = true;
+    // Posted behind the requests still queued, so that a confirm computes the last of them.
+    PostMessageW(window_, WM_APP, kStop, 0);
     bool complete = true;
-    DWORD_PTR unused = 0;
-    if (!SendMessageTimeoutW(window_, WM_APP, kStop, 0, SMTO_NORMAL, waitMs, &unused) &&
-        GetLastError() == ERROR_TIMEOUT) {
+    if (!WaitAnswering(thread_, finishPicture ? waitMs : INFINITE)) {
         *cancel_ = true;
         complete = false;
+        WaitAnswering(thread_, INFINITE);
     }
-    WaitAnswering(thread_);
     CloseHandle(thread_);
     thread_ = nullptr;
     window_ = nullptr;

@@ -26,9 +26,9 @@ public:
     bool Start(Jobs jobs, std::atomic<bool>* cancel);
     bool Running() const { return thread_ != nullptr; }
     void Request(LPARAM lp);
-    // Ends the thread. An abort cancels the running computation at once; otherwise it may
-    // finish within `waitMs`, after which it is cancelled and Stop returns false (the
-    // picture was left incomplete).
+    // Ends the thread. An abort cancels the running computation at once; otherwise the
+    // requests made so far are computed if that takes less than `waitMs`, else cancelled,
+    // and Stop returns false (the picture was left incomplete).
     bool Stop(bool finishPicture, DWORD waitMs);
 
 private:

@@ -20,6 +20,7 @@
 #include "win/base/frame_link.h"
 #include "win/base/menus.h"
 #include "win/base/monitors.h"
+#include "win/base/view_paint.h"
 #include "win/image/current_image.h"
 #include "win/viewer/file_list.h"
 #include "win/viewer/full_screen.h"
@@ -134,21 +135,9 @@ void OnPaint(HWND hwnd) {
     HDC dc = BeginPaint(hwnd, &ps);
     RECT client;
     GetClientRect(hwnd, &client);
-    HBRUSH background = BackgroundBrush(App().settings.viewer.bgColor);
     const CurrentImage& image = Current();
-    if (!image.Loaded()) {
-        FillRect(dc, &client, background);
-    } else {
-        const ViewState& v = View();
-        const int cw = client.right, ch = client.bottom;
-        const int x0 = v.x.dest, x1 = v.x.dest + v.x.destSize, y0 = v.y.dest, y1 = v.y.dest + v.y.destSize;
-        const RECT strips[] = {{0, 0, x0, ch}, {x1, 0, cw, ch}, {x0, 0, x1, y0}, {x0, y1, x1, ch}};
-        for (const RECT& r : strips)
-            if (r.right > r.left && r.bottom > r.top) FillRect(dc, &r, background);
-        // Rows are stored bottom-up: source y counts from the top of the picture.
-        StretchBlt(dc, v.x.dest, v.y.dest, v.x.destSize, v.y.destSize, image.memoryDc, v.x.src, v.y.src,
-                   v.x.srcSize, v.y.srcSize, SRCCOPY);
-    }
+    PaintView(dc, client, BackgroundBrush(App().settings.viewer.bgColor), image.Loaded() ? image.memoryDc : nullptr,
+              View());
     EndPaint(hwnd, &ps);
 }
 

@@ -126,5 +126,19 @@ TEST(Zoom, AreaSelection) {
     EXPECT_GT(v.zoom, 10000);
 }
 
+TEST(Zoom, SurroundStripsFrameTheShownImage) {
+    ViewState v;
+    v.imageW = 100;
+    v.imageH = 50;
+    v.clientW = 300;
+    v.clientH = 200;
+    v.CentreImage();  // shown at 100,75 .. 200,125
+    const std::array<ClientRect, 4> want = {{{0, 0, 100, 200}, {200, 0, 300, 200}, {100, 0, 200, 75}, {100, 125, 200, 200}}};
+    EXPECT_EQ(SurroundStrips(v, 300, 200), want);
+    v.zoom = 40000;  // larger than the client: nothing left around it
+    v.Layout();
+    for (const ClientRect& r : SurroundStrips(v, 300, 200)) EXPECT_TRUE(r.Empty());
+}
+
 }  // namespace
 }  // namespace pelio

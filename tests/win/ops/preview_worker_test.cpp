@@ -1,4 +1,5 @@
-// The preview worker stops promptly in the middle of a long kernel and leaves no thread.
+// The preview worker: a confirm computes what was asked, an abort stops a long kernel at once
+// and leaves no thread.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -62,6 +63,19 @@ TEST(PreviewWorker, AnAbortDuringAGaussianOf24MegapixelsReturnsWithin100Ms) {
     EXPECT_FALSE(shown) << "the kernel finished before the stop: the test proves nothing";
     EXPECT_FALSE(worker.Running());
     EXPECT_EQ(ThreadsOfThisProcess(), threadsBefore);
+}
+
+TEST(PreviewWorker, AConfirmComputesTheLastRequestBeforeItStops) {
+    std::atomic<bool> cancel{false};
+    std::atomic<LPARAM> computed{0};
+    std::atomic<int> shown{0};
+    PreviewWorker worker;
+    ASSERT_TRUE(worker.Start({[&](LPARAM lp) { computed = lp; }, [&] { ++shown; }}, &cancel));
+    worker.Request(1);
+    worker.Request(2);
+    EXPECT_TRUE(worker.Stop(true, 9999));
+    EXPECT_EQ(computed.load(), 2);
+    EXPECT_GE(shown.load(), 1);
 }
 
 }  // namespace
