@@ -21,13 +21,13 @@ std::array<uint8_t, 256> GammaTable(double exponent) {
     return t;
 }
 
-uint8_t Blend(const BlendTable& b, int a, int v, int background) {
+uint8_t Blend(const PngAlphaTable& b, int a, int v, int background) {
     return uint8_t(std::min(255, b[a][v] + b[255 - a][background]));
 }
 
 // Blends the output with the alpha plane over `bg` (blue, green, red).
 void CompositePixels(PngState& s, const uint8_t bg[3]) {
-    const BlendTable& b = PngBlendTable();
+    const PngAlphaTable& b = PngBlendTable();
     for (uint32_t y = 0; y < s.height; ++y) {
         uint8_t* row = s.out + y * s.outStride;
         const uint8_t* alpha = s.alpha.get() + size_t{y} * s.width;
@@ -46,9 +46,9 @@ void CompositePixels(PngState& s, const uint8_t bg[3]) {
 
 }  // namespace
 
-const BlendTable& PngBlendTable() {
-    static const BlendTable table = [] {
-        BlendTable t;
+const PngAlphaTable& PngBlendTable() {
+    static const PngAlphaTable table = [] {
+        PngAlphaTable t;
         for (int a = 0; a < 256; ++a)
             for (int v = 0; v < 256; ++v) t[a][v] = uint8_t((a * v + 127) / 255);
         return t;
@@ -90,7 +90,7 @@ void ApplyPngGammaAndAlpha(const LoadOptions& options, PngState& s) {
     } else if (s.colourType == 0) {
         s.palette[s.transparentGrey] = PaletteEntry{bg[0], bg[1], bg[2], 0};
     } else if (s.colourType == 3) {
-        const BlendTable& b = PngBlendTable();
+        const PngAlphaTable& b = PngBlendTable();
         for (int i = 0; i < 256; ++i) {
             PaletteEntry& e = s.palette[i];
             const int a = s.paletteAlpha[i];

@@ -15,7 +15,7 @@ bool DecodePng(std::span<const uint8_t> file, const LoadOptions& options,
                PixelAllocator& allocator, DecodeResult& result);
 
 // The process-wide blend table: [a][v] = a × v / 255, rounded.
-using BlendTable = std::array<std::array<uint8_t, 256>, 256>;
-const BlendTable& PngBlendTable();
+using PngAlphaTable = std::array<std::array<uint8_t, 256>, 256>;
+const PngAlphaTable& PngBlendTable();
 
 }  // namespace pelio

@@ -59,7 +59,7 @@ struct Expected {
 };
 
 Expected Model(const LibpngImage& L, const LoadOptions& o) {
-    const BlendTable& blend = PngBlendTable();
+    const PngAlphaTable& blend = PngBlendTable();
     const int display = o.gamma ? std::max(1, o.displayGamma) : 0;
     const bool gamma = display > 0 && L.hasGama && L.gama > 0;
     std::array<uint8_t, 256> g{};
@@ -801,7 +801,7 @@ TEST(PngReader, GammaAndResolution) {
 }
 
 TEST(PngReader, BlendTableCorners) {
-    const BlendTable& b = PngBlendTable();
+    const PngAlphaTable& b = PngBlendTable();
     for (int v = 0; v < 256; ++v) {
         EXPECT_EQ(b[0][v], 0);
         EXPECT_EQ(b[255][v], v);
