@@ -97,6 +97,7 @@ constexpr NeedsRange kOtherNeeds[] = {
     {kTool1, kTool8, kNeedsIdle},
     {kImageSubmenu, kImageSubmenu, kNeedsImage},
     {kViewSubmenu, kViewSubmenu, kNeedsImage},
+    {kTransformMenu, kCorrectionMenu, kNeedsImage},
 };
 
 CommandNeeds NeedsOf(int id) {
@@ -167,6 +168,15 @@ bool CommandEnabled(int id, const CommandContext& c) {
     if (c.mode != Mode::Edit) met |= kNotInEditMode;
     if (c.mode != Mode::FullScreen) met |= kNotInFullScreen;
     return (NeedsOf(id) & ~met) == 0;
+}
+
+int MouseActionCommand(int action) {
+    switch (action) {
+    case 1: return kEditWindow;
+    case 2: return kFullScreen;
+    case 3: return kMinimise;
+    default: return kExit;
+    }
 }
 
 std::wstring ToolCaption(const std::wstring& name, int index) {

@@ -28,6 +28,10 @@ struct CommandInfo {
     CommandNeeds needs = 0;
 };
 
+// The command of a mouse action code (the double-click and both-buttons settings):
+// 1 the Edit window, 2 full screen, 3 minimise, anything else exit.
+int MouseActionCommand(int action);
+
 // The command's row; null for identifiers without a menu item.
 const CommandInfo* FindCommand(int id);
 

@@ -89,6 +89,54 @@ int ReadPngHeader(std::span<const uint8_t> file, PngState& s) {
     return kCodecOk;
 }
 
+namespace {
+
+// The background colour of a bKGD chunk in the image's colour type; others are ignored.
+void ReadBackground(std::span<const uint8_t> d, PngState& s) {
+    if (s.grey && d.size() == 2) {
+        uint8_t v = s.depth == 16 ? d[0] : uint8_t(d[1] * GreyStep(s.depth));
+        s.bkgd[0] = s.bkgd[1] = s.bkgd[2] = v;
+        s.bkgdSeen = true;
+    } else if (s.colourType == 3 && s.plteSeen && d.size() == 1) {
+        const PaletteEntry& e = s.palette[d[0]];
+        s.bkgd[0] = e.red;
+        s.bkgd[1] = e.green;
+        s.bkgd[2] = e.blue;
+        s.bkgdSeen = true;
+    } else if ((s.colourType == 2 || s.colourType == 6) && d.size() == 6) {
+        const int low = s.depth == 16 ? 0 : 1;
+        for (int i = 0; i < 3; ++i) s.bkgd[i] = d[2 * i + low];
+        s.bkgdSeen = true;
+    }
+}
+
+// The transparent grey or colour, or the palette's alpha values, of a tRNS chunk.
+void ReadTransparency(std::span<const uint8_t> d, PngState& s) {
+    if (s.colourType == 0 && d.size() == 2) {
+        std::memcpy(s.trnsRaw, d.data(), 2);
+        s.transparentGrey = s.depth == 16 ? d[0] : d[1];
+        s.trnsSeen = true;
+    } else if (s.colourType == 2 && d.size() == 6) {
+        if (s.depth == 16) std::memcpy(s.trnsRaw, d.data(), 6);
+        else for (int i = 0; i < 3; ++i) s.trnsRaw[i] = d[2 * i + 1];
+        s.trnsSeen = true;
+    } else if (s.colourType == 3 && s.plteSeen && d.size() <= size_t(s.paletteEntries)) {
+        std::memcpy(s.paletteAlpha, d.data(), d.size());
+        s.trnsSeen = true;
+    }
+}
+
+// A tEXt chunk with a keyword counts as text; one keyed "Comment" also as a comment.
+void CountText(std::span<const uint8_t> d, PngState& s) {
+    const size_t limit = std::min<size_t>(d.size(), 80);
+    const void* nul = std::memchr(d.data(), 0, limit);
+    if (!nul || nul == d.data()) return;
+    ++s.texts;
+    if (static_cast<const uint8_t*>(nul) - d.data() == 7 && std::memcmp(d.data(), "Comment", 7) == 0) ++s.comments;
+}
+
+}  // namespace
+
 int WalkPngChunks(std::span<const uint8_t> file, PngState& s, const PngImageData& decode) {
     ByteReader walk(file, ByteOrder::Big);
     walk.Seek(kPngHeaderEnd);
@@ -125,37 +173,10 @@ int WalkPngChunks(std::span<const uint8_t> file, PngState& s, const PngImageData
                 s.palette[i] = PaletteEntry{d[3 * i + 2], d[3 * i + 1], d[3 * i], 0};
             break;
         case ChunkTag("bKGD"):
-            if (s.bkgdSeen || s.idatSeen || !crcOk()) break;
-            if (s.grey && length == 2) {
-                uint8_t v = s.depth == 16 ? d[0] : uint8_t(d[1] * GreyStep(s.depth));
-                s.bkgd[0] = s.bkgd[1] = s.bkgd[2] = v;
-                s.bkgdSeen = true;
-            } else if (s.colourType == 3 && s.plteSeen && length == 1) {
-                const PaletteEntry& e = s.palette[d[0]];
-                s.bkgd[0] = e.red;
-                s.bkgd[1] = e.green;
-                s.bkgd[2] = e.blue;
-                s.bkgdSeen = true;
-            } else if ((s.colourType == 2 || s.colourType == 6) && length == 6) {
-                const int low = s.depth == 16 ? 0 : 1;
-                for (int i = 0; i < 3; ++i) s.bkgd[i] = d[2 * i + low];
-                s.bkgdSeen = true;
-            }
+            if (!s.bkgdSeen && !s.idatSeen && crcOk()) ReadBackground(d, s);
             break;
         case ChunkTag("tRNS"):
-            if (s.trnsSeen || s.idatSeen || !crcOk()) break;
-            if (s.colourType == 0 && length == 2) {
-                std::memcpy(s.trnsRaw, d.data(), 2);
-                s.transparentGrey = s.depth == 16 ? d[0] : d[1];
-                s.trnsSeen = true;
-            } else if (s.colourType == 2 && length == 6) {
-                if (s.depth == 16) std::memcpy(s.trnsRaw, d.data(), 6);
-                else for (int i = 0; i < 3; ++i) s.trnsRaw[i] = d[2 * i + 1];
-                s.trnsSeen = true;
-            } else if (s.colourType == 3 && s.plteSeen && length <= uint32_t(s.paletteEntries)) {
-                std::memcpy(s.paletteAlpha, d.data(), length);
-                s.trnsSeen = true;
-            }
+            if (!s.trnsSeen && !s.idatSeen && crcOk()) ReadTransparency(d, s);
             break;
         case ChunkTag("IDAT"): {
             if (idatDone) return kPngChunkOrder;
@@ -185,16 +206,7 @@ int WalkPngChunks(std::span<const uint8_t> file, PngState& s, const PngImageData
             }
             break;
         case ChunkTag("tEXt"):
-            if (length >= 2 && crcOk()) {
-                const size_t limit = std::min<size_t>(length, 80);
-                const void* nul = std::memchr(d.data(), 0, limit);
-                if (nul && nul != d.data()) {
-                    ++s.texts;
-                    if (static_cast<const uint8_t*>(nul) - d.data() == 7 &&
-                        std::memcmp(d.data(), "Comment", 7) == 0)
-                        ++s.comments;
-                }
-            }
+            if (length >= 2 && crcOk()) CountText(d, s);
             break;
         case ChunkTag("IEND"):
             if (!crcOk()) return kPngCrc;

@@ -159,15 +159,6 @@ void OnScrollBar(int bar, int code) {
 
 bool Busy() { return EditState().activeOperation != 0; }
 
-int MouseActionCommand(int action) {
-    switch (action) {
-    case 1: return cmd::kEditWindow;
-    case 2: return cmd::kFullScreen;
-    case 3: return cmd::kMinimise;
-    default: return cmd::kExit;
-    }
-}
-
 void RunMouseAction(int action) { PostMessageW(EditState().window, WM_COMMAND, MouseActionCommand(action), 0); }
 
 // --- right button: hand scrolling, or the context menu on a click -------------------------

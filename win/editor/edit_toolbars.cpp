@@ -15,10 +15,11 @@
 #include "resources/resource_ids.h"
 #include "win/base/app_state.h"
 #include "win/base/control_keys.h"
+#include "win/base/frame_link.h"
 #include "win/base/menus.h"
 #include "win/base/toolbar_support.h"
-#include "win/editor/edit_panes.h"
 #include "win/editor/colour_pick.h"
+#include "win/editor/edit_panes.h"
 #include "win/editor/edit_state.h"
 #include "win/editor/save_panel.h"
 #include "win/editor/save_pipeline.h"
@@ -362,15 +363,13 @@ void SetZoomField(int percent) {
 void RefreshToolbarStates() {
     EditWindowState& e = EditState();
     if (!e.commandBar) return;
-    const bool image = Current().Loaded();
+    const CommandContext context = Link().commandContext();
     for (int id : {cmd::kSaveAs, cmd::kFileList, cmd::kTransformMenu, cmd::kCorrectionMenu})
-        SetEnabled(e.commandBar, id, image);
+        SetEnabled(e.commandBar, id, CommandEnabled(id, context));
+    for (int id : {cmd::kFit, cmd::kZoom100, cmd::kEditWindow}) SetEnabled(e.viewBar, id, CommandEnabled(id, context));
     SetChecked(e.viewBar, cmd::kScrollBars, App().settings.edit.scrlBar);
     for (int i = 0; i < 3; ++i) SetChecked(e.viewBar, cmd::kPanesSideBySide + i, static_cast<int>(e.paneMode) == i);
-    SetEnabled(e.viewBar, cmd::kFit, image);
-    SetEnabled(e.viewBar, cmd::kZoom100, image);
-    for (HWND control : {e.slider, e.zoomField, e.zoomUpDown}) EnableWindow(control, image);
-    SetEnabled(e.viewBar, cmd::kEditWindow, e.activeOperation == 0);
+    for (HWND control : {e.slider, e.zoomField, e.zoomUpDown}) EnableWindow(control, context.imageLoaded);
 }
 
 bool OnRebarNotify(const NMHDR* h, LRESULT& result) {

@@ -188,11 +188,11 @@ struct Route {
     Guard guard = Guard::Rules;
 };
 
-constexpr Route One(int id, Handler viewer, Handler edit, Guard guard = Guard::Rules) {
-    return {id, id, viewer, edit, guard};
-}
 constexpr Route Span(int first, int last, Handler viewer, Handler edit, Guard guard = Guard::Rules) {
     return {first, last, viewer, edit, guard};
+}
+constexpr Route One(int id, Handler viewer, Handler edit, Guard guard = Guard::Rules) {
+    return Span(id, id, viewer, edit, guard);
 }
 
 constexpr Route kRoutes[] = {

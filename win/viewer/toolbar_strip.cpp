@@ -11,7 +11,6 @@
 #include "win/base/class_names.h"
 #include "win/base/frame_link.h"
 #include "win/base/toolbar_support.h"
-#include "win/image/current_image.h"
 
 namespace pelio {
 
@@ -24,37 +23,36 @@ constexpr int kSpacerId = 9911;
 struct StripItem {
     int id;
     int image;  // -1 for separators and spacers
-    bool needsImage;
     bool fullScreenOnly;
 };
 
 // The 25 items in order; images index bitmap 150.
 constexpr StripItem kItems[] = {
-    {cmd::kOpen, 0, false, false},
-    {kSeparatorId, -1, false, false},
-    {cmd::kFileList, 15, true, false},
-    {kSeparatorId, -1, false, false},
-    {cmd::kTurn270, 1, true, false},
-    {cmd::kTurn90, 2, true, false},
-    {kSeparatorId, -1, false, false},
-    {cmd::kFit, 3, true, false},
-    {cmd::kZoom100, 4, true, false},
-    {cmd::kZoomIn, 5, true, false},
-    {cmd::kZoomOut, 6, true, false},
-    {kSeparatorId, -1, false, false},
-    {cmd::kFirstFile, 7, true, false},
-    {cmd::kPreviousFile, 8, true, false},
-    {cmd::kNextFile, 9, true, false},
-    {cmd::kLastFile, 10, true, false},
-    {kSeparatorId, -1, false, false},
-    {cmd::kSlideshow, 11, true, false},
-    {kSeparatorId, -1, false, false},
-    {cmd::kEditWindow, 22, false, false},
-    {kWideSpacerId, -1, false, true},
-    {kSpacerId, -1, false, true},
-    {cmd::kMinimise, 12, false, true},
-    {cmd::kFullScreen, 13, false, true},
-    {cmd::kExit, 14, false, true},
+    {cmd::kOpen, 0, false},
+    {kSeparatorId, -1, false},
+    {cmd::kFileList, 15, false},
+    {kSeparatorId, -1, false},
+    {cmd::kTurn270, 1, false},
+    {cmd::kTurn90, 2, false},
+    {kSeparatorId, -1, false},
+    {cmd::kFit, 3, false},
+    {cmd::kZoom100, 4, false},
+    {cmd::kZoomIn, 5, false},
+    {cmd::kZoomOut, 6, false},
+    {kSeparatorId, -1, false},
+    {cmd::kFirstFile, 7, false},
+    {cmd::kPreviousFile, 8, false},
+    {cmd::kNextFile, 9, false},
+    {cmd::kLastFile, 10, false},
+    {kSeparatorId, -1, false},
+    {cmd::kSlideshow, 11, false},
+    {kSeparatorId, -1, false},
+    {cmd::kEditWindow, 22, false},
+    {kWideSpacerId, -1, true},
+    {kSpacerId, -1, true},
+    {cmd::kMinimise, 12, true},
+    {cmd::kFullScreen, 13, true},
+    {cmd::kExit, 14, true},
 };
 static_assert(std::size(kItems) == IDB_TOOLBAR_COUNT);
 
@@ -184,9 +182,10 @@ void ResizeToolbarStrip(int clientW) {
 void RefreshToolbarStrip() {
     StripState& s = Strip();
     if (!s.toolbar) return;
-    const bool loaded = Current().Loaded();
+    const CommandContext context = Link().commandContext();
     for (const StripItem& item : kItems)
-        if (item.image >= 0) SendMessageW(s.toolbar, TB_ENABLEBUTTON, item.id, MAKELPARAM(!item.needsImage || loaded, 0));
+        if (item.image >= 0)
+            SendMessageW(s.toolbar, TB_ENABLEBUTTON, item.id, MAKELPARAM(CommandEnabled(item.id, context), 0));
 }
 
 void SetToolbarStripFullScreen(bool on, int monitorWidth) {

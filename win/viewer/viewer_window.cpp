@@ -8,12 +8,9 @@
 
 #include "core/commands/command_ids.h"
 #include "core/view/caption.h"
-#include "core/view/navigation.h"
-#include "core/view/pan_cursor.h"
 #include "core/view/sizing.h"
 #include "core/view/window_placement.h"
 #include "core/view/zoom.h"
-#include "resources/resource_ids.h"
 #include "win/base/app_state.h"
 #include "win/base/class_names.h"
 #include "win/base/cursors.h"
@@ -24,8 +21,8 @@
 #include "win/image/current_image.h"
 #include "win/viewer/file_list.h"
 #include "win/viewer/full_screen.h"
-#include "win/viewer/navigation_window.h"
 #include "win/viewer/toolbar_strip.h"
+#include "win/viewer/viewer_view.h"
 
 namespace pelio {
 
@@ -65,34 +62,6 @@ void SetupDeviceContext(HWND hwnd) {
     ReleaseDC(hwnd, dc);
 }
 
-// The view of the Viewer window and full screen.
-ViewState& View() {
-    static ViewState view;
-    return view;
-}
-
-enum DragState { kDragNone = 0, kDragPressed = 1, kDragPanning = 2, kDragNothing = 3 };
-enum class Sizing { None, Edge, Corner };
-
-// The Viewer window's pointer and window state beside the view.
-struct ViewerState {
-    int drag = kDragNone;         // right button
-    POINT dragPoint{};            // where the last pan step started
-    bool chord = false;           // one button pressed while the other was held
-    bool altMenu = false;         // the context menu was opened by releasing Alt
-    bool appActive = false;
-    Sizing sizing = Sizing::None; // the kind of the last frame drag, for the next WM_SIZE
-    int limitW = 0, limitH = 0;   // window size after the last fit
-    POINT hiddenAt{};             // pointer position when the cursor was hidden
-    HWND captionTip = nullptr;
-    bool tipActive = false;
-};
-
-ViewerState& Viewer() {
-    static ViewerState state;
-    return state;
-}
-
 FrameInsets FrameOf(HWND hwnd) {
     RECT frame{0, 0, 0, 0};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
@@ -115,20 +84,6 @@ void ReadClientSize(HWND hwnd) {
     View().clientH = client.bottom;
 }
 
-// COLORONCOLOR at 100 % or when chosen; HALFTONE otherwise.
-void ChooseStretchMode(HWND hwnd) {
-    const ViewState& v = View();
-    HDC dc = GetDC(hwnd);
-    const bool exact = v.DisplayedW() == v.imageW && v.DisplayedH() == v.imageH;
-    if (exact || App().settings.viewer.sthMode == 3) {
-        SetStretchBltMode(dc, COLORONCOLOR);
-    } else {
-        SetStretchBltMode(dc, HALFTONE);
-        SetBrushOrgEx(dc, 0, 0, nullptr);
-    }
-    ReleaseDC(hwnd, dc);
-}
-
 // The strips around the image in the background colour, then one stretch of the source.
 void OnPaint(HWND hwnd) {
     PAINTSTRUCT ps;
@@ -141,33 +96,6 @@ void OnPaint(HWND hwnd) {
     EndPaint(hwnd, &ps);
 }
 
-// Resizes the window so that its client area shows the displayed image where it was.
-void WindowFit(HWND hwnd) {
-    const ViewState& v = View();
-    RECT client;
-    GetClientRect(hwnd, &client);
-    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    const bool caption = GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CAPTION;
-    ScreenRect r = WindowFitRect(ToScreenRect(client), v.DisplayedW(), v.DisplayedH(), FrameOf(hwnd),
-                                 caption, GetSystemMetrics(SM_CXMIN), ToScreenRect(ViewerUsableArea(hwnd)));
-    SetWindowPos(hwnd, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT placed;
-    GetWindowRect(hwnd, &placed);
-    Viewer().limitW = placed.right - placed.left;
-    Viewer().limitH = placed.bottom - placed.top;
-    ReadClientSize(hwnd);
-    View().Layout();
-}
-
-// The box the Viewer's zoom fits into: the work area of its monitor less the frame.
-void ViewerFitBox(HWND hwnd, int& w, int& h) {
-    RECT full, work;
-    QueryMonitor(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), full, work);
-    const FrameInsets f = FrameOf(hwnd);
-    w = (work.right - work.left) - f.left - f.right;
-    h = (work.bottom - work.top) - f.top - f.bottom;
-}
-
 // A new zoom from a command: stretch mode, window fit in the Viewer mode, repaint, caption.
 void ApplyZoom(HWND hwnd, int zoom) {
     ViewState& v = View();
@@ -177,266 +105,6 @@ void ApplyZoom(HWND hwnd, int zoom) {
     else v.Layout();
     InvalidateRect(hwnd, nullptr, FALSE);
     UpdateCaption();
-}
-
-// Zoom by ten points, or the neighbouring file, by the wheel setting and Ctrl alone.
-void OnWheel(int delta, WPARAM keys) {
-    const AppState& app = App();
-    if (!Current().Loaded() || SlideshowRunning()) return;
-    const bool fullScreen = app.displayMode == kModeFullScreen;
-    const bool navigate = (fullScreen ? app.settings.viewer.fsWheel : app.settings.viewer.wheel) != (keys == MK_CONTROL);
-    if (navigate) {
-        Link().viewerCommand(delta > 0 ? cmd::kPreviousFile : cmd::kNextFile);
-        return;
-    }
-    const bool away = delta > 0;
-    Link().viewerCommand(away != app.settings.app.wheelRev ? cmd::kZoomMinus10 : cmd::kZoomPlus10);
-}
-
-// Left button: Ctrl starts an area selection inside the image (any press in full screen when
-// FSAreaZm is on); a plain drag in the Viewer mode moves the window.
-struct LeftDrag {
-    bool selecting = false;
-    bool pressed = false;
-    POINT anchor{}, current{};
-    bool drawn = false;
-};
-
-LeftDrag& Drag() {
-    static LeftDrag drag;
-    return drag;
-}
-
-POINT ClampToImage(POINT p) {
-    const ViewState& v = View();
-    p.x = std::clamp<LONG>(p.x, v.x.dest, v.x.dest + v.x.destSize - 1);
-    p.y = std::clamp<LONG>(p.y, v.y.dest, v.y.dest + v.y.destSize - 1);
-    return p;
-}
-
-// The inverted rectangle of the selection (drawing it twice erases it).
-void InvertSelection(HWND hwnd, const LeftDrag& d) {
-    HDC dc = GetDC(hwnd);
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    Rectangle(dc, std::min(d.anchor.x, d.current.x), std::min(d.anchor.y, d.current.y),
-              std::max(d.anchor.x, d.current.x) + 1, std::max(d.anchor.y, d.current.y) + 1);
-    SelectObject(dc, oldBrush);
-    ReleaseDC(hwnd, dc);
-}
-
-void OnLeftDown(HWND hwnd, POINT p, WPARAM keys) {
-    const AppState& app = App();
-    Viewer().altMenu = false;
-    if (keys & MK_RBUTTON) {
-        Viewer().chord = true;
-        return;
-    }
-    LeftDrag& d = Drag();
-    d = LeftDrag{};
-    d.anchor = d.current = p;
-    const ViewState& v = View();
-    const bool inside = p.x >= v.x.dest && p.x < v.x.dest + v.x.destSize && p.y >= v.y.dest &&
-                        p.y < v.y.dest + v.y.destSize;
-    const bool wantsArea = (keys & MK_CONTROL) ||
-                           (app.displayMode == kModeFullScreen && app.settings.viewer.fsAreaZm);
-    if (Current().Loaded() && wantsArea && inside) {
-        d.selecting = true;
-        SetCapture(hwnd);
-        return;
-    }
-    d.pressed = app.displayMode == kModeViewer;
-}
-
-void OnLeftMove(HWND hwnd, POINT p) {
-    LeftDrag& d = Drag();
-    if (d.selecting) {
-        if (d.drawn) InvertSelection(hwnd, d);
-        d.current = ClampToImage(p);
-        InvertSelection(hwnd, d);
-        d.drawn = true;
-    } else if (d.pressed && std::abs(p.x - d.anchor.x) + std::abs(p.y - d.anchor.y) > 2) {
-        d.pressed = false;
-        if (App().cursors.windowMove) SetCursor(App().cursors.windowMove);
-        SendMessageW(hwnd, WM_SYSCOMMAND, SC_MOVE | 2, 0);  // the system drags the window
-    }
-}
-
-void RunChordAction(HWND hwnd);
-
-void OnLeftUp(HWND hwnd) {
-    if (Viewer().chord) {
-        RunChordAction(hwnd);
-        return;
-    }
-    const LeftDrag d = Drag();
-    Drag() = LeftDrag{};
-    if (!d.selecting) return;
-    if (d.drawn) InvertSelection(hwnd, d);
-    ReleaseCapture();
-    int boxW = View().clientW, boxH = View().clientH;
-    const bool viewerMode = App().displayMode == kModeViewer;
-    if (viewerMode) ViewerFitBox(hwnd, boxW, boxH);
-    if (!ApplyAreaZoom(View(), d.anchor.x, d.anchor.y, d.current.x, d.current.y, boxW, boxH)) return;
-    ChooseStretchMode(hwnd);
-    if (viewerMode) WindowFit(hwnd);
-    else View().Layout();
-    InvalidateRect(hwnd, nullptr, FALSE);
-    UpdateCaption();
-}
-
-// Action codes of DClick and LRClick: 1 Edit window, 2 full screen, 3 minimise, else exit.
-int MouseActionCommand(int action) {
-    switch (action) {
-    case 1: return cmd::kEditWindow;
-    case 2: return cmd::kFullScreen;
-    case 3: return cmd::kMinimise;
-    default: return cmd::kExit;
-    }
-}
-
-// The cursor that shows where the view can still move.
-HCURSOR PanCursor() {
-    const ViewState& v = View();
-    const int id = PanCursorResource(PanAxisState(v.x, v.imageW), PanAxisState(v.y, v.imageH));
-    HCURSOR c = id ? App().cursors.pan[id - IDC_PAN_FIRST] : nullptr;
-    return c ? c : App().cursors.arrow;
-}
-
-void MoveNavigationToView() {
-    const ViewState& v = View();
-    MoveNavigationRect(v.x.src, v.y.src, v.x.srcSize, v.y.srcSize);
-}
-
-// Right press: panning starts once the pointer has moved.
-void OnRightDown(HWND hwnd, POINT p, WPARAM keys) {
-    ViewerState& vs = Viewer();
-    StopSlideshow();
-    if (keys & MK_LBUTTON) {
-        vs.chord = true;
-        Drag().pressed = false;
-    }
-    vs.drag = kDragPressed;
-    vs.dragPoint = p;
-    App().mouseOperation = true;
-    ShowPointer();
-    SetCapture(hwnd);
-}
-
-// Moves the view against the pointer's movement (doubled for pictures larger than the screen).
-void PanBy(HWND hwnd, int mx, int my) {
-    ViewState& v = View();
-    const int factor = 1 << v.scrollShift;
-    const int dx = ScrollAxis(v.x, v.imageW, v.clientW, v.zoom, mx * factor);
-    const int dy = ScrollAxis(v.y, v.imageH, v.clientH, v.zoom, my * factor);
-    if (dx || dy) ScrollWindowEx(hwnd, dx, dy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
-    SetCursor(PanCursor());
-    MoveNavigationToView();
-}
-
-void OnRightMove(HWND hwnd, POINT p) {
-    ViewerState& vs = Viewer();
-    const ViewState& v = View();
-    if (vs.drag == kDragPressed) {
-        if (std::abs(p.x - vs.dragPoint.x) + std::abs(p.y - vs.dragPoint.y) < 3) return;
-        const bool fits = !Current().Loaded() || (v.DisplayedW() <= v.clientW && v.DisplayedH() <= v.clientH);
-        if (fits) {
-            vs.drag = kDragNothing;
-            SetCursor(App().cursors.no);
-            return;
-        }
-        vs.drag = kDragPanning;
-        if (App().settings.viewer.sthMode == 4) {
-            HDC dc = GetDC(hwnd);
-            SetStretchBltMode(dc, COLORONCOLOR);  // fast while the picture moves
-            ReleaseDC(hwnd, dc);
-        }
-        if (ViewWantsNavigation(v.clientW, v.clientH)) {
-            ShowNavigation(hwnd);
-            MoveNavigationToView();
-        }
-    }
-    if (vs.drag != kDragPanning) return;
-    PanBy(hwnd, vs.dragPoint.x - p.x, vs.dragPoint.y - p.y);
-    vs.dragPoint = p;
-}
-
-// Halftone again, a full repaint, no navigation window.
-void EndPan(HWND hwnd) {
-    ChooseStretchMode(hwnd);
-    InvalidateRect(hwnd, nullptr, FALSE);
-    HideNavigation();
-}
-
-void OnRightUp(HWND hwnd, POINT p) {
-    ViewerState& vs = Viewer();
-    if (vs.chord) {
-        RunChordAction(hwnd);
-        SetToolbarStrip(false);
-        return;
-    }
-    const int state = vs.drag;
-    vs.drag = kDragNone;
-    App().mouseOperation = false;
-    if (GetCapture() == hwnd && !Drag().selecting) ReleaseCapture();
-    SetToolbarStrip(false);
-    switch (state) {
-    case kDragPressed: {
-        POINT screen = p;
-        ClientToScreen(hwnd, &screen);
-        ShowContextMenu(screen);
-        break;
-    }
-    case kDragPanning:
-        EndPan(hwnd);
-        SetCursor(App().cursors.arrow);
-        break;
-    case kDragNothing:
-        SetCursor(App().cursors.arrow);
-        break;
-    }
-}
-
-// Another window took the mouse: the drag ends where it is.
-void OnCaptureLost(HWND hwnd) {
-    ViewerState& vs = Viewer();
-    if (vs.drag == kDragPanning) EndPan(hwnd);
-    vs.drag = kDragNone;
-    App().mouseOperation = false;
-    LeftDrag& d = Drag();
-    if (d.selecting && d.drawn) InvertSelection(hwnd, d);
-    d = LeftDrag{};
-}
-
-// Both buttons: the LRClick action instead of either button's own effect.
-void RunChordAction(HWND hwnd) {
-    ViewerState& vs = Viewer();
-    vs.chord = false;
-    LeftDrag& d = Drag();
-    if (d.selecting && d.drawn) InvertSelection(hwnd, d);
-    d = LeftDrag{};
-    if (vs.drag == kDragPanning) EndPan(hwnd);
-    vs.drag = kDragNone;
-    App().mouseOperation = false;
-    if (GetCapture() == hwnd) ReleaseCapture();
-    Link().viewerCommand(MouseActionCommand(App().settings.app.lrClick));
-}
-
-// A move with no button: the toolbar strip drops in at the top edge and goes away once the
-// pointer leaves it; a cursor hidden by full screen comes back after a real move.
-void OnPlainMove(POINT p) {
-    ViewerState& vs = Viewer();
-    if (!vs.appActive) return;
-    if (ToolbarStripShown()) {
-        SetToolbarStrip(false);
-        return;
-    }
-    if (App().settings.viewer.vtBar && p.y < 10 && View().clientH > 48) {
-        SetToolbarStrip(true);
-        ShowPointer();
-        return;
-    }
-    if (App().cursorHidden && (std::abs(p.x - vs.hiddenAt.x) > 16 || std::abs(p.y - vs.hiddenAt.y) > 16))
-        ShowPointer();
 }
 
 // The caption tool tip: white, quick, for the whole window; active only over the system-menu
@@ -458,13 +126,6 @@ void CreateCaptionTip(HWND hwnd) {
     ti.lpszText = const_cast<wchar_t*>(L"Pelio");
     SendMessageW(vs.captionTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     SendMessageW(vs.captionTip, TTM_ACTIVATE, FALSE, 0);
-}
-
-void SetCaptionTipActive(bool active) {
-    ViewerState& vs = Viewer();
-    if (!vs.captionTip || vs.tipActive == active) return;
-    vs.tipActive = active;
-    SendMessageW(vs.captionTip, TTM_ACTIVATE, active, 0);
 }
 
 void OnNonClientMove(HWND hwnd, WPARAM hit, LPARAM lp) {
@@ -515,18 +176,44 @@ void OnSize(HWND hwnd, WPARAM kind, int w) {
     }
 }
 
-// Middle button: at 100 % the fit; otherwise the point under the pointer becomes the centre
-// at 100 %.
-void OnMiddleButton(int x, int y) {
-    if (!Current().Loaded()) return;
-    ViewState& v = View();
-    if (v.zoom == kZoom100) {
-        ZoomCommand(cmd::kFit);
-        return;
+// Maximising means full screen, and so does restoring a full screen that Windows maximised.
+bool OnSysCommand(HWND hwnd, WPARAM wp) {
+    const WPARAM sc = wp & 0xFFF0;
+    if (sc != SC_MAXIMIZE && !(sc == SC_RESTORE && App().displayMode == kModeFullScreen && IsZoomed(hwnd)))
+        return false;
+    Link().viewerCommand(cmd::kFullScreen);
+    return true;
+}
+
+// Coming back: the list and the file's time are checked; leaving: the slideshow and the
+// toolbar strip stop.
+void OnActivateApp(bool active) {
+    Viewer().appActive = active;
+    if (active && Current().Loaded()) {
+        SyncFileList();
+        CheckCurrentFileChanged();
     }
-    v.x.centre = ClientToImage(x, v.x, v.imageW);
-    v.y.centre = ClientToImage(y, v.y, v.imageH);
-    ZoomCommand(cmd::kZoom100);
+    if (!active) {
+        Viewer().altMenu = false;
+        if (App().displayMode != kModeEdit) {
+            StopSlideshow();
+            SetToolbarStrip(false);
+        }
+    }
+}
+
+// Alt alone opens the context menu at the client's corner; the release that closes a menu
+// opened this way only clears the flag.
+void OnAltRelease(HWND hwnd) {
+    ViewerState& vs = Viewer();
+    if (vs.altMenu) {
+        vs.altMenu = false;
+    } else if (!ViewerGestureActive()) {
+        vs.altMenu = true;
+        POINT pt{0, 0};
+        ClientToScreen(hwnd, &pt);
+        ShowContextMenu(pt);
+    }
 }
 
 void OnDropFiles(HDROP drop) {
@@ -538,9 +225,62 @@ void OnDropFiles(HDROP drop) {
     Link().openFile(path);
 }
 
-POINT PointOf(LPARAM lp) { return POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}; }
-
 }  // namespace
+
+ViewerState& Viewer() {
+    static ViewerState state;
+    return state;
+}
+
+ViewState& View() {
+    static ViewState view;
+    return view;
+}
+
+void ChooseStretchMode(HWND hwnd) {
+    const ViewState& v = View();
+    HDC dc = GetDC(hwnd);
+    const bool exact = v.DisplayedW() == v.imageW && v.DisplayedH() == v.imageH;
+    if (exact || App().settings.viewer.sthMode == 3) {
+        SetStretchBltMode(dc, COLORONCOLOR);
+    } else {
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+    }
+    ReleaseDC(hwnd, dc);
+}
+
+void WindowFit(HWND hwnd) {
+    const ViewState& v = View();
+    RECT client;
+    GetClientRect(hwnd, &client);
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const bool caption = GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CAPTION;
+    ScreenRect r = WindowFitRect(ToScreenRect(client), v.DisplayedW(), v.DisplayedH(), FrameOf(hwnd),
+                                 caption, GetSystemMetrics(SM_CXMIN), ToScreenRect(ViewerUsableArea(hwnd)));
+    SetWindowPos(hwnd, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT placed;
+    GetWindowRect(hwnd, &placed);
+    Viewer().limitW = placed.right - placed.left;
+    Viewer().limitH = placed.bottom - placed.top;
+    ReadClientSize(hwnd);
+    View().Layout();
+}
+
+void ViewerFitBox(HWND hwnd, int& w, int& h) {
+    RECT full, work;
+    QueryMonitor(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), full, work);
+    const FrameInsets f = FrameOf(hwnd);
+    w = (work.right - work.left) - f.left - f.right;
+    h = (work.bottom - work.top) - f.top - f.bottom;
+}
+
+void SetCaptionTipActive(bool active) {
+    ViewerState& vs = Viewer();
+    if (!vs.captionTip || vs.tipActive == active) return;
+    vs.tipActive = active;
+    SendMessageW(vs.captionTip, TTM_ACTIVATE, active, 0);
+}
 
 HBRUSH BackgroundBrush(int index) {
     static constexpr int kStock[] = {WHITE_BRUSH, LTGRAY_BRUSH, GRAY_BRUSH, DKGRAY_BRUSH, BLACK_BRUSH};
@@ -805,6 +545,7 @@ void HidePointer() {
 LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT menuResult = 0;
     if (HandleMenuMessage(msg, wp, lp, menuResult)) return menuResult;
+    if (OnViewerMouse(hwnd, msg, wp, lp)) return 0;
     switch (msg) {
     case WM_CREATE:
         SetupDeviceContext(hwnd);
@@ -819,47 +560,6 @@ LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
         OnSize(hwnd, wp, LOWORD(lp));
         return 0;
-    case WM_LBUTTONDOWN:
-        // A press during the slideshow only stops it; in full screen a hidden cursor only
-        // comes back.
-        if (SlideshowRunning()) {
-            StopSlideshow();
-            return 0;
-        }
-        if (App().displayMode == kModeFullScreen && App().cursorHidden) {
-            ShowPointer();
-            return 0;
-        }
-        OnLeftDown(hwnd, PointOf(lp), wp);
-        return 0;
-    case WM_MOUSEMOVE:
-        SetCaptionTipActive(false);
-        if (wp & MK_RBUTTON) OnRightMove(hwnd, PointOf(lp));
-        else if (wp & MK_LBUTTON) OnLeftMove(hwnd, PointOf(lp));
-        else if (!(wp & MK_MBUTTON)) OnPlainMove(PointOf(lp));
-        return 0;
-    case WM_LBUTTONUP:
-        OnLeftUp(hwnd);
-        return 0;
-    case WM_LBUTTONDBLCLK:
-        Link().viewerCommand(MouseActionCommand(App().settings.app.dClick));
-        return 0;
-    case WM_RBUTTONDOWN:
-        OnRightDown(hwnd, PointOf(lp), wp);
-        return 0;
-    case WM_RBUTTONUP:
-        OnRightUp(hwnd, PointOf(lp));
-        return 0;
-    case WM_CAPTURECHANGED:
-        if (reinterpret_cast<HWND>(lp) != hwnd) OnCaptureLost(hwnd);
-        return 0;
-    case WM_MBUTTONDOWN:
-        if (SlideshowRunning()) {
-            StopSlideshow();
-            return 0;
-        }
-        if (Viewer().drag == kDragNone && !Drag().selecting) OnMiddleButton(PointOf(lp).x, PointOf(lp).y);
-        return 0;
     case WM_NCMOUSEMOVE:
         OnNonClientMove(hwnd, wp, lp);
         break;
@@ -869,37 +569,18 @@ LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
-    case WM_SYSCOMMAND: {
-        const WPARAM sc = wp & 0xFFF0;
-        if (sc == SC_MAXIMIZE || (sc == SC_RESTORE && App().displayMode == kModeFullScreen && IsZoomed(hwnd))) {
-            Link().viewerCommand(cmd::kFullScreen);
-            return 0;
-        }
+    case WM_SYSCOMMAND:
+        if (OnSysCommand(hwnd, wp)) return 0;
         break;
-    }
     case WM_ACTIVATEAPP:
-        Viewer().appActive = wp != 0;
-        if (wp && Current().Loaded()) {
-            SyncFileList();
-            CheckCurrentFileChanged();
-        }
-        if (!wp) {
-            Viewer().altMenu = false;
-            if (App().displayMode != kModeEdit) {
-                StopSlideshow();
-                SetToolbarStrip(false);
-            }
-        }
-        return 0;
-    case WM_MOUSEWHEEL:
-        if (Viewer().drag == kDragNone && !Drag().selecting) OnWheel(GET_WHEEL_DELTA_WPARAM(wp), GET_KEYSTATE_WPARAM(wp));
+        OnActivateApp(wp != 0);
         return 0;
     case WM_PAINT:
         OnPaint(hwnd);
         return 0;
     case WM_COMMAND:
         // Nothing from menus or keys while the right button pans or an area is being chosen.
-        if (Viewer().drag != kDragNone || Drag().selecting) return 0;
+        if (ViewerGestureActive()) return 0;
         Viewer().altMenu = false;
         RunCommand(LOWORD(wp));
         return 0;
@@ -929,16 +610,7 @@ LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_SYSKEYUP:
         if (wp == VK_MENU) {
-            // The release that closes a menu opened this way only clears the flag.
-            ViewerState& vs = Viewer();
-            if (vs.altMenu) {
-                vs.altMenu = false;
-            } else if (vs.drag == kDragNone && !Drag().selecting) {
-                vs.altMenu = true;
-                POINT pt{0, 0};
-                ClientToScreen(hwnd, &pt);
-                ShowContextMenu(pt);
-            }
+            OnAltRelease(hwnd);
             return 0;
         }
         break;

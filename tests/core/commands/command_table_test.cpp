@@ -120,7 +120,7 @@ TEST(CommandTable, EnablingByWhatEachCommandNeeds) {
         {"+++++++++.+", {kOpen, kEditWindow, kOptions, kHelp, kMouseOperations, kAbout, kFullScreen, kTool1, kTool8}},
         {"..+++++++++", {kFit, kZoom100, kZoomIn, kZoomOut, kZoomPreset1000, kZoomPreset400, kZoomPreset200,
                          kZoomPreset50, kZoomPreset25, kZoomPreset10, kZoomToggle, kZoomPlus10, kZoomMinus10,
-                         kScrollLeft, kScrollDown, kImageSubmenu, kViewSubmenu}},
+                         kScrollLeft, kScrollDown, kImageSubmenu, kViewSubmenu, kTransformMenu, kCorrectionMenu}},
         {"..+++++++.+", {kSaveAs, kCopy, kWallpaper, kPrint, kTrim, kResize, kMargins, kRotate, kTurn90, kTurn180,
                          kTurn270, kMirror, kFlip, kHistogramCorrection, kGamma, kBrightness, kContrast,
                          kHueSaturation, kInvert, kUnsharpMask, kBlur, kSoftFocus, kHistogram, kColourCount,

@@ -12,6 +12,7 @@
 #include "tests/support/win_test_files.h"
 #include "win/base/app_state.h"
 #include "win/base/toolbar_support.h"
+#include "win/frame/frame_link_setup.h"
 #include "win/frame/window_classes.h"
 #include "win/image/current_image.h"
 #include "win/image/load_dispatch.h"
@@ -29,6 +30,7 @@ protected:
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
         InitCommonControlsEx(&icc);
         RegisterWindowClasses(App().instance);
+        ConnectFrame();  // the strip asks the frame's command rules
         WNDCLASSW wc{};
         wc.lpfnWndProc = DefWindowProcW;
         wc.hInstance = App().instance;
