@@ -16,8 +16,8 @@ void ReloadMenuMetrics();
 
 HMENU ContextMenuHandle();
 HMENU ZoomMenuHandle();
-// A submenu of the context menu by its identifier (5106 transform, 5107 corrections, 5400
-// tools …); null when there is none.
+// A submenu of the context menu by its identifier (cmd::kTransformSubmenu …); null when
+// there is none.
 HMENU SubmenuHandle(int id);
 // Changes the caption an item shows (the window switch and the full-screen toggle).
 void SetCommandCaption(int id, const wchar_t* caption);

@@ -72,7 +72,7 @@ constexpr ButtonRow kViewButtons[] = {
 constexpr wchar_t kZoomTip[] = L"表示倍率";
 
 // The submenus the drop-down buttons open.
-constexpr int kDropDownMenus[] = {5106, 5107, 5400};
+constexpr int kDropDownMenus[] = {cmd::kTransformSubmenu, cmd::kCorrectionSubmenu, cmd::kToolsSubmenu};
 
 const ButtonRow* FindButton(int id) {
     for (const ButtonRow& row : kCommandButtons)

@@ -18,7 +18,7 @@ std::wstring SavePanelTipText(int id);
 // window or a format change.
 void RefreshSavePanel();
 
-// Panel commands 5800..5890; false for other commands.
+// Panel commands cmd::kDither .. cmd::kCommentSwitch; false for other commands.
 bool SavePanelCommand(int id);
 // Whether a control identifier is one of the panel's notifying controls.
 bool IsSavePanelControl(int id);

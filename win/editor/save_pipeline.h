@@ -7,7 +7,7 @@
 namespace pelio {
 
 // Encodes the current image with the save settings into a temporary file, decodes it again
-// and shows it in the preview pane (command 5810). Nothing when the shown preview is current.
+// and shows it in the preview pane (cmd::kSavePreview). Nothing when the shown preview is current.
 void SavePreview();
 // Drops the preview and its temporary file.
 void DiscardPreview();

@@ -5,7 +5,7 @@ namespace pelio {
 
 struct OperationKind;
 
-// The frame's description of the filter of a command (5170..5172); null for others.
+// The frame's description of the filter of a command (cmd::kUnsharpMask, cmd::kBlur, cmd::kSoftFocus); null for others.
 const OperationKind* FilterOperation(int command);
 
 }  // namespace pelio

@@ -6,7 +6,7 @@ namespace pelio {
 
 struct OperationKind;
 
-// The frame's description of the hue / saturation operation (command 5164); null for others.
+// The frame's description of the hue / saturation operation (cmd::kHueSaturation); null for others.
 const OperationKind* HlsOperation(int command);
 
 }  // namespace pelio

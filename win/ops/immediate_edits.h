@@ -12,7 +12,7 @@ namespace pelio {
 // facts, modified; a lossless JPEG save turns into a plain one.
 void InstallResult(Image& result, int32_t fileSize);
 
-// Commands 5150..5154 and 5165; false for other commands. Nothing without an image.
+// The quarter turns, mirror, flip (cmd::kTurn90 .. cmd::kFlip) and cmd::kInvert; false for other commands. Nothing without an image.
 bool ImmediateEditCommand(int id);
 
 }  // namespace pelio

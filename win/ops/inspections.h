@@ -3,9 +3,9 @@
 
 namespace pelio {
 
-// Command 5111: the modal dialog "ヒストグラム(輝度)".
+// cmd::kHistogram: the modal dialog "ヒストグラム(輝度)".
 void ShowLuminanceHistogram();
-// Command 5110: "使用色数 = n" with the file name as caption.
+// cmd::kColourCount: "使用色数 = n" with the file name as caption.
 void ShowColourCount();
 
 }  // namespace pelio

@@ -7,7 +7,7 @@ namespace pelio {
 
 struct OperationKind;
 
-// The frame's description of the histogram correction (command 5160); null for others.
+// The frame's description of the histogram correction (cmd::kHistogramCorrection); null for others.
 const OperationKind* LevelsOperation(int command);
 
 LRESULT CALLBACK LevelsWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

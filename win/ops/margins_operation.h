@@ -6,7 +6,7 @@ namespace pelio {
 
 struct OperationKind;
 
-// The frame's description of the margins operation (command 5122); null for others.
+// The frame's description of the margins operation (cmd::kMargins); null for others.
 const OperationKind* MarginsOperation(int command);
 
 }  // namespace pelio

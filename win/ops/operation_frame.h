@@ -92,7 +92,7 @@ Data* NewData(OperationContext& ctx) {
     return data;
 }
 
-// Commands 5120..5172 that run in the frame; false for the others (and when refused).
+// Image operations that run in the frame (cmd::kFirstImageOperation ..); false for the others (and when refused).
 bool StartOperation(int command);
 // Confirm (apply) or abort; nothing without an operation.
 void FinishOperation(bool apply);

@@ -3,10 +3,10 @@
 
 namespace pelio {
 
-// Command 5030: the image as a packed device-independent bitmap; nothing is reported when
+// cmd::kCopy: the image as a packed device-independent bitmap; nothing is reported when
 // the clipboard cannot be opened.
 void CopyImage();
-// Command 5031: the clipboard's bitmap becomes the current image, named "clip", without a
+// cmd::kPaste: the clipboard's bitmap becomes the current image, named "clip", without a
 // path; false (silently) when there is none.
 bool PasteImage();
 

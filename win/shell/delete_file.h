@@ -3,7 +3,7 @@
 
 namespace pelio {
 
-// Command 5032: true when another image (or none) is now current.
+// cmd::kDelete: true when another image (or none) is now current.
 bool DeleteCurrentFile();
 
 }  // namespace pelio

@@ -19,7 +19,7 @@ struct WallpaperValues {
 WallpaperValues WallpaperValuesOf(int choice);
 int WallpaperChoiceOf(const std::wstring& tile, const std::wstring& style, bool tileRead);
 
-// Command 5050.
+// cmd::kWallpaper.
 void SetWallpaper();
 // The Options dialog's delete button: false (with the message) when the file stays.
 bool DeleteWallpaperFile(HWND owner);

@@ -23,7 +23,7 @@ void RefillFileList();
 enum NavigateResult { kNavigateNone = 0, kNavigateFailed = 1, kNavigateLoaded = 2 };
 NavigateResult Navigate(NavigateKind kind);
 
-// Command 5311: the list window left of the main window.
+// cmd::kFileList: the list window left of the main window.
 void ShowFileListWindow();
 bool FolderWatched();
 // The list's entry count and selected index (-1: none).

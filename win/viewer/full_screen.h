@@ -12,7 +12,7 @@ void EnterFullScreen();
 // Back to the mode full screen was entered from; nothing outside full screen.
 void LeaveFullScreen();
 
-// Command 5250 and the /a switch; a second start while it runs stops it.
+// cmd::kSlideshow and the /a switch; a second start while it runs stops it.
 void StartSlideshow();
 void StopSlideshow();
 bool SlideshowRunning();

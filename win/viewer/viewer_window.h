@@ -23,7 +23,7 @@ void UpdateCaption();
 // other commands and without an image.
 bool ZoomCommand(int id);
 int CurrentZoom();
-// Keyboard scrolling 5650..5653 by 16 image pixels (doubled for pictures larger than the
+// Keyboard scrolling (cmd::kScrollLeft .. cmd::kScrollDown) by 16 image pixels (doubled for pictures larger than the
 // screen), only along an axis where the image is larger than the view.
 bool ScrollCommand(int id);
 // Window commands: centre, title bar, frame, toolbar strip switch, background colours.
