@@ -5,6 +5,7 @@
 
 #include "core/ops/filters.h"
 #include "core/ops/geometry.h"
+#include "core/ops/resize.h"
 #include "core/ops/tone.h"
 #include "core/ops/tone_tables.h"
 #include "tests/support/sample_image.h"
@@ -92,6 +93,30 @@ void BM_ApplyUnsharp(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ApplyUnsharp)->Unit(benchmark::kMillisecond);
+
+// Resize of the 24-megapixel picture to a quarter of each side (area averaging) and to 1.5
+// times (linear), in percent; BM_ResizeOutputCopy copies an output of the same size.
+void BM_Resize(benchmark::State& state) {
+    Pictures& p = Shared();
+    const int percent = static_cast<int>(state.range(0));
+    test::SampleImage target(kWidth * percent / 100, kHeight * percent / 100, 24);
+    for (auto _ : state) {
+        ResizePixels(p.source.image, target.image);
+        benchmark::DoNotOptimize(target.image.bits);
+    }
+}
+BENCHMARK(BM_Resize)->Arg(25)->Arg(150)->Unit(benchmark::kMillisecond);
+
+void BM_ResizeOutputCopy(benchmark::State& state) {
+    const int percent = static_cast<int>(state.range(0));
+    const int w = kWidth * percent / 100, h = kHeight * percent / 100;
+    test::SampleImage from(w, h, 24), to(w, h, 24);
+    for (auto _ : state) {
+        std::memcpy(to.image.bits, from.image.bits, from.image.PixelBytes());
+        benchmark::DoNotOptimize(to.image.bits);
+    }
+}
+BENCHMARK(BM_ResizeOutputCopy)->Arg(25)->Arg(150)->Unit(benchmark::kMillisecond);
 
 // The floor: the same bytes copied.
 void BM_CopyPixels(benchmark::State& state) {

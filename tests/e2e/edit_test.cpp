@@ -128,7 +128,7 @@ protected:
         SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(1030, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
     }
 
-    // Fills in the open save dialog: the name typed, OK, and yes to the overwrite question.
+    // Fills in the open or save dialog: the name typed, OK, and yes to the overwrite question.
     void AnswerSaveDialog(const std::wstring& path, bool overwrite) {
         e2e::DialogInfo dialog;
         HWND name = nullptr;
@@ -284,6 +284,17 @@ TEST_F(EditWindow, NavigatingAwayFromAModifiedImageAsksFirst) {
     EXPECT_TRUE(Eventually([&] { return IsWindowVisible(viewer_) && !IsWindowVisible(edit_); }));
     EXPECT_TRUE(Eventually([&] { return StartsWith(viewer_, L"second.bmp  ( 40x30"); }))
         << Narrow(e2e::WindowText(viewer_));
+    Close();
+}
+
+// Open in the Edit window shows the chosen file there.
+TEST_F(EditWindow, OpenShowsTheChosenFile) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    PostMessageW(edit_, WM_COMMAND, cmd::kOpen, 0);
+    ASSERT_NO_FATAL_FAILURE(AnswerSaveDialog(dir_ / L"second.bmp", false));
+    EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"second.bmp  ( 40x30"); }))
+        << Narrow(e2e::WindowText(edit_));
+    EXPECT_TRUE(IsWindowVisible(edit_));
     Close();
 }
 
