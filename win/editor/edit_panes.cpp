@@ -157,7 +157,7 @@ void OnScrollBar(int bar, int code) {
     else ScrollView(0, pos - axis.src);
 }
 
-bool Busy() { return EditState().activeOperation != 0; }
+bool Busy() { return EditState().operation != nullptr; }
 
 void RunMouseAction(int action) { PostMessageW(EditState().window, WM_COMMAND, MouseActionCommand(action), 0); }
 

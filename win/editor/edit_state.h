@@ -51,8 +51,7 @@ struct EditWindowState {
     bool altMenuOpen = false;
     HHOOK keyboardHook = nullptr, filterHook = nullptr;
 
-    int activeOperation = 0;  // the running image operation, 0 for none
-    RunningOperation* operation = nullptr;  // the same operation, while one runs
+    RunningOperation* operation = nullptr;  // the running image operation, null for none
 };
 
 EditWindowState& EditState();

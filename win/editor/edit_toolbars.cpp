@@ -282,10 +282,10 @@ void OpenDropDown(int id) {
 LRESULT CALLBACK KeyboardHook(int code, WPARAM wp, LPARAM lp) {
     EditWindowState& e = EditState();
     const bool pressed = (lp & 0x80000000) == 0;
-    if (code == HC_ACTION && pressed && (e.editHasFocus || ColourPickActive() || e.activeOperation) &&
+    if (code == HC_ACTION && pressed && (e.editHasFocus || ColourPickActive() || e.operation) &&
         !FocusedControlOwnsKey(wp)) {
         if (wp == VK_RETURN && !ColourPickActive()) {
-            if (e.activeOperation) {
+            if (e.operation) {
                 PostMessageW(e.window, WM_COMMAND, cmd::kConfirmOperation, 0);
                 return 1;
             }
@@ -296,7 +296,7 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM wp, LPARAM lp) {
         }
         if (wp == VK_ESCAPE) {
             if (ColourPickActive()) CancelColourPick();
-            else if (e.activeOperation) PostMessageW(e.window, WM_COMMAND, cmd::kAbortOperation, 0);
+            else if (e.operation) PostMessageW(e.window, WM_COMMAND, cmd::kAbortOperation, 0);
             else return CallNextHookEx(e.keyboardHook, code, wp, lp);
             return 1;
         }

@@ -90,7 +90,7 @@ void OnCommand(HWND hwnd, WPARAM wp, LPARAM lp) {
 
 void OnAltRelease() {
     EditWindowState& e = EditState();
-    if (e.drag != PaneDrag::None || e.areaZoom || e.activeOperation) return;
+    if (e.drag != PaneDrag::None || e.areaZoom || e.operation) return;
     POINT p{0, 0};
     ClientToScreen(e.imagePane, &p);
     ShowContextMenu(p);

@@ -378,7 +378,7 @@ HWND BuildSavePanel(HWND rebar) {
             return p.picking && p.pickColourShown ? p.pickColour : RGB(s.alphaR, s.alphaG, s.alphaB);
         },
         [](HWND, void*) {
-            if (!EditState().activeOperation && !Panel().picking) ChooseTransparentColour();
+            if (!EditState().operation && !Panel().picking) ChooseTransparentColour();
         },
     };
     AttachColourBox(p.colourBox, kTransparentBox, nullptr);
@@ -435,7 +435,7 @@ bool SavePanelCommand(int id) {
     case cmd::kProgressive: s.progressive = !s.progressive; break;
     case cmd::kJpegTrim: s.jpgTrim = !s.jpgTrim; break;
     case cmd::kTransparency:
-        if (Current().Loaded() && !EditState().activeOperation) StartPick();
+        if (Current().Loaded() && !EditState().operation) StartPick();
         else ApplyRules();
         return true;
     case cmd::kCommentSwitch:

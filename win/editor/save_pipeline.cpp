@@ -162,7 +162,7 @@ void DiscardPreview() {
 }
 
 void SavePreview() {
-    if (!Current().Loaded() || EditState().activeOperation) return;
+    if (!Current().Loaded() || EditState().operation) return;
     if (PreviewIsCurrent()) return;
     {
         BusyIndicator busy(App().dialogOwner, L"wait...", false);
@@ -212,7 +212,7 @@ void UpdateEditTitle() {
         caption = CaptionText(facts);
     }
     const Preview& p = ThePreview();
-    SetWindowTextW(window, EditWindowTitle(caption, c.Loaded(), p.shown && !EditState().activeOperation, p.fileBytes).c_str());
+    SetWindowTextW(window, EditWindowTitle(caption, c.Loaded(), p.shown && !EditState().operation, p.fileBytes).c_str());
 }
 
 const wchar_t* DefaultExtension(int format) { return kExtensions[std::clamp(format, 0, 5)]; }
@@ -238,7 +238,7 @@ bool SaveTo(const std::wstring& destination) {
 bool SaveAs() {
     AppState& app = App();
     const CurrentImage& c = Current();
-    if (!c.Loaded() || EditState().activeOperation) return false;
+    if (!c.Loaded() || EditState().operation) return false;
     const bool listVisible = app.fileList && IsWindowVisible(app.fileList);
     if (listVisible) EnableWindow(app.fileList, FALSE);
     const std::wstring remembered = CurrentDirectory();

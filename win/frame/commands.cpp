@@ -80,7 +80,7 @@ void ViewerEditSwitch(int) {
 
 void EditViewerSwitch(int) {
     if (IsIconic(App().edit)) ShowWindow(App().edit, SW_RESTORE);
-    else if (!EditState().activeOperation) ActivateViewer();
+    else if (!EditState().operation) ActivateViewer();
 }
 
 void Zoom(int id) { ZoomCommand(id); }
@@ -277,7 +277,7 @@ CommandContext CurrentCommandContext() {
     CommandContext c;
     c.imageLoaded = image.Loaded();
     c.hasPath = c.imageLoaded && !image.path.empty();
-    c.operationRunning = EditState().activeOperation != 0;
+    c.operationRunning = EditState().operation != nullptr;
     c.commentFormat = image.format == ImageFormat::Png || image.format == ImageFormat::Jpeg;
     c.hasTextData = image.info.text != 0;
     c.hasComment = image.info.comment;

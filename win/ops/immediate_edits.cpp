@@ -103,7 +103,7 @@ void InstallResult(Image& result, int32_t fileSize) {
 
 bool ImmediateEditCommand(int id) {
     if (id != cmd::kInvert && (id < cmd::kTurn90 || id > cmd::kFlip)) return false;
-    if (!Current().Loaded() || EditState().activeOperation) return true;
+    if (!Current().Loaded() || EditState().operation) return true;
     if (id == cmd::kInvert) Invert();
     else Turn(static_cast<TurnKind>(id - cmd::kTurn90 + 1));
     return true;

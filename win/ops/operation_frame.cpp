@@ -192,7 +192,6 @@ void DestroyRecord() {
     ctx.data.reset();
     SetCommandBarBusy(false);
     f.context.reset();
-    EditState().activeOperation = 0;
     EditState().operation = nullptr;
 }
 
@@ -287,7 +286,6 @@ bool StartOperation(int command) {
         return true;
     }
     SetBand(ctx.toolbar, kind->title);
-    e.activeOperation = kind->code;
     e.operation = &Port();
     SetPaneMode(kind->imagePaneOnly ? PaneMode::ImageOnly : PaneMode::PreviewOnly);
     RefreshToolbarStates();
