@@ -42,3 +42,8 @@
 
 /* Luminance histogram dialog. */
 #define IDD_LUMINANCE_HISTOGRAM 4700
+
+/* Registration of eight width/height pairs (trimming ratios, resize presets). */
+#define IDD_PAIR_REGISTER 4600
+#define IDC_PAIR_WIDTH1 4620 /* 4620..4627 */
+#define IDC_PAIR_HEIGHT1 4630 /* 4630..4637 */

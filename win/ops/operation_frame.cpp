@@ -29,6 +29,7 @@
 #include "win/ops/immediate_edits.h"
 #include "win/ops/levels_operation.h"
 #include "win/ops/margins_operation.h"
+#include "win/ops/resize_operation.h"
 #include "win/ops/tone_operations.h"
 
 namespace pelio {
@@ -109,7 +110,7 @@ bool StartWorker(OperationContext& ctx) {
 }
 
 const OperationKind* FindKind(int command) {
-    for (auto find : {ToneOperation, LevelsOperation, MarginsOperation, FilterOperation, HlsOperation})
+    for (auto find : {ToneOperation, LevelsOperation, MarginsOperation, ResizeOperation, FilterOperation, HlsOperation})
         if (const OperationKind* kind = find(command)) return kind;
     return nullptr;
 }
@@ -358,6 +359,13 @@ HWND OperationChild(HWND toolbar, const wchar_t* cls, const wchar_t* text, DWORD
     HWND hwnd = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, r.top + (rowH - h) / 2, w, h, toolbar,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), App().instance, nullptr);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(App().uiFont), FALSE);
+    // A drop-down list's height is its list's: centre its closed box instead.
+    if (lstrcmpiW(cls, WC_COMBOBOXW) == 0) {
+        RECT box{};
+        GetWindowRect(hwnd, &box);
+        SetWindowPos(hwnd, nullptr, x, r.top + (rowH - (box.bottom - box.top)) / 2, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     return hwnd;
 }
 

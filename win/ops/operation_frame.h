@@ -20,7 +20,10 @@ struct OperationContext;
 
 // The operations the frame runs.
 enum OperationCode : int {
+    kOpTrim = 6,
+    kOpResize = 7,
     kOpMargins = 8,
+    kOpRotate = 9,
     kOpLevels = 10,
     kOpGamma = 11,
     kOpBrightness = 12,

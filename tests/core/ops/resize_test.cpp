@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/ops/resize.h"
+#include "core/ops/resize_fields.h"
 #include "tests/support/sample_image.h"
 
 namespace pelio {
@@ -124,6 +125,35 @@ TEST(Resize, BothPassesFollowTheLineRulesVerticalFirst) {
             }
         EXPECT_EQ(wrong, 0) << c.w << "x" << c.h << " -> " << c.W << "x" << c.H;
     }
+}
+
+// The size fields keep the aspect with halves rounded away from zero and clamp to twice the
+// source and to the largest picture.
+TEST(ResizeFields, AspectAndLimits) {
+    ResizeFields wide(200, 100);
+    const ResizeFields::Echo echo = wide.SetWidth(101);
+    EXPECT_EQ(echo.otherField, 51);  // 50.5
+    EXPECT_EQ(echo.slider, 51);
+    EXPECT_EQ(wide.NewHeight(), 51);
+    const ResizeFields::Echo same = wide.SetWidth(101);
+    EXPECT_EQ(same.otherField, -1);
+    EXPECT_EQ(same.slider, -1);
+
+    ResizeFields huge(20000, 100);
+    EXPECT_EQ(huge.SliderWidth(200), 40000);
+    huge.SetWidth(huge.SliderWidth(200));
+    EXPECT_EQ(huge.NewWidth(), 25000);
+    EXPECT_EQ(huge.NewHeight(), 125);
+
+    ResizeFields free(300, 7);
+    free.ignoreAspect = true;
+    EXPECT_EQ(free.SetHeight(-5).otherField, -1);
+    EXPECT_EQ(free.NewHeight(), 1);
+    EXPECT_EQ(free.NewWidth(), 300);
+    free.SetWidth(9999);
+    EXPECT_EQ(free.NewWidth(), 600);
+    EXPECT_EQ(free.SliderHeight(1), 1);  // 0.07 of a pixel is still one
+    EXPECT_FALSE(free.Unchanged());
 }
 
 }  // namespace

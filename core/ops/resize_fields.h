@@ -1,0 +1,50 @@
+// The resize operation's size fields: the aspect rules between width, height and the percent
+// slider, the limits, and the preset list. Portable.
+#pragma once
+#include <array>
+#include <string>
+#include <utility>
+
+namespace pelio {
+
+// n × m / d rounded half away from zero (d > 0).
+int RoundedRatio(int n, int m, int d);
+
+class ResizeFields {
+public:
+    ResizeFields(int width, int height);
+
+    // What a field change asks of the other controls: the other field's new text (−1: none)
+    // and the slider's new position (−1: none).
+    struct Echo {
+        int otherField = -1;
+        int slider = -1;
+    };
+    // A width (height) read from its field: limited to 1 … the maximum, stored, and with the
+    // aspect kept the other side follows.
+    Echo SetWidth(int value);
+    Echo SetHeight(int value);
+    // The two field values for slider position `percent`.
+    int SliderWidth(int percent) const;
+    int SliderHeight(int percent) const;
+
+    bool ignoreAspect = false;
+    int NewWidth() const { return newWidth_; }
+    int NewHeight() const { return newHeight_; }
+    int MaxWidth() const { return maxWidth_; }
+    int MaxHeight() const { return maxHeight_; }
+    bool Unchanged() const { return newWidth_ == width_ && newHeight_ == height_; }
+
+private:
+    Echo Set(int value, bool horizontal);
+    int width_, height_, maxWidth_, maxHeight_;
+    int newWidth_, newHeight_;
+};
+
+// A preset as its list shows it: "W:w " when the width is set, then "H:h" when the height
+// is; "-" for neither.
+std::wstring PresetLabel(int width, int height);
+// Registered presets: numbers above 9999 become 9999 (below 0, 0).
+std::array<std::pair<int, int>, 8> RegisteredPresets(std::array<std::pair<int, int>, 8> typed);
+
+}  // namespace pelio
