@@ -30,11 +30,8 @@ TEST(SizeSlots, LabelsAndRegistrationOfRatiosAndPresets) {
     SizeSlots slots{};
     slots[0] = {1024, 768};
     const auto ratios = SlotListItems(slots, SlotKind::Ratio), presets = SlotListItems(slots, SlotKind::Preset);
-    ASSERT_EQ(ratios.size(), 10u);
-    EXPECT_EQ(ratios[0], L"-");
-    EXPECT_EQ(ratios[1], L"1024:768");
-    EXPECT_EQ(ratios[2], L"-");
-    EXPECT_EQ(ratios[kSlotRegisterItem], L"登録");
+    EXPECT_EQ(ratios,
+              (std::vector<std::wstring>{L"-", L"1024:768", L"-", L"-", L"-", L"-", L"-", L"-", L"-", L"登録"}));
     EXPECT_EQ(presets[0], L"プリセット");
 }
 
