@@ -47,20 +47,4 @@ ResizeFields::Echo ResizeFields::SetHeight(int value) { return Set(value, false)
 int ResizeFields::SliderWidth(int percent) const { return std::max(1, RoundedRatio(width_, percent, 100)); }
 int ResizeFields::SliderHeight(int percent) const { return std::max(1, RoundedRatio(height_, percent, 100)); }
 
-std::wstring PresetLabel(int width, int height) {
-    if (!width && !height) return L"-";
-    std::wstring label;
-    if (width) label = L"W:" + std::to_wstring(width) + L" ";
-    if (height) label += L"H:" + std::to_wstring(height);
-    return label;
-}
-
-std::array<std::pair<int, int>, 8> RegisteredPresets(std::array<std::pair<int, int>, 8> typed) {
-    for (auto& [w, h] : typed) {
-        w = std::clamp(w, 0, 9999);
-        h = std::clamp(h, 0, 9999);
-    }
-    return typed;
-}
-
 }  // namespace pelio

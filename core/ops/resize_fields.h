@@ -1,9 +1,6 @@
 // The resize operation's size fields: the aspect rules between width, height and the percent
-// slider, the limits, and the preset list. Portable.
+// slider, and the limits. Portable.
 #pragma once
-#include <array>
-#include <string>
-#include <utility>
 
 namespace pelio {
 
@@ -40,11 +37,5 @@ private:
     int width_, height_, maxWidth_, maxHeight_;
     int newWidth_, newHeight_;
 };
-
-// A preset as its list shows it: "W:w " when the width is set, then "H:h" when the height
-// is; "-" for neither.
-std::wstring PresetLabel(int width, int height);
-// Registered presets: numbers above 9999 become 9999 (below 0, 0).
-std::array<std::pair<int, int>, 8> RegisteredPresets(std::array<std::pair<int, int>, 8> typed);
 
 }  // namespace pelio

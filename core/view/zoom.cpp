@@ -84,6 +84,13 @@ int ClientToImage(int client, const AxisLayout& a, int imageSize) {
     return static_cast<int>(std::clamp<int64_t>(rounded + a.src, 0, imageSize - 1));
 }
 
+int ImageToClient(int image, const AxisLayout& a) {
+    if (a.srcSize <= 0) return a.dest;
+    const int64_t num = int64_t{image - a.src} * a.destSize;
+    const int64_t floored = num >= 0 ? num / a.srcSize : -((-num + a.srcSize - 1) / a.srcSize);
+    return a.dest + static_cast<int>(floored);
+}
+
 void ViewState::Layout() {
     x = LayoutAxis(imageW, clientW, zoom, x.centre);
     y = LayoutAxis(imageH, clientH, zoom, y.centre);

@@ -45,6 +45,10 @@ int ScrollAxis(AxisLayout& axis, int imageSize, int clientSize, int zoom, int de
 // to the image.
 int ClientToImage(int client, const AxisLayout& axis, int imageSize);
 
+// The client coordinate where image coordinate `image` begins (the inverse mapping of the
+// painted span, rounded down).
+int ImageToClient(int image, const AxisLayout& axis);
+
 struct ViewState {
     int zoom = kZoom100;
     int imageW = 0, imageH = 0;

@@ -3,11 +3,49 @@
 #include "tests/e2e/edit_fixture.h"
 
 #include "core/ops/resize.h"
+#include "core/ops/rotate.h"
+#include "core/ops/trim.h"
+#include "core/view/zoom.h"
 
 namespace pelio {
 namespace {
 
 using namespace edit_e2e;
+
+// The sample picture of the fixture (120 × 80, 24 bits) as an image over its decoded rows.
+struct Source {
+    Decoded decoded;
+    Image image;
+    explicit Source(const std::wstring& path) : decoded(Decode(ReadBytes(path))) {
+        image.header.width = decoded.width;
+        image.header.height = decoded.height;
+        image.header.bitCount = 24;
+        image.bits = decoded.rows.data();
+    }
+};
+
+// A 24-bit picture of its own.
+struct Picture {
+    std::vector<uint8_t> rows;
+    Image image;
+    Picture(int w, int h) : rows(RowStride(w, 24) * size_t(h)) {
+        image.header.width = w;
+        image.header.height = h;
+        image.header.bitCount = 24;
+        image.bits = rows.data();
+    }
+};
+
+// A left-button drag on a pane, posted as the mouse would send it.
+void Drag(HWND pane, POINT from, POINT to) {
+    PostMessageW(pane, WM_MOUSEMOVE, 0, MAKELPARAM(from.x, from.y));
+    PostMessageW(pane, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+    for (int step = 1; step <= 4; ++step) {
+        const int x = from.x + (to.x - from.x) * step / 4, y = from.y + (to.y - from.y) * step / 4;
+        PostMessageW(pane, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
+    }
+    PostMessageW(pane, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+}
 
 
 // A width-only preset keeps the aspect; the result is the resampler's.
@@ -33,22 +71,10 @@ TEST_F(EditWindow, ResizeByPreset) {
     ASSERT_NO_FATAL_FAILURE(ChooseFormat(0));
     ASSERT_NO_FATAL_FAILURE(SaveAs(dir_ / L"resized.bmp"));
 
-    Decoded source = Decode(ReadBytes(picture_));
-    Image in;
-    in.header.width = 120;
-    in.header.height = 80;
-    in.header.bitCount = 24;
-    in.bits = source.rows.data();
-    std::vector<uint8_t> expected(RowStride(150, 24) * 100);
-    Image out;
-    out.header.width = 150;
-    out.header.height = 100;
-    out.header.bitCount = 24;
-    out.bits = expected.data();
-    ASSERT_TRUE(ResizePixels(in, out));
-    const Decoded saved = Decode(ReadBytes(dir_ / L"resized.bmp"));
-    ASSERT_TRUE(saved.ok);
-    EXPECT_EQ(saved.rows, expected);
+    Source source(picture_);
+    Picture resized(150, 100);
+    ASSERT_TRUE(ResizePixels(source.image, resized.image));
+    EXPECT_EQ(Decode(ReadBytes(dir_ / L"resized.bmp")).rows, resized.rows);
     Close();
 }
 
@@ -87,6 +113,72 @@ TEST_F(EditWindow, ResizePresetsRegistered) {
     EXPECT_EQ(GetPrivateProfileIntW(L"ImgS", L"RszP8W", -1, ini.c_str()), 9999);
     EXPECT_EQ(GetPrivateProfileIntW(L"ImgS", L"RszP1W", -1, ini.c_str()), 0);
     EXPECT_EQ(GetPrivateProfileIntW(L"ImgS", L"RszP2W", -1, ini.c_str()), 240);
+}
+
+// A rubber band drawn on the preview pane selects the pixels under its corners; Confirm cuts
+// exactly them.
+TEST_F(EditWindow, TrimByMouseDrag) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    HWND bar = OperationBar(cmd::kTrim, 1114);
+    ASSERT_NE(bar, nullptr);
+    HWND pane = GetDlgItem(edit_, 1001);
+    ASSERT_TRUE(Eventually([&] { return IsWindowVisible(pane); }));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(bar, 1110)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(GetDlgItem(edit_, 1020), 1022)));  // the view toolbar
+
+    // Where the picture lies on the pane: its zoom from the zoom field, centred.
+    RECT client{};
+    GetClientRect(pane, &client);
+    const int zoom = std::stoi(ControlText(GetDlgItem(GetDlgItem(GetDlgItem(edit_, 1020), 1022), 1041))) * 100;
+    const AxisLayout ax = LayoutAxis(120, client.right, zoom, 60), ay = LayoutAxis(80, client.bottom, zoom, 40);
+    const POINT from{ImageToClient(10, ax) + 1, ImageToClient(20, ay) + 1}, to{ImageToClient(70, ax) + 1, ImageToClient(59, ay) + 1};
+    Drag(pane, from, to);
+    const TrimRect expected{ClientToImage(from.x, ax, 120), ClientToImage(from.y, ay, 80), ClientToImage(to.x, ax, 120),
+                            ClientToImage(to.y, ay, 80)};
+    ASSERT_TRUE(Eventually([&] { return IsWindowEnabled(GetDlgItem(bar, 1110)); }));
+    const int ids[] = {1110, 1111, 1112, 1113};
+    const int values[] = {expected.x1, expected.y1, expected.x2, expected.y2};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(ControlText(GetDlgItem(bar, ids[i])), std::to_wstring(values[i])) << i;
+    EXPECT_EQ(ControlText(GetDlgItem(bar, 1135)), std::to_wstring(expected.x2 - expected.x1 + 1));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(GetDlgItem(edit_, 1020), 1022)));
+
+    PostMessageW(edit_, WM_COMMAND, cmd::kConfirmOperation, 0);
+    const int w = expected.x2 - expected.x1 + 1, h = expected.y2 - expected.y1 + 1;
+    const std::wstring title = L"first.bmp*  ( " + std::to_wstring(w) + L"x" + std::to_wstring(h) + L"  24bit";
+    ASSERT_TRUE(Eventually([&] { return StartsWith(edit_, title); })) << Narrow(e2e::WindowText(edit_));
+    ASSERT_NO_FATAL_FAILURE(ChooseFormat(0));
+    ASSERT_NO_FATAL_FAILURE(SaveAs(dir_ / L"trimmed.bmp"));
+    Source source(picture_);
+    Picture cut(w, h);
+    ASSERT_TRUE(TrimPixels(source.image, expected, cut.image));
+    EXPECT_EQ(Decode(ReadBytes(dir_ / L"trimmed.bmp")).rows, cut.rows);
+    Close();
+}
+
+// A line drawn on the preview pane that rises 10 pixels over 100 becomes horizontal: 5.7°;
+// Confirm gives the enlarged bilinear rotation.
+TEST_F(EditWindow, RotateByLineTool) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    HWND bar = OperationBar(cmd::kRotate, 1330);
+    ASSERT_NE(bar, nullptr);
+    HWND pane = GetDlgItem(edit_, 1001);
+    ASSERT_TRUE(Eventually([&] { return IsWindowVisible(pane); }));
+    Drag(pane, {20, 40}, {120, 30});
+    ASSERT_TRUE(Eventually([&] { return ControlText(GetDlgItem(bar, 1330)) == L"5.7"; })) << Narrow(ControlText(GetDlgItem(bar, 1330)));
+    EXPECT_EQ(SendMessageW(GetDlgItem(bar, 1320), TBM_GETPOS, 0, 0), 57);
+    PostMessageW(edit_, WM_COMMAND, cmd::kConfirmOperation, 0);
+    const RotatedExtent size = RotatedSize(120, 80, 57);
+    const std::wstring title = L"first.bmp*  ( " + std::to_wstring(size.width) + L"x" + std::to_wstring(size.height) + L"  24bit";
+    ASSERT_TRUE(Eventually([&] { return StartsWith(edit_, title); })) << Narrow(e2e::WindowText(edit_));
+    ASSERT_NO_FATAL_FAILURE(ChooseFormat(0));
+    ASSERT_NO_FATAL_FAILURE(SaveAs(dir_ / L"rotated.bmp"));
+    Source source(picture_);
+    Picture rotated(size.width, size.height);
+    PixelJob job = MakePixelJob(source.image, rotated.image);
+    ASSERT_TRUE(RotateFull(job, 57, 0xFFFFFF, size.width, size.height));
+    EXPECT_EQ(Decode(ReadBytes(dir_ / L"rotated.bmp")).rows, rotated.rows);
+    Close();
+    EXPECT_EQ(GetPrivateProfileIntW(L"ImgS", L"TurGrid", -1, (dir_ / L"Pelio.ini").c_str()), 1);
 }
 
 }  // namespace

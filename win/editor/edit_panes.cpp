@@ -69,6 +69,7 @@ void UpdateScrollBars() {
         SetBar(pane, SB_HORZ, e.hBar, View().imageW, View().x);
         SetBar(pane, SB_VERT, e.vBar, View().imageH, View().y);
     }
+    if (e.viewLocked) EnableScrollBar(e.previewPane, SB_BOTH, ESB_DISABLE_BOTH);
 }
 
 // Source and destination rectangles from the zoom and the centre, the scroll bars first
@@ -111,12 +112,13 @@ void ApplyZoom(int zoom) {
     SetZoomField(View().zoom / 100);
 }
 
-void PaintPane(HWND pane, HDC source) {
+void PaintPane(HWND pane, HDC source, RunningOperation* overlay = nullptr) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(pane, &ps);
     RECT client;
     GetClientRect(pane, &client);
     PaintView(dc, client, PaneBrush(), source, View());
+    if (overlay) overlay->PaneOverlay(dc);
     EndPaint(pane, &ps);
 }
 
@@ -305,14 +307,43 @@ void OnMiddleDown(POINT p) {
     ApplyZoom(kZoom100);
 }
 
+// The running operation's own use of the preview pane's mouse and cursor (outside a scroll
+// drag); true when it took the message.
+bool OperationPaneMessage(HWND pane, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    EditWindowState& e = EditState();
+    if (!e.operation || e.drag != PaneDrag::None) return false;
+    const POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+    switch (msg) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+        result = 0;
+        return e.operation->PaneMouse(msg, wp, p);
+    case WM_CAPTURECHANGED:
+        e.operation->PaneMouse(msg, wp, p);
+        return false;
+    case WM_SETCURSOR: {
+        if (LOWORD(lp) != HTCLIENT) return false;
+        POINT at{};
+        GetCursorPos(&at);
+        ScreenToClient(pane, &at);
+        result = TRUE;
+        return e.operation->PaneCursor(at);
+    }
+    }
+    return false;
+}
+
 LRESULT PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool preview) {
     EditWindowState& e = EditState();
     const POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+    LRESULT taken = 0;
+    if (preview && OperationPaneMessage(hwnd, msg, wp, lp, taken)) return taken;
     switch (msg) {
     case WM_PAINT:
         if (preview && e.operation) {
             std::lock_guard<std::mutex> lock(e.operation->PictureLock());
-            PaintPane(hwnd, e.previewMemoryDc);
+            PaintPane(hwnd, e.previewMemoryDc, e.operation);
             return 0;
         }
         PaintPane(hwnd, preview ? (PreviewShown() ? e.previewMemoryDc : nullptr)
@@ -552,6 +583,17 @@ void OnEditDropFiles(HDROP drop) {
         ShowGeneralError(kErrShowImage);
         UpdateEditTitle();
     }
+}
+
+POINT PanePointOf(int x, int y) {
+    const ViewState& v = View();
+    return {ImageToClient(x, v.x), ImageToClient(y, v.y)};
+}
+
+void ImagePixelAt(POINT p, int& x, int& y) {
+    const ViewState& v = View();
+    x = ClientToImage(p.x, v.x, v.imageW);
+    y = ClientToImage(p.y, v.y, v.imageH);
 }
 
 bool ImagePointAt(POINT p, int& x, int& y) {

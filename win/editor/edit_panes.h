@@ -38,6 +38,10 @@ void ToggleScrollBars();
 void OnEditWheel(int delta, WPARAM keys);
 // A file dropped on the window or a pane.
 void OnEditDropFiles(HDROP drop);
+// The pane point where image pixel (x, y) begins (y from the top row), and the image pixel
+// under a pane point, clamped to the image; both panes share the geometry.
+POINT PanePointOf(int x, int y);
+void ImagePixelAt(POINT client, int& x, int& y);
 // Image coordinates under a client point of the image pane; false outside the image.
 bool ImagePointAt(POINT client, int& x, int& y);
 

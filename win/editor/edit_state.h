@@ -52,6 +52,9 @@ struct EditWindowState {
     HHOOK keyboardHook = nullptr, filterHook = nullptr;
 
     RunningOperation* operation = nullptr;  // the running image operation, null for none
+    // An operation holds the view still: the view toolbar, the zoom controls and the preview
+    // pane's scroll arrows are off.
+    bool viewLocked = false;
 };
 
 EditWindowState& EditState();

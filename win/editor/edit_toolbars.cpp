@@ -369,7 +369,9 @@ void RefreshToolbarStates() {
     for (int id : {cmd::kFit, cmd::kZoom100, cmd::kEditWindow}) SetEnabled(e.viewBar, id, CommandEnabled(id, context));
     SetChecked(e.viewBar, cmd::kScrollBars, App().settings.edit.scrlBar);
     for (int i = 0; i < 3; ++i) SetChecked(e.viewBar, cmd::kPanesSideBySide + i, static_cast<int>(e.paneMode) == i);
-    for (HWND control : {e.slider, e.zoomField, e.zoomUpDown}) EnableWindow(control, context.imageLoaded);
+    EnableWindow(e.viewBar, !e.viewLocked);
+    for (HWND control : {e.slider, e.zoomField, e.zoomUpDown}) EnableWindow(control, context.imageLoaded && !e.viewLocked);
+    if (e.previewPane) EnableScrollBar(e.previewPane, SB_BOTH, e.viewLocked ? ESB_DISABLE_BOTH : ESB_ENABLE_BOTH);
 }
 
 bool OnRebarNotify(const NMHDR* h, LRESULT& result) {

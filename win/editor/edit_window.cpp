@@ -178,6 +178,8 @@ bool EditWindowCommand(int id) {
     case cmd::kPanesSideBySide:
     case cmd::kPaneImage:
     case cmd::kPanePreview: {
+        // Not while an operation drags on the preview pane.
+        if (e.operation && GetCapture() == e.previewPane) return true;
         const PaneMode mode = static_cast<PaneMode>(id - cmd::kPanesSideBySide);
         if (mode != e.paneMode) SetPaneMode(mode);
         else RefreshToolbarStates();
@@ -226,7 +228,8 @@ LRESULT CALLBACK EditWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         else if (lp && e.operation) e.operation->Slider(reinterpret_cast<HWND>(lp), LOWORD(wp));
         return 0;
     case WM_VSCROLL:
-        if (lp) OnPanelUpDown(reinterpret_cast<HWND>(lp));
+        if (lp && !(e.operation && e.operation->UpDown(reinterpret_cast<HWND>(lp), LOWORD(wp))))
+            OnPanelUpDown(reinterpret_cast<HWND>(lp));
         return 0;
     case WM_CTLCOLORSTATIC: {
         HDC dc = reinterpret_cast<HDC>(wp);

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <memory>
@@ -30,7 +31,9 @@
 #include "win/ops/levels_operation.h"
 #include "win/ops/margins_operation.h"
 #include "win/ops/resize_operation.h"
+#include "win/ops/rotate_operation.h"
 #include "win/ops/tone_operations.h"
+#include "win/ops/trim_operation.h"
 
 namespace pelio {
 
@@ -110,7 +113,8 @@ bool StartWorker(OperationContext& ctx) {
 }
 
 const OperationKind* FindKind(int command) {
-    for (auto find : {ToneOperation, LevelsOperation, MarginsOperation, ResizeOperation, FilterOperation, HlsOperation})
+    for (auto find : {ToneOperation, LevelsOperation, TrimOperation, MarginsOperation, ResizeOperation, RotateOperation,
+                      FilterOperation, HlsOperation})
         if (const OperationKind* kind = find(command)) return kind;
     return nullptr;
 }
@@ -212,7 +216,25 @@ public:
         if (f.controlsReady && f.context->kind->slider) f.context->kind->slider(*f.context, slider, code);
         return true;
     }
+    bool UpDown(HWND upDown, int code) override {
+        FrameState& f = Frame();
+        if (!f.context || GetParent(upDown) != f.context->toolbar) return false;
+        if (f.controlsReady && f.context->kind->upDown) f.context->kind->upDown(*f.context, upDown, code);
+        return true;
+    }
     bool PreviewBusy() override { return Frame().busyShown; }
+    bool PaneMouse(UINT msg, WPARAM keys, POINT client) override {
+        FrameState& f = Frame();
+        return f.context && f.context->kind->paneMouse && f.context->kind->paneMouse(*f.context, msg, keys, client);
+    }
+    bool PaneCursor(POINT client) override {
+        FrameState& f = Frame();
+        return f.context && f.context->kind->paneCursor && f.context->kind->paneCursor(*f.context, client);
+    }
+    void PaneOverlay(HDC dc) override {
+        FrameState& f = Frame();
+        if (f.context && f.context->kind->paneOverlay) f.context->kind->paneOverlay(*f.context, dc);
+    }
     void Abort() override { FinishOperation(false); }
 };
 
@@ -299,8 +321,10 @@ void FinishOperation(bool apply) {
     if (!f.context) return;
     OperationContext& ctx = *f.context;
     EditWindowState& e = EditState();
-    // A confirm whose preview could not finish in time turns into an abort.
-    if (!ctx.worker.Stop(apply, kStopWaitMs)) {
+    // A confirm whose preview could not finish in time turns into an abort. A result made on
+    // Confirm needs no preview: the one in progress is cancelled.
+    const bool keepPreview = apply && !ctx.kind->result;
+    if (!ctx.worker.Stop(keepPreview, kStopWaitMs) && keepPreview) {
         if (!ctx.kind->neutral(ctx)) ShowGeneralError(kErrShowImage);
         apply = false;
     }
@@ -310,6 +334,8 @@ void FinishOperation(bool apply) {
     bool installed = false;
     if (apply && !ctx.kind->neutral(ctx)) {
         if (ctx.kind->result) {
+            // The preview's picture makes room for the result.
+            if (ctx.working.bitmap) DibAllocator().Release(ctx.working);
             Image result;
             int32_t fileSize = 0;
             HCURSOR old = SetCursor(App().cursors.wait);
@@ -367,6 +393,13 @@ HWND OperationChild(HWND toolbar, const wchar_t* cls, const wchar_t* text, DWORD
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     return hwnd;
+}
+
+int OperationNextX(HWND previous, int x) {
+    RECT r{};
+    GetWindowRect(previous, &r);
+    MapWindowPoints(nullptr, GetParent(previous), reinterpret_cast<POINT*>(&r), 2);
+    return std::max(x, static_cast<int>(r.right) + 4);
 }
 
 HWND OperationNumberField(HWND toolbar, int id, int upDownId, int x, int low, int high, int value, int chars,

@@ -50,6 +50,13 @@ struct OperationKind {
     // Notifications of its controls (main thread).
     void (*control)(OperationContext&, int id, int code, HWND control) = nullptr;
     void (*slider)(OperationContext&, HWND slider, int code) = nullptr;
+    // Up-downs that do not set their buddy themselves.
+    void (*upDown)(OperationContext&, HWND upDown, int code) = nullptr;
+    // The preview pane's mouse messages (client point) and cursor, true when taken; its
+    // overlay, drawn over the picture.
+    bool (*paneMouse)(OperationContext&, UINT msg, WPARAM keys, POINT client) = nullptr;
+    bool (*paneCursor)(OperationContext&, POINT client) = nullptr;
+    void (*paneOverlay)(OperationContext&, HDC dc) = nullptr;
     // Operations whose result is computed on Confirm (the working picture otherwise), with
     // its file size; false when it cannot be made.
     bool (*result)(OperationContext&, Image& out, int32_t& fileSize) = nullptr;
@@ -107,6 +114,9 @@ std::mutex& OperationPictureLock();
 
 // Control helpers of the operation toolbars (UI font).
 HWND OperationChild(HWND toolbar, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int w, int h);
+// The x a control placed after `previous` takes: `x`, or further right when the previous
+// control's fitted text reaches it.
+int OperationNextX(HWND previous, int x);
 HWND OperationNumberField(HWND toolbar, int id, int upDownId, int x, int low, int high, int value, int chars,
                           int width = 50);
 HWND OperationSliderControl(HWND toolbar, int id, int x, int w, int low, int high, int page);

@@ -14,7 +14,7 @@ namespace {
 struct Request {
     const wchar_t* title;
     POINT at;
-    NumberPairs* pairs;
+    SizeSlots* pairs;
 };
 
 HWND g_open = nullptr;
@@ -36,9 +36,9 @@ INT_PTR CALLBACK PairDialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
         auto* request = reinterpret_cast<Request*>(lp);
         SetWindowLongPtrW(dialog, DWLP_USER, lp);
         SetWindowTextW(dialog, request->title);
-        for (int i = 0; i < 8; ++i) {
-            Fill(dialog, IDC_PAIR_WIDTH1 + i, (*request->pairs)[size_t(i)].first);
-            Fill(dialog, IDC_PAIR_HEIGHT1 + i, (*request->pairs)[size_t(i)].second);
+        for (int i = 0; i < kSizeSlotCount; ++i) {
+            Fill(dialog, IDC_PAIR_WIDTH1 + i, (*request->pairs)[size_t(i)].width);
+            Fill(dialog, IDC_PAIR_HEIGHT1 + i, (*request->pairs)[size_t(i)].height);
         }
         SetWindowPos(dialog, nullptr, request->at.x, request->at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         SendMessageW(dialog, DM_REPOSITION, 0, 0);  // kept on the screen
@@ -48,8 +48,8 @@ INT_PTR CALLBACK PairDialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
         if (LOWORD(wp) == IDOK) {
             auto* request = reinterpret_cast<Request*>(GetWindowLongPtrW(dialog, DWLP_USER));
-            for (int i = 0; i < 8; ++i)
-                (*request->pairs)[size_t(i)] = {Read(dialog, IDC_PAIR_WIDTH1 + i), Read(dialog, IDC_PAIR_HEIGHT1 + i)};
+            for (int i = 0; i < kSizeSlotCount; ++i)
+                (*request->pairs)[size_t(i)] = SizeSlot{Read(dialog, IDC_PAIR_WIDTH1 + i), Read(dialog, IDC_PAIR_HEIGHT1 + i)};
             EndDialog(dialog, IDOK);
             return TRUE;
         }
@@ -67,8 +67,8 @@ INT_PTR CALLBACK PairDialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-bool RegisterPairs(HWND owner, const wchar_t* title, POINT at, NumberPairs& pairs) {
-    NumberPairs typed = pairs;
+bool RegisterPairs(HWND owner, const wchar_t* title, POINT at, SizeSlots& pairs) {
+    SizeSlots typed = pairs;
     Request request{title, at, &typed};
     const INT_PTR result = DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_PAIR_REGISTER), owner,
                                            PairDialogProc, reinterpret_cast<LPARAM>(&request));

@@ -12,6 +12,7 @@
 #include "core/image/colour_engine.h"
 #include "core/ops/resize.h"
 #include "core/ops/resize_fields.h"
+#include "core/ops/size_slots.h"
 #include "core/settings/save_panel.h"
 #include "win/base/app_state.h"
 #include "win/base/ini_store.h"
@@ -28,15 +29,14 @@ namespace {
 
 constexpr int kSlider = 1210, kWidthLabel = 1220, kHeightLabel = 1221, kWidthField = 1230, kHeightField = 1231,
               kWidthUpDown = 1240, kHeightUpDown = 1241, kIgnoreAspect = 1250, kPresets = 1260;
-constexpr int kRegisterItem = 9;
 constexpr wchar_t kSection[] = L"ImgS";
-constexpr std::pair<int, int> kDefaultPresets[8] = {{1024, 768}, {240, 0}, {0, 120}};
+constexpr SizeSlots kDefaultPresets = {SizeSlot{1024, 768}, SizeSlot{240, 0}, SizeSlot{0, 120}};
 
 // Computed on Confirm only: no worker reads these.
 struct ResizeData : OperationData {
     ResizeData(int width, int height) : fields(width, height) {}
     ResizeFields fields;
-    NumberPairs presets{};
+    SizeSlots presets{};
 };
 
 ResizeData& Data(OperationContext& ctx) { return DataOf<ResizeData>(ctx); }
@@ -50,10 +50,10 @@ bool Prepare(OperationContext& ctx) {
     if (!d) return false;
     ctx.data.reset(d);
     IniStore store(App().iniPath);
-    for (int i = 0; i < 8; ++i) {
-        auto& [w, h] = d->presets[size_t(i)];
-        w = store.ReadInt(kSection, PresetKey(i + 1, L'W').c_str(), kDefaultPresets[i].first);
-        h = store.ReadInt(kSection, PresetKey(i + 1, L'H').c_str(), kDefaultPresets[i].second);
+    for (int i = 0; i < kSizeSlotCount; ++i) {
+        SizeSlot& slot = d->presets[size_t(i)];
+        slot.width = store.ReadInt(kSection, PresetKey(i + 1, L'W').c_str(), kDefaultPresets[size_t(i)].width);
+        slot.height = store.ReadInt(kSection, PresetKey(i + 1, L'H').c_str(), kDefaultPresets[size_t(i)].height);
     }
     return true;
 }
@@ -61,20 +61,18 @@ bool Prepare(OperationContext& ctx) {
 void Finish(OperationContext& ctx) {
     ClosePairRegistration();
     IniStore store(App().iniPath);
-    for (int i = 0; i < 8; ++i) {
-        const auto& [w, h] = Data(ctx).presets[size_t(i)];
-        store.WriteInt(kSection, PresetKey(i + 1, L'W').c_str(), w);
-        store.WriteInt(kSection, PresetKey(i + 1, L'H').c_str(), h);
+    for (int i = 0; i < kSizeSlotCount; ++i) {
+        const SizeSlot& slot = Data(ctx).presets[size_t(i)];
+        store.WriteInt(kSection, PresetKey(i + 1, L'W').c_str(), slot.width);
+        store.WriteInt(kSection, PresetKey(i + 1, L'H').c_str(), slot.height);
     }
 }
 
 void FillPresets(const OperationContext& ctx) {
     HWND list = Control(ctx, kPresets);
     SendMessageW(list, CB_RESETCONTENT, 0, 0);
-    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"プリセット"));
-    for (const auto& [w, h] : Data(ctx).presets)
-        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(PresetLabel(w, h).c_str()));
-    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"登録"));
+    for (const std::wstring& item : SlotListItems(Data(ctx).presets, SlotKind::Preset))
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     SendMessageW(list, CB_SETCURSEL, 0, 0);
 }
 
@@ -126,10 +124,11 @@ void SetIgnoreAspect(OperationContext& ctx, bool ignore) {
 void Register(OperationContext& ctx, HWND list) {
     RECT r{};
     GetWindowRect(list, &r);
-    NumberPairs typed = Data(ctx).presets;
+    SizeSlots typed = Data(ctx).presets;
     // A cancel also comes when the operation ends under the dialog: the record is gone then.
     if (!RegisterPairs(EditState().window, L"サイズ登録", POINT{r.left, r.bottom}, typed)) return;
-    Data(ctx).presets = RegisteredPresets(typed);
+    for (int i = 0; i < kSizeSlotCount; ++i)
+        Data(ctx).presets[size_t(i)] = RegisteredSlot(typed[size_t(i)], SlotKind::Preset);
     FillPresets(ctx);
 }
 
@@ -137,11 +136,11 @@ void OnPresetChosen(OperationContext& ctx, HWND list) {
     const int item = static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
     SendMessageW(list, CB_SETCURSEL, 0, 0);
     SetFocus(EditState().window);
-    if (item == kRegisterItem || item == CB_ERR) {
+    if (item == kSlotRegisterItem || item == CB_ERR) {
         Register(ctx, list);
         return;
     }
-    if (item < 1 || item > 8) return;
+    if (item < 1 || item > kSizeSlotCount) return;
     const auto [w, h] = Data(ctx).presets[size_t(item - 1)];
     if (w && h) {
         SetIgnoreAspect(ctx, true);
