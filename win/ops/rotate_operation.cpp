@@ -252,6 +252,8 @@ void PaintGrid(OperationContext& ctx, HDC dc) {
 bool Result(OperationContext& ctx, Image& out, int32_t& fileSize) {
     const RotateData& d = Data(ctx);
     const RotatedExtent extent = RotatedSize(ctx.job.width, ctx.job.height, d.angle);
+    // A picture larger than any the program opens is refused, like one that cannot be had.
+    if (extent.width > kMaxImageSide || extent.height > kMaxImageSide) return false;
     out = Image{};
     out.header.width = extent.width;
     out.header.height = extent.height;

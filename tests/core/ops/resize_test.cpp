@@ -101,7 +101,8 @@ TEST(Resize, BothPassesFollowTheLineRulesVerticalFirst) {
     std::mt19937 random(7);
     struct Case {
         int w, h, W, H;
-    } cases[] = {{6, 4, 3, 8}, {13, 7, 25, 3}, {100, 9, 3, 17}, {7, 100, 4, 1}, {1, 5, 2, 10}, {9, 9, 9, 5}};
+    } cases[] = {{6, 4, 3, 8},  {13, 7, 25, 3}, {100, 9, 3, 17}, {7, 100, 4, 1}, {1, 5, 2, 10},
+                 {9, 9, 9, 5}, {40, 3, 77, 3}, {64, 3, 128, 5}, {33, 4, 50, 6}, {3, 2, 6, 2}};
     for (const Case& c : cases) {
         test::SampleImage source(c.w, c.h, 24), target(c.W, c.H, 24);
         for (int y = 0; y < c.h; ++y)
