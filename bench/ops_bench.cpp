@@ -2,12 +2,15 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <memory>
 
 #include "core/ops/filters.h"
 #include "core/ops/geometry.h"
 #include "core/ops/resize.h"
 #include "core/ops/tone.h"
+#include "core/ops/tone_operations.h"
 #include "core/ops/tone_tables.h"
+#include "core/ops/working_picture.h"
 #include "tests/support/sample_image.h"
 
 namespace pelio {
@@ -59,6 +62,48 @@ void BM_ApplyGamma(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(p.source.image.PixelBytes()));
 }
 BENCHMARK(BM_ApplyGamma)->Unit(benchmark::kMillisecond);
+
+// The histogram correction's preview in a channel mode: one channel alone (what a request for
+// the selected channel once recomputed), and the whole picture from every channel's bounds.
+void BM_LevelsOneChannel(benchmark::State& state) {
+    Pictures& p = Shared();
+    PixelJob job = MakePixelJob(p.source.image, p.target.image);
+    static const LevelsTables tables;
+    for (auto _ : state) {
+        ApplyLevels(job, tables, 10, 200, 1);
+        benchmark::DoNotOptimize(p.target.image.bits);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(p.source.image.PixelBytes()));
+}
+BENCHMARK(BM_LevelsOneChannel)->Unit(benchmark::kMillisecond);
+
+void BM_LevelsBounds(benchmark::State& state) {
+    Pictures& p = Shared();
+    PixelJob job = MakePixelJob(p.source.image, p.target.image);
+    static const auto plan = std::make_unique<LevelsPlan>();
+    LevelsBounds bounds;
+    bounds.mode = 1;
+    bounds.SetLow(0, 5), bounds.SetLow(1, 10), bounds.SetHigh(1, 200), bounds.SetHigh(2, 250);
+    for (auto _ : state) {
+        ApplyLevelsBounds(job, *plan, bounds);
+        benchmark::DoNotOptimize(p.target.image.bits);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(p.source.image.PixelBytes()));
+}
+BENCHMARK(BM_LevelsBounds)->Unit(benchmark::kMillisecond);
+
+// An operation's start: the 24-bit working picture of a palette image and its source.
+void BM_MakeWorkingPicture(benchmark::State& state) {
+    static test::SampleImage palette(kWidth, kHeight, 8);
+    MemoryAllocator allocator;
+    for (auto _ : state) {
+        WorkingPicture work;
+        MakeWorkingPicture(palette.image, kFilterNeeds, allocator, work);
+        benchmark::DoNotOptimize(work.picture.bits);
+        allocator.Release(work.picture);
+    }
+}
+BENCHMARK(BM_MakeWorkingPicture)->Unit(benchmark::kMillisecond);
 
 void BM_Box5x5(benchmark::State& state) {
     Pictures& p = Shared();

@@ -12,6 +12,8 @@ enum class TurnKind : int {
     FlipVertical = 5,    // top-bottom
 };
 
+constexpr bool KnownTurnKind(int kind) { return kind >= 1 && kind <= 5; }
+
 // Whether the kind exchanges width and height.
 constexpr bool TurnSwapsSides(TurnKind kind) {
     return kind == TurnKind::Rotate90 || kind == TurnKind::Rotate270;

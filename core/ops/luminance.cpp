@@ -53,6 +53,15 @@ void LuminanceHistogram8(const PixelJob& job, LuminanceCounts& counts) {
     }
 }
 
+bool LuminanceHistogram(const Image& image, LuminanceCounts& counts) {
+    Image unused;
+    const PixelJob job = MakePixelJob(image, unused);
+    if (image.BitCount() == 8) LuminanceHistogram8(job, counts);
+    else if (image.BitCount() == 24) LuminanceHistogram24(job, counts);
+    else return false;
+    return true;
+}
+
 std::array<int, 256> LuminanceBarTops(const LuminanceCounts& counts) {
     uint64_t scale = 1;
     for (int v = 1; v <= 254; ++v) scale = std::max<uint64_t>(scale, counts[size_t(v)]);

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "core/image/image.h"
+#include "core/ops/edit_results.h"
 
 namespace pelio {
 
@@ -17,8 +17,6 @@ int RoundedRatio(int n, int m, int d) {
 ResizeFields::ResizeFields(int width, int height)
     : width_(width),
       height_(height),
-      maxWidth_(std::min(2 * width, kMaxImageSide)),
-      maxHeight_(std::min(2 * height, kMaxImageSide)),
       newWidth_(width),
       newHeight_(height) {}
 
@@ -26,13 +24,12 @@ ResizeFields::Echo ResizeFields::Set(int value, bool horizontal) {
     int& mine = horizontal ? newWidth_ : newHeight_;
     int& other = horizontal ? newHeight_ : newWidth_;
     const int side = horizontal ? width_ : height_, otherSide = horizontal ? height_ : width_;
-    const int limit = horizontal ? maxWidth_ : maxHeight_, otherLimit = horizontal ? maxHeight_ : maxWidth_;
-    value = std::clamp(value, 1, limit);
+    value = ClampResizeSide(value, side);
     Echo echo;
     if (value == mine) return echo;
     mine = value;
     if (ignoreAspect) return echo;
-    const int follow = std::clamp(RoundedRatio(mine, otherSide, side), 1, otherLimit);
+    const int follow = ClampResizeSide(RoundedRatio(mine, otherSide, side), otherSide);
     if (follow != other) {
         other = follow;
         echo.otherField = follow;

@@ -17,7 +17,7 @@ public:
         int otherField = -1;
         int slider = -1;
     };
-    // A width (height) read from its field: limited to 1 … the maximum, stored, and with the
+    // A width (height) read from its field: limited by ClampResizeSide, stored, and with the
     // aspect kept the other side follows.
     Echo SetWidth(int value);
     Echo SetHeight(int value);
@@ -28,13 +28,11 @@ public:
     bool ignoreAspect = false;
     int NewWidth() const { return newWidth_; }
     int NewHeight() const { return newHeight_; }
-    int MaxWidth() const { return maxWidth_; }
-    int MaxHeight() const { return maxHeight_; }
     bool Unchanged() const { return newWidth_ == width_ && newHeight_ == height_; }
 
 private:
     Echo Set(int value, bool horizontal);
-    int width_, height_, maxWidth_, maxHeight_;
+    int width_, height_;
     int newWidth_, newHeight_;
 };
 

@@ -126,13 +126,17 @@ ValueTables ContrastTables(int mean) {
     return tables;
 }
 
-void ApplyLevels(const PixelJob& job, const LevelsTables& tables, int low, int high, int channel) {
+std::array<uint8_t, 256> LevelsMap(const LevelsTables& tables, int low, int high) {
     high = std::clamp(high, 1, 255);
     low = std::clamp(low, 0, high - 1);
-    // A table over the pixel value x: T[high − low][x − low].
     std::array<uint8_t, 256> map{};
     const uint8_t* row = tables.Row(high - low);
     for (int x = 0; x < 256; ++x) map[size_t(x)] = row[x - low];
+    return map;
+}
+
+void ApplyLevels(const PixelJob& job, const LevelsTables& tables, int low, int high, int channel) {
+    const std::array<uint8_t, 256> map = LevelsMap(tables, low, high);
     const uint8_t* m = map.data();
     MapChannels(job, channel == 0 || channel == 3 ? m : nullptr, channel == 1 || channel == 3 ? m : nullptr,
                 channel == 2 || channel == 3 ? m : nullptr);

@@ -33,6 +33,9 @@ int MeanLuma(const PixelJob& job);
 // Contrast about the mean luma `mean`.
 ValueTables ContrastTables(int mean);
 
+// The levels of `low`..`high` as a table over the pixel value x: T[high − low][x − low].
+std::array<uint8_t, 256> LevelsMap(const LevelsTables& tables, int low, int high);
+
 // Per-channel kernels from the job's source into its target (8 bits: palette to palette).
 // Levels: channel 0, 1, 2 (blue, green, red) alone, or 3 for all three.
 void ApplyLevels(const PixelJob& job, const LevelsTables& tables, int low, int high, int channel);

@@ -3,7 +3,10 @@
 //   imgtool decode FILE OUT.bmp [load options]
 //   imgtool convert IN OUT [load and save options]
 //   imgtool count FILE
-// Failures print "error=CODE" (the codec error codes) and exit 1; usage errors exit 2.
+//   imgtool op IN OUT.bmp OPERATION ARGS... [load options]
+//   imgtool histogram FILE [load options]
+// Failures print "error=CODE" (the codec error codes) and exit 1; usage errors exit 2. An
+// operation that Confirm would refuse prints "refused" and exits 1.
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -22,6 +25,8 @@
 #include "core/image/format.h"
 #include "core/image/gif_codec.h"
 #include "core/image/jpeg_codec.h"
+#include "core/ops/luminance.h"
+#include "tools/imgtool/operations.h"
 #include "tools/imgtool/options.h"
 
 namespace pelio::imgtool {
@@ -37,7 +42,14 @@ constexpr char kUsage[] =
     "                              [--interlace] [--save-gamma N] [--transparent R,G,B]\n"
     "                              [--quality N] [--sampling 0..2] [--progressive] [--limit KB]\n"
     "                              [--comment TEXT] [--marker 0..2] [--no-trim] [--turn 1..5]\n"
-    "       imgtool count FILE\n";
+    "       imgtool count FILE\n"
+    "       imgtool histogram FILE [load options]\n";
+
+void PrintUsage() {
+    std::fputs(kUsage, stderr);
+    for (const OpRow& row : Operations())
+        std::fprintf(stderr, "       imgtool op IN OUT.bmp %s%s%s\n", row.name, *row.usage ? " " : "", row.usage);
+}
 
 int Fail(int code) {
     std::printf("error=%d\n", code);
@@ -154,21 +166,60 @@ int Encode(const Image& image, const SaveOptions& options, const std::string& ou
     return WriteFileSafely(out, sink.bytes);
 }
 
+// The picture an operation makes, written as a BMP at its depth (the input itself when the
+// parameters are neutral).
+int RunOperation(const OpRow& row, const OpArgs& opArgs, const Image& image, const std::string& out) {
+    MemoryAllocator allocator;
+    Image result;
+    ImageHolder holder(allocator, result);
+    switch (row.run(image, opArgs, allocator, result)) {
+    case OpStatus::Done: break;
+    case OpStatus::Unchanged: result = Image{}; break;
+    case OpStatus::Refused: std::printf("refused\n"); return 1;
+    case OpStatus::NoMemory: return Fail(kCodecNoMemory);
+    case OpStatus::BadArgument: PrintUsage(); return 2;
+    }
+    const Image& written = result.bits ? result : image;
+    SaveOptions save;
+    save.settings.format = static_cast<int>(SaveFormat::Bmp);
+    save.settings.depth = written.BitCount();
+    const int code = Encode(written, save, out);
+    return code ? Fail(code) : 0;
+}
+
 int Run(const std::vector<std::string>& args) {
     if (args.size() < 2) {
-        std::fputs(kUsage, stderr);
+        PrintUsage();
         return 2;
     }
     const std::string& verb = args[0];
     Options options;
-    const size_t optionsAt = verb == "decode" || verb == "convert" ? 3 : 2;
-    if (args.size() < optionsAt) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
     std::string error;
-    if (!ParseOptions(std::vector<std::string>(args.begin() + optionsAt, args.end()), options, error)) {
-        std::fprintf(stderr, "imgtool: %s\n%s", error.c_str(), kUsage);
+    std::vector<std::string> rest;
+    const OpRow* operation = nullptr;
+    OpArgs opArgs;
+    if (verb == "op") {
+        operation = args.size() >= 4 ? FindOperation(args[3]) : nullptr;
+        if (!operation) {
+            PrintUsage();
+            return 2;
+        }
+        if (!SplitOpArgs(*operation, std::vector<std::string>(args.begin() + 4, args.end()), opArgs, rest, error)) {
+            std::fprintf(stderr, "imgtool: %s\n", error.c_str());
+            PrintUsage();
+            return 2;
+        }
+    } else {
+        const size_t optionsAt = verb == "decode" || verb == "convert" ? 3 : 2;
+        if (args.size() < optionsAt) {
+            PrintUsage();
+            return 2;
+        }
+        rest.assign(args.begin() + ptrdiff_t(optionsAt), args.end());
+    }
+    if (!ParseOptions(rest, options, error)) {
+        std::fprintf(stderr, "imgtool: %s\n", error.c_str());
+        PrintUsage();
         return 2;
     }
 
@@ -194,6 +245,13 @@ int Run(const std::vector<std::string>& args) {
                     image.sourceBits, s.interlaced ? 1 : 0, s.transparency ? 1 : 0, s.text, s.comment);
         if (animation.animated) std::printf(" frames=%d loops=%d", animation.frameCount, animation.loopCount);
         std::printf("\n");
+        return 0;
+    }
+    if (operation) return RunOperation(*operation, opArgs, image, args[2]);
+    if (verb == "histogram") {
+        LuminanceCounts counts{};
+        if (!LuminanceHistogram(image, counts)) return Fail(kCodecUnsupported);
+        for (int v = 0; v < 256; ++v) std::printf("%d %u\n", v, counts[size_t(v)]);
         return 0;
     }
     if (verb == "count") {
@@ -227,7 +285,7 @@ int Run(const std::vector<std::string>& args) {
         code = Encode(image, options.save, args[2]);
         return code ? Fail(code) : 0;
     }
-    std::fputs(kUsage, stderr);
+    PrintUsage();
     return 2;
 }
 

@@ -5,21 +5,11 @@
 
 namespace pelio::imgtool {
 
-namespace {
-
 bool ToInt(const std::string& s, int& out) {
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
     return ec == std::errc() && end == s.data() + s.size();
 }
 
-bool ToOnOff(const std::string& s, bool& out) {
-    if (s == "on" || s == "1") out = true;
-    else if (s == "off" || s == "0") out = false;
-    else return false;
-    return true;
-}
-
-// "R,G,B" with each part 0..255.
 bool ToRgb(const std::string& s, uint8_t& r, uint8_t& g, uint8_t& b) {
     int v[3];
     size_t start = 0;
@@ -32,6 +22,15 @@ bool ToRgb(const std::string& s, uint8_t& r, uint8_t& g, uint8_t& b) {
     r = static_cast<uint8_t>(v[0]);
     g = static_cast<uint8_t>(v[1]);
     b = static_cast<uint8_t>(v[2]);
+    return true;
+}
+
+namespace {
+
+bool ToOnOff(const std::string& s, bool& out) {
+    if (s == "on" || s == "1") out = true;
+    else if (s == "off" || s == "0") out = false;
+    else return false;
     return true;
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ops/filters.h"
+#include "core/ops/filter_operations.h"
 #include "core/commands/command_ids.h"
 #include "core/settings/save_panel.h"
 #include "win/base/app_state.h"
@@ -40,20 +40,17 @@ struct FilterData : OperationData {
 
 struct UnsharpData : FilterData {
     std::atomic<int> strength{0}, range{0};
-    std::vector<int8_t> difference;
+    UnsharpPlan plan;
 };
 
-enum BlurKind : int { kBox3x3 = 0, kBox5x5 = 1, kGaussian = 2 };
-
 struct BlurData : FilterData {
-    std::atomic<int> kind{kBox3x3}, level{0};
-    ScratchBytes temporary;  // Gaussian passes
+    std::atomic<int> kind{static_cast<int>(BlurKind::Box3x3)}, level{0};
+    BlurPlan plan;
 };
 
 struct SoftFocusData : FilterData {
     std::atomic<int> level{0};
-    std::vector<uint8_t> blurred;  // the radius-20 Gaussian of the source
-    ScratchBytes temporary;
+    SoftFocusPlan plan;
 };
 
 template <class Data>
@@ -71,8 +68,7 @@ void WriteSetting(const wchar_t* key, int value) {
     store.WriteInt(kSection, key, value);
 }
 
-// The blur's level goes to 10 for the box kinds, to 20 for the Gaussian.
-int BlurHigh(int kind) { return kind == kGaussian ? 20 : 10; }
+int BlurHigh(int kind) { return BlurLevelLimit(static_cast<BlurKind>(kind)); }
 
 HWND Control(const OperationContext& ctx, int id) { return GetDlgItem(ctx.toolbar, id); }
 
@@ -124,7 +120,7 @@ void OnControl(OperationContext& ctx, int id, int code, HWND control) {
     if (kind == d.kind) return;
     d.kind = kind;
     const int high = BlurHigh(kind);
-    d.level = std::min<int>(d.level, high);
+    d.level = ClampBlurLevel(static_cast<BlurKind>(kind), d.level);
     ProgramChange quiet;
     SendMessageW(Control(ctx, kBlurSlider), TBM_SETRANGEMAX, TRUE, high);
     SendMessageW(Control(ctx, kBlurSlider), TBM_SETPOS, TRUE, d.level.load());
@@ -142,13 +138,15 @@ void OnSlider(OperationContext& ctx, HWND slider, int code) {
 
 // --- unsharp mask ---------------------------------------------------------------------------
 
-bool PrepareUnsharpMask(OperationContext& ctx) {
+UnsharpSetting Setting(const UnsharpData& d) { return {d.strength, d.range}; }
+
+bool PrepareUnsharpData(OperationContext& ctx) {
     UnsharpData* d = NewData<UnsharpData>(ctx);
     if (!d) return false;
-    d->strength = ReadSetting(L"UsmLevel", 3, 0, 100);
-    d->range = ReadSetting(L"UsmRange", 20, 0, 100);
-    d->difference = PrepareUnsharp(ctx.job);
-    ApplyUnsharp(ctx.job, d->difference, d->strength, d->range);  // the first preview at once
+    d->strength = ReadSetting(L"UsmLevel", 3, 0, kMaxUnsharp);
+    d->range = ReadSetting(L"UsmRange", 20, 0, kMaxUnsharp);
+    if (!PrepareUnsharpMask(ctx.work.job, d->plan)) return false;
+    ApplyUnsharpMask(ctx.work.job, d->plan, Setting(*d));  // the first preview at once
     return true;
 }
 void BuildUnsharpMask(OperationContext& ctx, HWND bar) {
@@ -160,9 +158,9 @@ void BuildUnsharpMask(OperationContext& ctx, HWND bar) {
 }
 void ComputeUnsharpMask(OperationContext& ctx, LPARAM) {
     const UnsharpData& d = Filter<UnsharpData>(ctx);
-    ApplyUnsharp(ctx.job, d.difference, d.strength, d.range);
+    ApplyUnsharpMask(ctx.work.job, d.plan, Setting(d));
 }
-bool NeutralUnsharpMask(const OperationContext& ctx) { return Filter<UnsharpData>(ctx).strength == 0; }
+bool NeutralUnsharpMask(const OperationContext& ctx) { return Setting(Filter<UnsharpData>(ctx)).Neutral(); }
 void FinishUnsharpMask(OperationContext& ctx) {
     const UnsharpData& d = Filter<UnsharpData>(ctx);
     WriteSetting(L"UsmLevel", d.strength);
@@ -174,7 +172,8 @@ void FinishUnsharpMask(OperationContext& ctx) {
 bool PrepareBlur(OperationContext& ctx) {
     BlurData* d = NewData<BlurData>(ctx);
     if (!d) return false;
-    d->kind = ReadSetting(L"SftMode", kBox5x5, kBox3x3, kGaussian);
+    d->kind = ReadSetting(L"SftMode", static_cast<int>(BlurKind::Box5x5), static_cast<int>(BlurKind::Box3x3),
+                          static_cast<int>(BlurKind::Gaussian));
     d->level = ReadSetting(L"SftLevel", 0, 0, BlurHigh(d->kind));
     return true;
 }
@@ -197,14 +196,15 @@ void BuildBlur(OperationContext& ctx, HWND bar) {
     AddPair(ctx, bar, {kBlurSlider, kBlurField, &d.level}, sliderX, 140, sliderX + 141, BlurHigh(d.kind), 2, 2);
     RequestPreview(d.kind);
 }
+// The request carries the kind it was made for.
 void ComputeBlur(OperationContext& ctx, LPARAM kind) {
     BlurData& d = Filter<BlurData>(ctx);
-    const int level = d.level;
-    if (kind == kGaussian) GaussianBlur(ctx.job, d.temporary, level);
-    else if (kind == kBox3x3) Box3x3(ctx.job, level * 25);
-    else Box5x5(ctx.job, level * 25);
+    ApplyBlur(ctx.work.job, d.plan, {static_cast<BlurKind>(kind), d.level});
 }
-bool NeutralBlur(const OperationContext& ctx) { return Filter<BlurData>(ctx).level == 0; }
+bool NeutralBlur(const OperationContext& ctx) {
+    const BlurData& d = Filter<BlurData>(ctx);
+    return BlurSetting{static_cast<BlurKind>(d.kind.load()), d.level}.Neutral();
+}
 void FinishBlur(OperationContext& ctx) {
     const BlurData& d = Filter<BlurData>(ctx);
     WriteSetting(L"SftMode", d.kind);
@@ -213,16 +213,12 @@ void FinishBlur(OperationContext& ctx) {
 
 // --- soft focus -------------------------------------------------------------------------------
 
-bool PrepareSoftFocus(OperationContext& ctx) {
+bool PrepareSoftFocusData(OperationContext& ctx) {
     SoftFocusData* d = NewData<SoftFocusData>(ctx);
     if (!d) return false;
-    d->level = ReadSetting(L"FcsLevel", 100, 0, 200);
-    // The expensive part once: the radius-20 Gaussian of the source.
-    d->blurred.resize(ctx.working.PixelBytes());
-    PixelJob job = ctx.job;
-    job.target = d->blurred.data();
-    GaussianBlur(job, d->temporary, 20);
-    return true;
+    d->level = ReadSetting(L"FcsLevel", 100, 0, kMaxSoftFocus);
+    // The expensive part once: the blur of the source.
+    return PrepareSoftFocus(ctx.work.job, d->plan);
 }
 void BuildSoftFocus(OperationContext& ctx, HWND bar) {
     AddPair(ctx, bar, {2010, 2020, &Filter<SoftFocusData>(ctx).level}, 58, 220, 279, 200, 10, 3);
@@ -230,23 +226,22 @@ void BuildSoftFocus(OperationContext& ctx, HWND bar) {
 }
 void ComputeSoftFocus(OperationContext& ctx, LPARAM) {
     const SoftFocusData& d = Filter<SoftFocusData>(ctx);
-    MixSoftFocus(ctx.job, d.level, d.blurred);
+    ApplySoftFocus(ctx.work.job, d.plan, d.level);
 }
-bool NeutralSoftFocus(const OperationContext& ctx) { return Filter<SoftFocusData>(ctx).level == 0; }
+bool NeutralSoftFocus(const OperationContext& ctx) { return SoftFocusNeutral(Filter<SoftFocusData>(ctx).level); }
 void FinishSoftFocus(OperationContext& ctx) { WriteSetting(L"FcsLevel", Filter<SoftFocusData>(ctx).level); }
 
-// Every filter works on 24 bits and refuses pictures narrower or lower than 5 pixels.
 const OperationKind kFilters[] = {
     {.code = kOpUnsharpMask, .command = cmd::kUnsharpMask, .title = L"アンシャープマスク",
-     .prepare = PrepareUnsharpMask, .build = BuildUnsharpMask, .compute = ComputeUnsharpMask,
+     .prepare = PrepareUnsharpData, .build = BuildUnsharpMask, .compute = ComputeUnsharpMask,
      .neutral = NeutralUnsharpMask, .control = OnControl, .slider = OnSlider, .finish = FinishUnsharpMask,
-     .works24 = true, .minSide = 5},
+     .needs = kFilterNeeds},
     {.code = kOpBlur, .command = cmd::kBlur, .title = L"ぼかし", .prepare = PrepareBlur, .build = BuildBlur,
      .compute = ComputeBlur, .neutral = NeutralBlur, .control = OnControl, .slider = OnSlider,
-     .finish = FinishBlur, .works24 = true, .minSide = 5},
-    {.code = kOpSoftFocus, .command = cmd::kSoftFocus, .title = L"ソフトフォーカス", .prepare = PrepareSoftFocus,
+     .finish = FinishBlur, .needs = kFilterNeeds},
+    {.code = kOpSoftFocus, .command = cmd::kSoftFocus, .title = L"ソフトフォーカス", .prepare = PrepareSoftFocusData,
      .build = BuildSoftFocus, .compute = ComputeSoftFocus, .neutral = NeutralSoftFocus, .control = OnControl,
-     .slider = OnSlider, .finish = FinishSoftFocus, .works24 = true, .minSide = 5},
+     .slider = OnSlider, .finish = FinishSoftFocus, .needs = kFilterNeeds},
 };
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ops/hls.h"
+#include "core/ops/hls_operation.h"
 #include "core/commands/command_ids.h"
 #include "core/settings/save_panel.h"
 #include "win/base/app_state.h"
@@ -44,22 +44,25 @@ struct HlsData : OperationData {
     std::array<std::atomic<int>, 3> shift{};  // by mode: hue, lightness, saturation
     std::atomic<int> mode{2};                 // the shift the slider shows
     std::atomic<int> rangeOn{0};
-    std::atomic<int> colour{0};  // the range colour, 0x00BBGGRR
-    std::atomic<int> radius{0};
-    std::vector<uint8_t> weights;  // of the radius, under the picture's lock
+    // Written under the picture's lock, which the worker holds while it computes; the main
+    // thread, the only writer, reads it freely.
+    ColourRange range;
     PaneMode paneBeforePick = PaneMode::PreviewOnly;
 };
 
 HlsData& Data(OperationContext& ctx) { return DataOf<HlsData>(ctx); }
 const HlsData& Data(const OperationContext& ctx) { return DataOf<HlsData>(ctx); }
-int Limit(int mode) { return mode == 0 ? 180 : 255; }
+int Limit(int mode) { return HlsShiftLimit(mode); }
 HWND Control(const OperationContext& ctx, int id) { return GetDlgItem(ctx.toolbar, id); }
 
-// The weights change while the worker may read them: under the picture's lock.
-void RebuildWeights(OperationContext& ctx) {
+// A new range colour or radius, with the weights of the radius.
+void SetRange(OperationContext& ctx, COLORREF colour, int radius) {
+    ColourRange range = MakeColourRange(static_cast<uint32_t>(colour), radius);  // 0x00BBGGRR as a COLORREF
     std::lock_guard<std::mutex> lock(OperationPictureLock());
-    Data(ctx).weights = RangeWeights(Data(ctx).radius);
+    Data(ctx).range = std::move(range);
 }
+
+COLORREF RangeColour(const OperationContext& ctx) { return static_cast<COLORREF>(Data(ctx).range.colour); }
 
 bool Prepare(OperationContext& ctx) {
     HlsData* data = NewData<HlsData>(ctx);
@@ -69,34 +72,31 @@ bool Prepare(OperationContext& ctx) {
     const int r = std::clamp(store.ReadInt(kSection, L"HlsColR", 255), 0, 255);
     const int g = std::clamp(store.ReadInt(kSection, L"HlsColG", 255), 0, 255);
     const int b = std::clamp(store.ReadInt(kSection, L"HlsColB", 255), 0, 255);
-    Data(ctx).colour = static_cast<int>(RGB(r, g, b));
-    Data(ctx).radius = std::clamp(store.ReadInt(kSection, L"HlsRange", 50), 0, 150);
     Data(ctx).rangeOn = 0;
-    data->weights = RangeWeights(Data(ctx).radius);
+    data->range = MakeColourRange(RGB(r, g, b), store.ReadInt(kSection, L"HlsRange", 50));
     return true;
 }
 
 void Finish(OperationContext& ctx) {
     if (ColourPickActive()) CancelColourPick();
     IniStore store(App().iniPath);
-    const COLORREF c = static_cast<COLORREF>(Data(ctx).colour);
+    const COLORREF c = RangeColour(ctx);
     store.WriteInt(kSection, L"HlsMode", Data(ctx).mode);
     store.WriteInt(kSection, L"HlsColR", GetRValue(c));
     store.WriteInt(kSection, L"HlsColG", GetGValue(c));
     store.WriteInt(kSection, L"HlsColB", GetBValue(c));
-    store.WriteInt(kSection, L"HlsRange", Data(ctx).radius);
+    store.WriteInt(kSection, L"HlsRange", Data(ctx).range.radius);
 }
 
 // The range colour box: the colour dialog on a click (not while a pick runs).
 constexpr ColourBoxBehaviour kRangeColourBox = {
-    [](const void* owner) { return static_cast<COLORREF>(Data(*static_cast<const OperationContext*>(owner)).colour); },
+    [](const void* owner) { return RangeColour(*static_cast<const OperationContext*>(owner)); },
     [](HWND box, void* owner) {
         auto& ctx = *static_cast<OperationContext*>(owner);
-        COLORREF colour = static_cast<COLORREF>(Data(ctx).colour);
+        COLORREF colour = RangeColour(ctx);
         if (ColourPickActive() || !ChooseColourDialog(EditState().window, colour)) return;
-        Data(ctx).colour = static_cast<int>(colour);
+        SetRange(ctx, colour, Data(ctx).range.radius);
         InvalidateRect(box, nullptr, TRUE);
-        RebuildWeights(ctx);
         RequestPreview();
     },
 };
@@ -126,36 +126,29 @@ void Build(OperationContext& ctx, HWND bar) {
     AttachColourBox(OperationChild(bar, L"Pelio_cbox_class", nullptr, WS_BORDER, kColourBox, 538, 18, 18),
                     kRangeColourBox, &ctx);
     OperationChild(bar, WC_BUTTONW, L"Pic", BS_PUSHBUTTON, kPic, 557, 28, 20);
-    OperationNumberField(bar, kRangeField, kRangeUpDown, 586, 0, 150, Data(ctx).radius, 4);
+    OperationNumberField(bar, kRangeField, kRangeUpDown, 586, 0, kMaxRangeRadius, Data(ctx).range.radius, 4);
     ShowMode(ctx);
 }
 
-void Compute(OperationContext& ctx, LPARAM) {
+HlsShift Shift(const OperationContext& ctx) {
     const HlsData& d = Data(ctx);
-    const HlsShift shift{d.shift[0], d.shift[1], d.shift[2]};
-    if (Data(ctx).rangeOn) {
-        const COLORREF c = static_cast<COLORREF>(Data(ctx).colour);
-        AdjustHlsInRange(ctx.job, shift, uint32_t(GetRValue(c)) | uint32_t(GetGValue(c)) << 8 | uint32_t(GetBValue(c)) << 16,
-                         Data(ctx).weights);
-    } else {
-        AdjustHls(ctx.job, shift);
-    }
+    return {d.shift[0], d.shift[1], d.shift[2]};
 }
 
-bool Neutral(const OperationContext& ctx) {
+// Runs under the picture's lock (the frame takes it), so the range stays as it is.
+void Compute(OperationContext& ctx, LPARAM) {
     const HlsData& d = Data(ctx);
-    return d.shift[0] == 0 && d.shift[1] == 0 && d.shift[2] == 0;
+    ApplyHueSaturation(ctx.work.job, Shift(ctx), d.rangeOn ? &d.range : nullptr);
 }
+
+bool Neutral(const OperationContext& ctx) { return Shift(ctx).Neutral(); }
 
 void PickEnd(void* owner, bool taken, COLORREF colour) {
     OperationContext& ctx = *static_cast<OperationContext*>(owner);
     SetPaneMode(Data(ctx).paneBeforePick);
     if (taken) {
-        Data(ctx).colour = static_cast<int>(colour);
-        if (Data(ctx).rangeOn) {
-            RebuildWeights(ctx);
-            RequestPreview();
-        }
+        SetRange(ctx, colour, Data(ctx).range.radius);
+        if (Data(ctx).rangeOn) RequestPreview();
     }
     InvalidateRect(Control(ctx, kColourBox), nullptr, TRUE);
     UpdateEditTitle();
@@ -163,7 +156,7 @@ void PickEnd(void* owner, bool taken, COLORREF colour) {
 
 void OnField(OperationContext& ctx, int id, int code, HWND field) {
     const HlsData& d = Data(ctx);
-    const int stored = id == kField ? d.shift[size_t(d.mode.load())].load() : d.radius.load();
+    const int stored = id == kField ? d.shift[size_t(d.mode.load())].load() : d.range.radius;
     if (OperationFieldFocus(code, field, stored)) return;
     switch (code) {
     case EN_CHANGE: {
@@ -176,8 +169,7 @@ void OnField(OperationContext& ctx, int id, int code, HWND field) {
             ProgramChange quiet;
             SendMessageW(Control(ctx, kSlider), TBM_SETPOS, TRUE, value);
         } else {
-            Data(ctx).radius = std::clamp(FieldNumber(text), 0, 150);
-            RebuildWeights(ctx);
+            SetRange(ctx, RangeColour(ctx), FieldNumber(text));
         }
         RequestPreview();
         return;

@@ -6,8 +6,7 @@
 #include "core/commands/command_ids.h"
 #include "core/commands/messages.h"
 #include "core/image/jpeg_lossless.h"
-#include "core/ops/geometry.h"
-#include "core/ops/tone.h"
+#include "core/ops/edit_results.h"
 #include "win/base/app_state.h"
 #include "win/base/frame_link.h"
 #include "win/base/message_box.h"
@@ -18,18 +17,6 @@
 namespace pelio {
 
 namespace {
-
-// A new bitmap section of `w` × `h` at the current image's depth and palette.
-bool NewPicture(int w, int h, Image& out) {
-    const CurrentImage& c = Current();
-    out = Image{};
-    out.header.width = w;
-    out.header.height = h;
-    out.header.bitCount = static_cast<uint16_t>(c.bitCount);
-    out.palette = c.palette;
-    DibAllocator allocator;
-    return allocator.Allocate(out);
-}
 
 void ShowResult(bool sizeChanged) { ImageUpdated(sizeChanged ? ImageUpdate::Resized : ImageUpdate::Edited); }
 
@@ -48,14 +35,12 @@ void Turn(TurnKind kind) {
     HCURSOR old = SetCursor(App().cursors.wait);
     const bool swap = TurnSwapsSides(kind);
     Image result;
-    const bool depthOk = c.bitCount == 8 || c.bitCount == 24;
-    if (!depthOk || !NewPicture(swap ? c.height : c.width, swap ? c.width : c.height, result)) {
+    DibAllocator allocator;
+    if (!TurnResult(c.AsImage(), kind, allocator, result)) {
         SetCursor(old);
         ShowGeneralError(kErrShowImage);
         return;
     }
-    Image source = c.AsImage();
-    TurnPixels(MakePixelJob(source, result), kind);
 
     const int pending = c.format == ImageFormat::Jpeg ? ComposeLosslessTransform(c.pendingTransform, EditTurnOf(kind))
                                                       : kLosslessFails;
@@ -71,7 +56,7 @@ void Turn(TurnKind kind) {
         c.info = info;
         c.pendingTransform = pending;
     } else {
-        InstallResult(result, BmpFileSize(result, kBmpHeaderBytes));
+        InstallResult(result, result.fileSize);
     }
     SetCursor(old);
     ShowResult(swap);
@@ -80,13 +65,12 @@ void Turn(TurnKind kind) {
 void Invert() {
     CurrentImage& c = Current();
     Image result;
-    if ((c.bitCount != 8 && c.bitCount != 24) || !NewPicture(c.width, c.height, result)) {
+    DibAllocator allocator;
+    if (!InvertResult(c.AsImage(), allocator, result)) {
         ShowGeneralError(kErrNoMemory);
         return;
     }
-    Image source = c.AsImage();
-    InvertPixels(MakePixelJob(source, result));
-    InstallResult(result, BmpFileSize(result, kBmpHeaderBytes + (c.bitCount == 8 ? kBmpPaletteBytes : 0)));
+    InstallResult(result, result.fileSize);
     ShowResult(false);
 }
 

@@ -113,11 +113,8 @@ void ShowLuminanceHistogram() {
         ShowGeneralError(kErrNoMemory);
         return;
     }
-    Image source = c.AsImage();
-    PixelJob job = MakePixelJob(source, source);
     LuminanceCounts counts{};
-    if (c.bitCount == 8) LuminanceHistogram8(job, counts);
-    else LuminanceHistogram24(job, counts);
+    LuminanceHistogram(c.AsImage(), counts);
     record->tops = LuminanceBarTops(counts);
     record->bar = CreatePen(PS_SOLID, 1, RGB(144, 144, 144));
     DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_LUMINANCE_HISTOGRAM), App().dialogOwner,

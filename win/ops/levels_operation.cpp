@@ -8,7 +8,7 @@
 #include <atomic>
 #include <string>
 
-#include "core/ops/tone_tables.h"
+#include "core/ops/tone_operations.h"
 #include "core/commands/command_ids.h"
 #include "core/settings/save_panel.h"
 #include "win/base/app_state.h"
@@ -42,7 +42,7 @@ constexpr wchar_t kGraphClass[] = L"Pelio_hgmc_class";
 constexpr wchar_t kTitle[] = L"ヒストグラム補正";
 
 // Modes 0..2 correct one channel (blue, green, red), mode 3 all three alike.
-constexpr int kAllChannels = 3;
+constexpr int kAllChannels = kLevelsAllChannels;
 
 struct LevelsData : OperationData {
     ~LevelsData() override {
@@ -50,8 +50,7 @@ struct LevelsData : OperationData {
     }
     std::atomic<int> mode{kAllChannels};
     std::array<std::atomic<int>, 4> low{}, high{};  // by mode
-    LevelsTables tables;
-    Histograms histograms;
+    LevelsPlan plan;
     std::array<std::array<int, 256>, 4> tops{};
     HWND window = nullptr;
     int hover = 0;  // 0 none, 1 the low marker, 2 the high marker
@@ -74,6 +73,23 @@ const LevelsData& Data(const OperationContext& ctx) { return DataOf<LevelsData>(
 int Mode(const OperationContext& ctx) { return Data(ctx).mode; }
 int Low(const OperationContext& ctx, int mode) { return Data(ctx).low[size_t(mode)]; }
 int High(const OperationContext& ctx, int mode) { return Data(ctx).high[size_t(mode)]; }
+
+// The bounds as they stand, read once.
+LevelsBounds Bounds(const OperationContext& ctx) {
+    LevelsBounds b;
+    b.mode = Mode(ctx);
+    for (int m = 0; m < 4; ++m) {
+        b.low[size_t(m)] = Low(ctx, m);
+        b.high[size_t(m)] = High(ctx, m);
+    }
+    return b;
+}
+
+// A mode's bounds after a change.
+void KeepBounds(OperationContext& ctx, const LevelsBounds& b, int mode) {
+    Data(ctx).low[size_t(mode)] = b.low[size_t(mode)];
+    Data(ctx).high[size_t(mode)] = b.high[size_t(mode)];
+}
 
 struct Pens {
     COLORREF bar, marker, upper;
@@ -180,31 +196,18 @@ HWND CreateLevelsWindow(OperationContext& ctx) {
 bool Prepare(OperationContext& ctx) {
     LevelsData* data = NewData<LevelsData>(ctx);
     if (!data) return false;
-    data->histograms = ComputeHistograms(ctx.job);
-    for (int m = 0; m < 4; ++m) data->tops[size_t(m)] = HistogramBarTops(data->histograms, m);
-    for (int m = 0; m < 4; ++m) {
-        data->low[size_t(m)] = 0;
-        data->high[size_t(m)] = 255;
-    }
+    PrepareLevels(ctx.work.job, data->plan);
+    for (int m = 0; m < 4; ++m) data->tops[size_t(m)] = HistogramBarTops(data->plan.histograms, m);
+    const LevelsBounds initial;
+    for (int m = 0; m < 4; ++m) KeepBounds(ctx, initial, m);
     return true;
 }
 
-void Compute(OperationContext& ctx, LPARAM lp) {
-    LevelsData& d = Data(ctx);
-    const int mode = Mode(ctx);
-    if (lp == 1) {
-        ApplyLevels(ctx.job, d.tables, Low(ctx, mode), High(ctx, mode), mode);
-        return;
-    }
-    for (int c = 0; c < 3; ++c) ApplyLevels(ctx.job, d.tables, Low(ctx, c), High(ctx, c), c);
-}
+// The whole picture from every bound, whatever part the request named: requests collapsed
+// into the last one must not leave a channel as an earlier mode made it.
+void Compute(OperationContext& ctx, LPARAM) { ApplyLevelsBounds(ctx.work.job, Data(ctx).plan, Bounds(ctx)); }
 
-bool Neutral(const OperationContext& ctx) {
-    if (Mode(ctx) == kAllChannels) return Low(ctx, kAllChannels) == 0 && High(ctx, kAllChannels) == 255;
-    for (int c = 0; c < 3; ++c)
-        if (Low(ctx, c) != 0 || High(ctx, c) != 255) return false;
-    return true;
-}
+bool Neutral(const OperationContext& ctx) { return Bounds(ctx).Neutral(); }
 
 void Build(OperationContext& ctx, HWND bar) {
     HWND all = OperationChild(bar, WC_BUTTONW, L"RGB", BS_AUTORADIOBUTTON | WS_GROUP, kRadioAll, 58, 45, 16);
@@ -237,23 +240,22 @@ void SelectMode(OperationContext& ctx, int mode) {
 }
 
 void StoreLow(OperationContext& ctx, int value) {
-    const int mode = Mode(ctx);
-    Data(ctx).low[size_t(mode)] = ClampLevelsLow(value, High(ctx, mode));
+    LevelsBounds b = Bounds(ctx);
+    b.SetLow(b.mode, value);
+    KeepBounds(ctx, b, b.mode);
 }
 
 void StoreHigh(OperationContext& ctx, int value) {
-    const int mode = Mode(ctx);
-    Data(ctx).high[size_t(mode)] = ClampLevelsHigh(value, Low(ctx, mode));
+    LevelsBounds b = Bounds(ctx);
+    b.SetHigh(b.mode, value);
+    KeepBounds(ctx, b, b.mode);
 }
 
 void AutoSetting(OperationContext& ctx) {
     const int mode = Mode(ctx);
-    const Histograms& h = Data(ctx).histograms;
-    const std::array<uint32_t, 256>* counts[] = {&h.blue, &h.green, &h.red, &h.sum};
-    int low = 0, high = 255;
-    AutoLevels(*counts[mode], ctx.working.Width(), ctx.working.Height(), low, high);
-    StoreLow(ctx, low);
-    StoreHigh(ctx, high);
+    LevelsBounds b = Bounds(ctx);
+    SetAutoLevels(Data(ctx).plan, mode, b);
+    KeepBounds(ctx, b, mode);
     {
         ProgramChange quiet;
         SetField(ctx, kMinField, Low(ctx, mode));

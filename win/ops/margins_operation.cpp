@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/image/colour_engine.h"
-#include "core/ops/margins.h"
+#include "core/ops/edit_results.h"
 #include "core/commands/command_ids.h"
 #include "core/settings/save_panel.h"
 #include "win/base/app_state.h"
@@ -51,7 +50,7 @@ bool Prepare(OperationContext& ctx) {
     IniStore store(App().iniPath);
     Margins m{store.ReadInt(kSection, kKeys[0], 0), store.ReadInt(kSection, kKeys[1], 0),
               store.ReadInt(kSection, kKeys[2], 0), store.ReadInt(kSection, kKeys[3], 0)};
-    m = LimitMargins(m, ctx.working.Width(), ctx.working.Height());
+    m = LimitMargins(m, ctx.work.picture.Width(), ctx.work.picture.Height());
     d->margin = {m.top, m.bottom, m.left, m.right};
     d->colour = store.ReadInt(kSection, L"MgnBgCol", 16777215);
     return true;
@@ -103,29 +102,17 @@ void OnControl(OperationContext& ctx, int id, int code, HWND control) {
         wchar_t text[16] = L"";
         GetWindowTextW(control, text, 16);
         const bool vertical = index < 2;
-        const int side = vertical ? ctx.working.Height() : ctx.working.Width();
+        const int side = vertical ? ctx.work.picture.Height() : ctx.work.picture.Width();
         margin[size_t(index)] = LimitMargin(FieldNumber(text), side, margin[size_t(index ^ 1)]);
         return;
     }
     }
 }
 
-// A 24-bit copy of the current image (converted when it has a palette), then the margins.
-bool Result(OperationContext& ctx, Image& out, int32_t& fileSize) {
-    const CurrentImage& c = pelio::Current();
-    const Margins m = Current(ctx);
-    std::vector<uint8_t> converted;
-    Image source;
-    if (ExpandTo24(c.AsImage(), converted, source) != Expand24::Ok) return false;
-    out = Image{};
-    out.header.width = c.width + m.left + m.right;
-    out.header.height = c.height + m.top + m.bottom;
-    out.header.bitCount = 24;
+bool Result(OperationContext& ctx, Image& out) {
     DibAllocator allocator;
-    if (!allocator.Allocate(out)) return false;
-    AddMargins(source, m, static_cast<uint32_t>(Data(ctx).colour), out);
-    fileSize = BmpFileSize(out, kBmpHeaderBytes);
-    return true;
+    return MarginsResult(pelio::Current().AsImage(), Current(ctx), static_cast<uint32_t>(Data(ctx).colour), allocator,
+                         out);
 }
 
 const OperationKind kMargins = {.code = kOpMargins, .command = cmd::kMargins, .title = L"余白付加",

@@ -11,7 +11,6 @@
 
 #include "core/commands/command_ids.h"
 #include "core/commands/messages.h"
-#include "core/image/colour_engine.h"
 #include "resources/resource_ids.h"
 #include "win/base/app_state.h"
 #include "win/base/busy.h"
@@ -97,9 +96,9 @@ bool StartWorker(OperationContext& ctx) {
             f.askedBeforeCompute = f.previewsAsked.load();
             std::lock_guard<std::mutex> lock(f.pictureLock);
             c->kind->compute(*c, lp);
-            if (c->working.BitCount() == 8) {
+            if (c->work.picture.BitCount() == 8) {
                 RGBQUAD colours[256];
-                std::memcpy(colours, c->working.palette.data(), sizeof colours);
+                std::memcpy(colours, c->work.picture.palette.data(), sizeof colours);
                 SetDIBColorTable(EditState().previewMemoryDc, 0, 256, colours);
             }
         },
@@ -120,24 +119,10 @@ const OperationKind* FindKind(int command) {
 }
 
 
-// The working picture: the current image's size, depth and palette, with its pixels.
+// The working picture: a bitmap section of the current image's size, depth and palette, with its pixels.
 bool CreateWorkingPicture(OperationContext& ctx) {
-    const CurrentImage& c = Current();
-    if (c.bitCount != 8 && c.bitCount != 24) return false;
-    Image source = c.AsImage();
-    if (ctx.kind->works24 && ExpandTo24(c.AsImage(), ctx.source24, source) != Expand24::Ok) return false;
-    Image& w = ctx.working;
-    w.header.width = c.width;
-    w.header.height = c.height;
-    w.header.bitCount = source.header.bitCount;
-    w.palette = c.palette;
     DibAllocator allocator;
-    if (!allocator.Allocate(w)) return false;
-    std::memcpy(w.bits, source.bits, w.PixelBytes());
-    ctx.job = MakePixelJob(source, w);
-    ctx.job.sourcePalette = c.palette.data();
-    ctx.job.cancel = &ctx.cancel;
-    return true;
+    return MakeWorkingPicture(Current().AsImage(), ctx.kind->needs, allocator, ctx.work, &ctx.cancel);
 }
 
 void SetBand(HWND child, const wchar_t* text) {
@@ -193,7 +178,7 @@ void DestroyRecord() {
     if (ctx.toolbar) DestroyWindow(ctx.toolbar);
     SetBand(SavePanelHandle(), kSavePanelBandText);
     ShowWindow(SavePanelHandle(), SW_SHOW);
-    if (ctx.working.bitmap) DibAllocator().Release(ctx.working);
+    if (ctx.work.picture.bitmap) DibAllocator().Release(ctx.work.picture);
     ctx.data.reset();
     SetCommandBarBusy(false);
     f.context.reset();
@@ -274,7 +259,7 @@ bool StartOperation(int command) {
     f.context = std::make_unique<OperationContext>();
     OperationContext& ctx = *f.context;
     ctx.kind = kind;
-    if (Current().width < kind->minSide || Current().height < kind->minSide) {
+    if (!PictureFits(Current().AsImage(), kind->needs)) {
         f.context.reset();
         ShowGeneralError(kErrCannotRun);
         return true;
@@ -299,7 +284,7 @@ bool StartOperation(int command) {
         ShowGeneralError(kErrNoMemory);
         return true;
     }
-    ctx.previousBitmap = SelectObject(e.previewMemoryDc, static_cast<HBITMAP>(ctx.working.bitmap));
+    ctx.previousBitmap = SelectObject(e.previewMemoryDc, static_cast<HBITMAP>(ctx.work.picture.bitmap));
     ShowWindow(SavePanelHandle(), SW_HIDE);
     if (!BuildOperationBar(ctx)) {
         ctx.worker.Stop(false, kStopWaitMs);
@@ -335,23 +320,21 @@ void FinishOperation(bool apply) {
     if (apply && !ctx.kind->neutral(ctx)) {
         if (ctx.kind->result) {
             // The preview's picture makes room for the result.
-            if (ctx.working.bitmap) DibAllocator().Release(ctx.working);
+            if (ctx.work.picture.bitmap) DibAllocator().Release(ctx.work.picture);
             Image result;
-            int32_t fileSize = 0;
             HCURSOR old = SetCursor(App().cursors.wait);
-            const bool made = ctx.kind->result(ctx, result, fileSize);
+            const bool made = ctx.kind->result(ctx, result);
             SetCursor(old);
             if (made) {
-                InstallResult(result, fileSize);
+                InstallResult(result, result.fileSize);
                 installed = true;
             } else {
                 ShowGeneralError(kErrShowImage);
             }
         } else {
-            Image result = ctx.working;
-            ctx.working = Image{};  // the current image owns it now
-            const int32_t header = kBmpHeaderBytes + (result.BitCount() == 8 ? kBmpPaletteBytes : 0);
-            InstallResult(result, BmpFileSize(result, header));
+            Image result = ctx.work.picture;
+            ctx.work.picture = Image{};  // the current image owns it now
+            InstallResult(result, EditedFileSize(result));
             installed = true;
         }
     }

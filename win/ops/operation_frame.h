@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/image/image.h"
-#include "core/ops/pixel_job.h"
+#include "core/ops/working_picture.h"
 #include "win/ops/preview_worker.h"
 
 namespace pelio {
@@ -58,13 +58,12 @@ struct OperationKind {
     bool (*paneCursor)(OperationContext&, POINT client) = nullptr;
     void (*paneOverlay)(OperationContext&, HDC dc) = nullptr;
     // Operations whose result is computed on Confirm (the working picture otherwise), with
-    // its file size; false when it cannot be made.
-    bool (*result)(OperationContext&, Image& out, int32_t& fileSize) = nullptr;
+    // its file size in out.fileSize; false when it cannot be made.
+    bool (*result)(OperationContext&, Image& out) = nullptr;
     // At every end, Confirm or Abort: the settings written back.
     void (*finish)(OperationContext&) = nullptr;
     bool imagePaneOnly = false;  // shows the image pane instead of the preview
-    bool works24 = false;        // a palette image is converted to 24 bits first
-    int minSide = 0;             // narrower or lower pictures are refused
+    PictureNeeds needs{};        // 24 bits first, a smallest side
 };
 
 // An operation's own parameters and tables. Parameters the preview kernel reads are atomic:
@@ -75,12 +74,11 @@ struct OperationData {
 
 struct OperationContext {
     const OperationKind* kind = nullptr;
-    Image working;                 // the second picture, selected into the preview pane's DC
+    // The second picture (selected into the preview pane's DC), its source and the job.
+    WorkingPicture work;
     HGDIOBJ previousBitmap = nullptr;
-    PixelJob job;
     HWND toolbar = nullptr;
-    std::atomic<bool> cancel{false};  // stops the kernel between rows (job.cancel)
-    std::vector<uint8_t> source24;    // the 24-bit conversion of a palette image
+    std::atomic<bool> cancel{false};  // stops the kernel between rows (work.job.cancel)
     std::unique_ptr<OperationData> data;
     PreviewWorker worker;  // stopped before the rest goes
 };

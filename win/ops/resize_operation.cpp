@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "core/commands/command_ids.h"
-#include "core/image/colour_engine.h"
-#include "core/ops/resize.h"
+#include "core/ops/edit_results.h"
 #include "core/ops/resize_fields.h"
 #include "core/ops/size_slots.h"
 #include "core/settings/save_panel.h"
@@ -46,7 +45,7 @@ HWND Control(const OperationContext& ctx, int id) { return GetDlgItem(ctx.toolba
 std::wstring PresetKey(int slot, wchar_t side) { return L"RszP" + std::to_wstring(slot) + side; }
 
 bool Prepare(OperationContext& ctx) {
-    auto* d = new (std::nothrow) ResizeData(ctx.working.Width(), ctx.working.Height());
+    auto* d = new (std::nothrow) ResizeData(ctx.work.picture.Width(), ctx.work.picture.Height());
     if (!d) return false;
     ctx.data.reset(d);
     IniStore store(App().iniPath);
@@ -185,23 +184,10 @@ void OnSlider(OperationContext& ctx, HWND slider, int code) {
 }
 
 // The current image in 24 bits (converted when it has a palette), resampled.
-bool Result(OperationContext& ctx, Image& out, int32_t& fileSize) {
-    const CurrentImage& c = Current();
-    std::vector<uint8_t> converted;
-    Image source;
-    if (ExpandTo24(c.AsImage(), converted, source) != Expand24::Ok) return false;
-    out = Image{};
-    out.header.width = Data(ctx).fields.NewWidth();
-    out.header.height = Data(ctx).fields.NewHeight();
-    out.header.bitCount = 24;
+bool Result(OperationContext& ctx, Image& out) {
+    const ResizeFields& f = Data(ctx).fields;
     DibAllocator allocator;
-    if (!allocator.Allocate(out)) return false;
-    if (!ResizePixels(source, out)) {
-        allocator.Release(out);
-        return false;
-    }
-    fileSize = BmpFileSize(out, kBmpHeaderBytes);
-    return true;
+    return ResizeResult(Current().AsImage(), f.NewWidth(), f.NewHeight(), allocator, out);
 }
 
 const OperationKind kResize = {.code = kOpResize, .command = cmd::kResize, .title = L"リサイズ",

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/commands/command_ids.h"
+#include "core/ops/edit_results.h"
 #include "core/ops/rotate.h"
 #include "win/base/app_state.h"
 #include "win/base/ini_store.h"
@@ -70,7 +71,7 @@ void Finish(OperationContext& ctx) {
 
 void Compute(OperationContext& ctx, LPARAM) {
     const RotateData& d = Data(ctx);
-    RotatePreview(ctx.job, d.angle, d.background);
+    RotatePreview(ctx.work.job, d.angle, d.background);
 }
 
 bool Neutral(const OperationContext& ctx) { return Data(ctx).angle == 0; }
@@ -249,33 +250,17 @@ void PaintGrid(OperationContext& ctx, HDC dc) {
 }
 
 // The enlarged picture, rotated with bilinear sampling from the 24-bit source.
-bool Result(OperationContext& ctx, Image& out, int32_t& fileSize) {
+bool Result(OperationContext& ctx, Image& out) {
     const RotateData& d = Data(ctx);
-    const RotatedExtent extent = RotatedSize(ctx.job.width, ctx.job.height, d.angle);
-    // A picture larger than any the program opens is refused, like one that cannot be had.
-    if (extent.width > kMaxImageSide || extent.height > kMaxImageSide) return false;
-    out = Image{};
-    out.header.width = extent.width;
-    out.header.height = extent.height;
-    out.header.bitCount = 24;
     DibAllocator allocator;
-    if (!allocator.Allocate(out)) return false;
-    PixelJob job = ctx.job;
-    job.target = out.bits;
-    job.cancel = nullptr;
-    if (!RotateFull(job, d.angle, d.background, extent.width, extent.height)) {
-        allocator.Release(out);
-        return false;
-    }
-    fileSize = BmpFileSize(out, kBmpHeaderBytes);
-    return true;
+    return RotateResult(ctx.work.source, d.angle, d.background, allocator, out);
 }
 
 const OperationKind kRotate = {.code = kOpRotate, .command = cmd::kRotate, .title = L"任意角度回転",
                                .prepare = Prepare, .build = Build, .compute = Compute, .neutral = Neutral,
                                .control = OnControl, .slider = OnSlider, .upDown = OnUpDown,
                                .paneMouse = OnPaneMouse, .paneOverlay = PaintGrid, .result = Result,
-                               .finish = Finish, .works24 = true};
+                               .finish = Finish, .needs = {.works24 = true}};
 
 }  // namespace
 

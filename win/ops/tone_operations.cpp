@@ -9,7 +9,7 @@
 #include <atomic>
 #include <string>
 
-#include "core/ops/tone_tables.h"
+#include "core/ops/tone_operations.h"
 #include "core/commands/command_ids.h"
 #include "core/settings/save_panel.h"
 #include "win/base/app_state.h"
@@ -33,7 +33,7 @@ enum ControlId : int {
 struct ToneData : OperationData {
     std::array<std::atomic<int>, 3> channel{};  // red, green, blue
     bool sync = true;
-    ValueTables contrast;  // contrast only: its tables about the source's mean luma
+    TonePlan plan;
 };
 
 ToneData& Data(OperationContext& ctx) { return DataOf<ToneData>(ctx); }
@@ -42,34 +42,31 @@ const ToneData& Data(const OperationContext& ctx) { return DataOf<ToneData>(ctx)
 // The channel of field 1530 + i is 2 − i.
 constexpr int ChannelOfField(int id) { return 2 - (id - kFieldBlue); }
 
-int Range(const OperationContext& ctx) { return ctx.kind->code == kOpBrightness ? 255 : 100; }
+ToneKind KindOf(const OperationContext& ctx) {
+    switch (ctx.kind->code) {
+    case kOpBrightness: return ToneKind::Brightness;
+    case kOpContrast: return ToneKind::Contrast;
+    default: return ToneKind::Gamma;
+    }
+}
 
-void ComputeGamma(OperationContext& ctx, LPARAM) {
+int Range(const OperationContext& ctx) { return ToneLimit(KindOf(ctx)); }
+
+ToneValues Values(const OperationContext& ctx) {
     const auto& c = Data(ctx).channel;
-    ApplyGamma(ctx.job, c[0], c[1], c[2]);
-}
-void ComputeBrightness(OperationContext& ctx, LPARAM) {
-    const auto& c = Data(ctx).channel;
-    ApplyBrightness(ctx.job, c[0], c[1], c[2]);
-}
-void ComputeContrast(OperationContext& ctx, LPARAM) {
-    const ToneData& d = Data(ctx);
-    ApplyContrast(ctx.job, d.contrast, d.channel[0], d.channel[1], d.channel[2]);
+    return {c[0], c[1], c[2]};
 }
 
-bool Prepare(OperationContext& ctx) { return NewData<ToneData>(ctx) != nullptr; }
-
-bool PrepareContrast(OperationContext& ctx) {
+bool Prepare(OperationContext& ctx) {
     ToneData* d = NewData<ToneData>(ctx);
     if (!d) return false;
-    d->contrast = ContrastTables(MeanLuma(ctx.job));
+    PrepareTone(ctx.work.job, KindOf(ctx), d->plan);
     return true;
 }
 
-bool Neutral(const OperationContext& ctx) {
-    const auto& c = Data(ctx).channel;
-    return c[0] == 0 && c[1] == 0 && c[2] == 0;
-}
+void Compute(OperationContext& ctx, LPARAM) { ApplyTone(ctx.work.job, Data(ctx).plan, Values(ctx)); }
+
+bool Neutral(const OperationContext& ctx) { return Values(ctx).Neutral(); }
 
 HWND Control(const OperationContext& ctx, int id) { return GetDlgItem(ctx.toolbar, id); }
 
@@ -108,8 +105,7 @@ void OnField(OperationContext& ctx, int id, int code, HWND field) {
     case EN_CHANGE: {
         wchar_t text[16] = L"";
         GetWindowTextW(field, text, 16);
-        const int range = Range(ctx);
-        const int value = std::clamp(FieldNumber(text), -range, range);
+        const int value = ClampToneValue(KindOf(ctx), FieldNumber(text));
         if (d.sync) {
             for (auto& c : d.channel) c = value;
         } else {
@@ -157,11 +153,11 @@ void OnSlider(OperationContext& ctx, HWND slider, int code) {
 
 const OperationKind kOperations[] = {
     {.code = kOpGamma, .command = cmd::kGamma, .title = L"ガンマ補正", .prepare = Prepare, .build = Build,
-     .compute = ComputeGamma, .neutral = Neutral, .control = OnControl, .slider = OnSlider},
+     .compute = Compute, .neutral = Neutral, .control = OnControl, .slider = OnSlider},
     {.code = kOpBrightness, .command = cmd::kBrightness, .title = L"明るさ補正", .prepare = Prepare, .build = Build,
-     .compute = ComputeBrightness, .neutral = Neutral, .control = OnControl, .slider = OnSlider},
-    {.code = kOpContrast, .command = cmd::kContrast, .title = L"コントラスト", .prepare = PrepareContrast, .build = Build,
-     .compute = ComputeContrast, .neutral = Neutral, .control = OnControl, .slider = OnSlider},
+     .compute = Compute, .neutral = Neutral, .control = OnControl, .slider = OnSlider},
+    {.code = kOpContrast, .command = cmd::kContrast, .title = L"コントラスト", .prepare = Prepare, .build = Build,
+     .compute = Compute, .neutral = Neutral, .control = OnControl, .slider = OnSlider},
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/commands/command_ids.h"
+#include "core/ops/edit_results.h"
 #include "core/ops/size_slots.h"
 #include "core/ops/trim.h"
 #include "core/settings/save_panel.h"
@@ -56,8 +57,8 @@ TrimData& Data(OperationContext& ctx) { return DataOf<TrimData>(ctx); }
 const TrimData& Data(const OperationContext& ctx) { return DataOf<TrimData>(ctx); }
 HWND Control(const OperationContext& ctx, int id) { return GetDlgItem(ctx.toolbar, id); }
 HWND Pane() { return EditState().previewPane; }
-int Width(const OperationContext& ctx) { return ctx.working.Width(); }
-int Height(const OperationContext& ctx) { return ctx.working.Height(); }
+int Width(const OperationContext& ctx) { return ctx.work.picture.Width(); }
+int Height(const OperationContext& ctx) { return ctx.work.picture.Height(); }
 
 SizeSlot ChosenRatio(const TrimData& d) { return d.ratio > 0 ? d.ratios[size_t(d.ratio - 1)] : SizeSlot{}; }
 
@@ -204,7 +205,7 @@ void SelectionChanged(OperationContext& ctx, HWND typing = nullptr) {
     SetWindowTextW(Control(ctx, kHeightValue), std::to_wstring(d.selection.y2 - d.selection.y1 + 1).c_str());
     {
         std::lock_guard<std::mutex> lock(OperationPictureLock());
-        RebuildTrimPreview(ctx.job, d.selection);
+        RebuildTrimPreview(ctx.work.job, d.selection);
     }
     InvalidateRect(Pane(), nullptr, FALSE);
     UpdateWindow(Pane());
@@ -405,28 +406,15 @@ void OnControl(OperationContext& ctx, int id, int code, HWND control) {
 }
 
 // The selection cut from the current image at its own depth (palette and all).
-bool Result(OperationContext& ctx, Image& out, int32_t& fileSize) {
-    const TrimRect& s = Data(ctx).selection;
-    const CurrentImage& c = Current();
-    out = Image{};
-    out.header.width = s.x2 - s.x1 + 1;
-    out.header.height = s.y2 - s.y1 + 1;
-    out.header.bitCount = static_cast<uint16_t>(c.bitCount);
-    out.palette = c.palette;
+bool Result(OperationContext& ctx, Image& out) {
     DibAllocator allocator;
-    if (!allocator.Allocate(out)) return false;
-    if (!TrimPixels(c.AsImage(), s, out)) {
-        allocator.Release(out);
-        return false;
-    }
-    fileSize = TrimmedFileSize(out);
-    return true;
+    return TrimResult(Current().AsImage(), Data(ctx).selection, allocator, out);
 }
 
 const OperationKind kTrim = {.code = kOpTrim, .command = cmd::kTrim, .title = L"トリミング", .prepare = Prepare,
                              .build = Build, .neutral = Neutral, .control = OnControl, .paneMouse = OnPaneMouse,
                              .paneCursor = OnPaneCursor, .paneOverlay = PaintOverlay, .result = Result,
-                             .finish = Finish, .works24 = true};
+                             .finish = Finish, .needs = {.works24 = true}};
 
 }  // namespace
 
