@@ -119,6 +119,24 @@ void BetweenRows(const uint8_t* v, const uint8_t* w, int32_t f, uint8_t* out, in
     for (; i < bytes; ++i) out[i] = Between(v[i], w[i], f);
 }
 
+// Adds a row of samples to the running sums of its columns, sixteen at a time where SSE2 is.
+void AddRow(uint32_t* sums, const uint8_t* in, int bytes) {
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= bytes; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        const __m128i low = _mm_unpacklo_epi8(v, zero), high = _mm_unpackhi_epi8(v, zero);
+        auto* s = reinterpret_cast<__m128i*>(sums + i);
+        _mm_storeu_si128(s, _mm_add_epi32(_mm_loadu_si128(s), _mm_unpacklo_epi16(low, zero)));
+        _mm_storeu_si128(s + 1, _mm_add_epi32(_mm_loadu_si128(s + 1), _mm_unpackhi_epi16(low, zero)));
+        _mm_storeu_si128(s + 2, _mm_add_epi32(_mm_loadu_si128(s + 2), _mm_unpacklo_epi16(high, zero)));
+        _mm_storeu_si128(s + 3, _mm_add_epi32(_mm_loadu_si128(s + 3), _mm_unpackhi_epi16(high, zero)));
+    }
+#endif
+    for (; i < bytes; ++i) sums[i] += in[i];
+}
+
 // One output sample of the area walk: the accumulated part, this sample less what it carries on.
 inline uint8_t Close(const uint8_t* divide, uint32_t& a, uint32_t v, int32_t r) {
     const uint32_t carry = (v * static_cast<uint32_t>(r)) >> 15;
@@ -211,7 +229,7 @@ bool ScaleDown(const LineScale& s, const Image& source, int bytes, RowOut rowOut
         const uint8_t* in = source.Row(k);
         const int32_t r = s.close[size_t(k)];
         if (r < 0) {
-            for (int i = 0; i < bytes; ++i) a[size_t(i)] += in[i];
+            AddRow(a.data(), in, bytes);
             continue;
         }
         uint8_t* out = rowOut(y);
