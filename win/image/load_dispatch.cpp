@@ -10,12 +10,11 @@
 #include "win/image/allocators.h"
 #include "win/image/current_image.h"
 #include "win/image/mapped_file.h"
+#include "win/image/plugin_host.h"
 
 namespace pelio {
 
 namespace {
-
-PluginDecoder g_pluginDecoder = nullptr;
 
 // `animation` (GIF only) receives the later frames of a looping GIF.
 bool DecodeWith(ImageFormat format, const std::wstring& path, PixelAllocator& allocator,
@@ -53,8 +52,6 @@ void InstallAnimation(GifAnimation& animation) {
 
 }  // namespace
 
-void SetPluginDecoder(PluginDecoder decoder) { g_pluginDecoder = decoder; }
-
 ImageFormat DetectFormat(const std::wstring& path) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -81,9 +78,11 @@ bool LoadImageFile(const std::wstring& path) {
     const ImageFormat format = DetectFormat(path);
     if (format != ImageFormat::Empty) {
         ok = format != ImageFormat::Unknown && DecodeWith(format, path, allocator, result, &animation);
-        if (!ok && g_pluginDecoder) {
+        // What no built-in decoder reads goes to the plug-ins.
+        if (!ok) {
+            if (result.image.bits) allocator.Release(result.image);
             result = DecodeResult{};
-            ok = g_pluginDecoder(path, result);
+            ok = DecodeWithPlugins(path, allocator, result);
         }
     }
     if (ok) {

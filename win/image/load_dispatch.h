@@ -17,8 +17,4 @@ bool LoadImageFile(const std::wstring& path);
 // image (the saved-result preview). The caller owns out.bitmap.
 bool DecodeFile(ImageFormat format, const std::wstring& path, Image& out, int& fileSize);
 
-// The plug-in host's loader, tried for unknown formats and when a built-in decoder fails.
-using PluginDecoder = bool (*)(const std::wstring& path, DecodeResult& result);
-void SetPluginDecoder(PluginDecoder decoder);
-
 }  // namespace pelio

@@ -14,6 +14,7 @@
 #include "win/base/message_box.h"
 #include "win/base/paths.h"
 #include "win/image/load_dispatch.h"
+#include "win/image/plugin_host.h"
 #include "win/image/save_prompt.h"
 
 namespace pelio {
@@ -34,8 +35,7 @@ bool OpenImageDialog() {
     if (app.fileList && IsWindowVisible(app.fileList)) ShowWindow(app.fileList, SW_HIDE);
     const std::wstring remembered = CurrentDirectory();
 
-    // Plug-in patterns join when the plug-in host lands.
-    std::wstring filters = JoinDialogFilters(OpenDialogFilters({}));
+    std::wstring filters = JoinDialogFilters(OpenDialogFilters(PluginPatterns(app.settings.path.spi)));
     wchar_t file[MAX_PATH] = L"";
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
