@@ -99,13 +99,13 @@ WebpError DrawWithAlpha(const Canvas& canvas, const Frame& frame) {
     return WebpError::None;
 }
 
-// The first frame of an animation, checked to lie inside the canvas with its own size.
-bool FirstFrame(std::span<const uint8_t> file, const WebpInfo& info, WebPDemuxer*& demux, Frame& frame) {
+// The first frame of an animation, checked to lie inside the canvas with its own size. The
+// frame's bytes stay inside `file`.
+bool FirstFrame(std::span<const uint8_t> file, const WebpInfo& info, Frame& frame) {
     const WebPData data{file.data(), file.size()};
-    demux = WebPDemux(&data);
-    if (!demux) return false;
+    const std::unique_ptr<WebPDemuxer, DemuxDeleter> demux(WebPDemux(&data));
     WebPIterator it;
-    if (!WebPDemuxGetFrame(demux, 1, &it)) return false;
+    if (!demux || !WebPDemuxGetFrame(demux.get(), 1, &it)) return false;
     frame = {it.fragment.bytes, it.fragment.size, it.x_offset, it.y_offset, it.width, it.height, it.has_alpha != 0};
     const bool complete = it.complete != 0;
     WebPDemuxReleaseIterator(&it);
@@ -153,14 +153,8 @@ WebpError DecodeWebp(std::span<const uint8_t> file, std::span<uint8_t> bits) {
     if (const WebpError e = ReadWebpInfo(file, info); e != WebpError::None) return e;
     if (bits.size() < WebpDecodeBytes(info)) return WebpError::SmallBuffer;
 
-    std::unique_ptr<WebPDemuxer, DemuxDeleter> owner;
     Frame frame{file.data(), file.size(), 0, 0, info.width, info.height, info.hasAlpha};
-    if (info.animated) {
-        WebPDemuxer* demux = nullptr;
-        const bool ok = FirstFrame(file, info, demux, frame);
-        owner.reset(demux);
-        if (!ok) return WebpError::Broken;
-    }
+    if (info.animated && !FirstFrame(file, info, frame)) return WebpError::Broken;
     const Canvas canvas{bits.data(), WebpRowBytes(info.width), info.width, info.height};
     return frame.hasAlpha ? DrawWithAlpha(canvas, frame) : DrawOpaque(canvas, frame);
 }
