@@ -11,6 +11,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 20
 
 export PELIO_JPEG_ROOT := $(shell cat build/jpeg-root 2>/dev/null)
+export PELIO_WEBP_ROOT := $(shell cat build/webp-root 2>/dev/null)
 
 ARCH ?= win64
 
@@ -21,12 +22,14 @@ all: build
 deps:
 	@scripts/install-packages.sh
 	mkdir -p build
-	root=$$(scripts/build-libjpeg.sh | tail -1)
+	root=$$(JOBS=$(JOBS) scripts/build-libjpeg.sh | tail -1)
 	echo "$$root" > build/jpeg-root
+	root=$$(JOBS=$(JOBS) scripts/build-libwebp.sh | tail -1)
+	echo "$$root" > build/webp-root
 
 # Each tree: configure once (or when the preset changed), then build.
 define tree
-	export PELIO_JPEG_ROOT=$$(cat build/jpeg-root)
+	export PELIO_JPEG_ROOT=$$(cat build/jpeg-root) PELIO_WEBP_ROOT=$$(cat build/webp-root)
 	if [ ! -f build/$(1)/build.ninja ] || [ CMakePresets.json -nt build/$(1)/CMakeCache.txt ]; then
 	  cmake --preset $(1) $(2) >build/configure-$(1).log 2>&1 || { cat build/configure-$(1).log; exit 1; }
 	fi

@@ -1,4 +1,4 @@
-# libjpeg-turbo (with the lossless-transform helpers), zlib and GoogleTest for this tree.
+# libjpeg-turbo (with the lossless-transform helpers), libwebp, zlib and GoogleTest for this tree.
 
 # The target's name among the dependency builds and Wine sessions: native, fuzz (the library
 # instrumented for the fuzzer), win32 or win64.
@@ -29,6 +29,33 @@ add_library(pelio_transupp STATIC IMPORTED GLOBAL)
 set_target_properties(pelio_transupp PROPERTIES
   IMPORTED_LOCATION "${PELIO_JPEG_PREFIX}/lib/libtransupp.a"
   INTERFACE_LINK_LIBRARIES pelio_jpeg)
+
+# libwebp the same way (build/webp-root, scripts/build-libwebp.sh): the decoder with the
+# demuxer for the plug-in, the encoder and muxer for tests and benchmarks.
+if(NOT EXISTS "${PELIO_WEBP_PREFIX}/lib/libwebp.a" AND EXISTS "${CMAKE_SOURCE_DIR}/build/webp-root")
+  file(STRINGS "${CMAKE_SOURCE_DIR}/build/webp-root" _pelio_webp_root LIMIT_COUNT 1)
+  set(PELIO_WEBP_PREFIX "${_pelio_webp_root}/${PELIO_TARGET_NAME}" CACHE PATH "" FORCE)
+endif()
+if(NOT PELIO_WEBP_PREFIX OR NOT EXISTS "${PELIO_WEBP_PREFIX}/lib/libwebp.a")
+  message(FATAL_ERROR "PELIO_WEBP_PREFIX must name a libwebp build (scripts/build-libwebp.sh)")
+endif()
+add_library(pelio_webp STATIC IMPORTED GLOBAL)
+set_target_properties(pelio_webp PROPERTIES
+  IMPORTED_LOCATION "${PELIO_WEBP_PREFIX}/lib/libwebp.a"
+  INTERFACE_INCLUDE_DIRECTORIES "${PELIO_WEBP_PREFIX}/include")
+# Later versions keep the sharp-YUV code in a library of its own.
+if(EXISTS "${PELIO_WEBP_PREFIX}/lib/libsharpyuv.a")
+  set_property(TARGET pelio_webp APPEND PROPERTY INTERFACE_LINK_LIBRARIES "${PELIO_WEBP_PREFIX}/lib/libsharpyuv.a")
+endif()
+if(NOT WIN32)
+  set_property(TARGET pelio_webp APPEND PROPERTY INTERFACE_LINK_LIBRARIES m)
+endif()
+foreach(_lib webpdemux webpmux)
+  add_library(pelio_${_lib} STATIC IMPORTED GLOBAL)
+  set_target_properties(pelio_${_lib} PROPERTIES
+    IMPORTED_LOCATION "${PELIO_WEBP_PREFIX}/lib/lib${_lib}.a"
+    INTERFACE_LINK_LIBRARIES pelio_webp)
+endforeach()
 
 if(WIN32)
   # Debian's MinGW zlib for the toolchain's architecture; the static archive, so Pelio.exe
