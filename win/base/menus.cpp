@@ -54,7 +54,7 @@ ItemText* NewText(const std::wstring& caption, int id) {
     return raw;
 }
 
-void AppendItem(HMENU menu, UINT id, ItemText* text, HMENU submenu = nullptr, bool disabled = false) {
+void InsertItem(HMENU menu, int position, UINT id, ItemText* text, HMENU submenu = nullptr, bool disabled = false) {
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_DATA | MIIM_STATE | (submenu ? MIIM_SUBMENU : 0);
@@ -63,18 +63,36 @@ void AppendItem(HMENU menu, UINT id, ItemText* text, HMENU submenu = nullptr, bo
     info.wID = id;
     info.hSubMenu = submenu;
     info.dwItemData = reinterpret_cast<ULONG_PTR>(text);
-    InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &info);
+    InsertMenuItemW(menu, static_cast<UINT>(position), TRUE, &info);
 }
 
-void AppendTools(HMENU menu) {
+void AppendItem(HMENU menu, UINT id, ItemText* text, HMENU submenu = nullptr, bool disabled = false) {
+    InsertItem(menu, GetMenuItemCount(menu), id, text, submenu, disabled);
+}
+
+// The registered tools from `position` on, or the greyed "<未登録>" when there are none.
+void InsertTools(HMENU menu, int position) {
     const PathSettings& path = App().settings.path;
     bool any = false;
     for (int i = 0; i < kToolCount; ++i) {
         if (path.app[i].empty()) continue;
-        AppendItem(menu, cmd::kTool1 + i, NewText(ToolCaption(path.appName[i], i), cmd::kTool1 + i));
+        InsertItem(menu, position++, cmd::kTool1 + i, NewText(ToolCaption(path.appName[i], i), cmd::kTool1 + i));
         any = true;
     }
-    if (!any) AppendItem(menu, kNoToolsId, NewText(kNoToolsCaption, kNoToolsId), nullptr, true);
+    if (!any) InsertItem(menu, position, kNoToolsId, NewText(kNoToolsCaption, kNoToolsId), nullptr, true);
+}
+
+bool IsToolItem(int id) { return (id >= cmd::kTool1 && id <= cmd::kTool8) || id == kNoToolsId; }
+
+// Drops an item's texts from the owned list.
+void ForgetText(ULONG_PTR data) {
+    auto& texts = Menus().texts;
+    for (auto it = texts.begin(); it != texts.end(); ++it) {
+        if (reinterpret_cast<ULONG_PTR>(it->get()) == data) {
+            texts.erase(it);
+            return;
+        }
+    }
 }
 
 HMENU Build(std::span<const MenuNode> nodes) {
@@ -91,7 +109,7 @@ HMENU Build(std::span<const MenuNode> nodes) {
             AppendItem(menu, n.id, NewText(n.caption, 0), Build(n.children));
             break;
         case MenuNode::Kind::Tools:
-            AppendTools(menu);
+            InsertTools(menu, GetMenuItemCount(menu));
             break;
         case MenuNode::Kind::Command:
             AppendItem(menu, n.id, NewText(FindCommand(n.id)->caption, n.id));
@@ -182,6 +200,23 @@ void SaveAccelerators() {
     m.selectedPen = m.checkPen = nullptr;
     m.font = nullptr;
     DestroyMenus();
+}
+
+void RebuildToolsMenu() {
+    HMENU tools = SubmenuHandle(cmd::kToolsSubmenu);
+    if (!tools) return;
+    int position = -1;
+    for (int i = GetMenuItemCount(tools) - 1; i >= 0; --i) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_DATA;
+        if (!GetMenuItemInfoW(tools, static_cast<UINT>(i), TRUE, &info) || !IsToolItem(static_cast<int>(info.wID)))
+            continue;
+        DeleteMenu(tools, static_cast<UINT>(i), MF_BYPOSITION);
+        ForgetText(info.dwItemData);
+        position = i;
+    }
+    InsertTools(tools, position < 0 ? 0 : position);
 }
 
 HMENU ContextMenuHandle() { return Menus().context; }

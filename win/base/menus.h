@@ -9,6 +9,9 @@ namespace pelio {
 void BuildMenus();
 // After the key table changed: the live table and the menus are built again.
 void RebuildShortcutTexts();
+// After the registered tools changed: the tools submenu (the Viewer's menu and the Edit
+// window's "ツール" drop-down) lists them again.
+void RebuildToolsMenu();
 // Exit: the live table is stored, then menus, pens, brushes and font are released.
 void SaveAccelerators();
 // System settings changed: menu colours and font are read again.

@@ -27,6 +27,8 @@ bool IsDirectory(const std::wstring& path) {
     return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::wstring ExecutablePath() { return ModulePath(); }
+
 std::wstring ExecutableFolder() {
     std::wstring s = ModulePath();
     size_t slash = s.find_last_of(L"\\/");

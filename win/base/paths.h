@@ -6,6 +6,8 @@ namespace pelio {
 
 bool FileExists(const std::wstring& path);
 bool IsDirectory(const std::wstring& path);
+// The running executable's full path as the system gives it.
+std::wstring ExecutablePath();
 // The folder of the running executable, without a trailing backslash.
 std::wstring ExecutableFolder();
 // The name part of the running executable's path ("Pelio.exe").

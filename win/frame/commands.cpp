@@ -25,6 +25,7 @@
 #include "win/ops/operation_frame.h"
 #include "win/shell/clipboard.h"
 #include "win/shell/delete_file.h"
+#include "win/shell/run_tool.h"
 #include "win/shell/wallpaper.h"
 #include "win/viewer/file_list.h"
 #include "win/viewer/full_screen.h"
@@ -158,6 +159,8 @@ void Wallpaper(int) {
     UpdateCaption();
 }
 
+void Tool(int id) { RunTool(id - cmd::kTool1); }
+
 void Minimise(int) {
     AppState& app = App();
     if (IsIconic(app.dialogOwner)) {
@@ -181,7 +184,7 @@ using Handler = void (*)(int id);
 
 // Every command the windows send, with its handler in the Viewer window (and full screen) and
 // in the Edit window; a null handler ignores the command there. The first matching row wins.
-// The comment, the text data, printing, the options and the tools have no action yet.
+// The comment, the text data, printing and the options have no action yet.
 struct Route {
     int first, last;
     Handler viewer, edit;
@@ -203,6 +206,7 @@ constexpr Route kRoutes[] = {
     One(cmd::kPaste, Paste, Paste, Guard::Idle),  // asks the save question before it looks
     One(cmd::kDelete, Delete, Delete, Guard::Idle),  // a pasted image has no file to delete
     One(cmd::kWallpaper, Wallpaper, Wallpaper),
+    Span(cmd::kTool1, cmd::kTool8, Tool, Tool),
     Span(cmd::kTurn90, cmd::kFlip, ImmediateEdit, Operation),
     One(cmd::kInvert, ImmediateEdit, Operation),
     Span(cmd::kFirstImageOperation, cmd::kLastImageOperation, nullptr, Operation),

@@ -1,4 +1,4 @@
-// Shortcut resolution through the shell-link object. Win32.
+// Shortcuts through the shell-link object. Win32.
 #include "win/shell/shortcuts.h"
 
 #include <windows.h>
@@ -22,6 +22,11 @@ struct ComPtr {
     }
 };
 
+bool MakeLink(ComPtr<IShellLinkW>& link) {
+    return SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                      reinterpret_cast<void**>(&link.p)));
+}
+
 }  // namespace
 
 bool IsShortcut(const std::wstring& path) {
@@ -33,9 +38,7 @@ bool IsShortcut(const std::wstring& path) {
 std::wstring ResolveShortcut(const std::wstring& path) {
     if (!IsShortcut(path)) return path;
     ComPtr<IShellLinkW> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link.p))))
-        return path;
+    if (!MakeLink(link)) return path;
     ComPtr<IPersistFile> file;
     if (FAILED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p))) ||
         FAILED(file.p->Load(path.c_str(), STGM_READ)))
@@ -43,6 +46,16 @@ std::wstring ResolveShortcut(const std::wstring& path) {
     wchar_t target[MAX_PATH];
     if (FAILED(link.p->GetPath(target, MAX_PATH, nullptr, SLGP_UNCPRIORITY)) || !target[0]) return path;
     return target;
+}
+
+bool CreateShortcut(const std::wstring& linkPath, const std::wstring& target) {
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+    if (!MakeLink(link) || FAILED(link.p->SetPath(target.c_str()))) return false;
+    const size_t slash = target.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) link.p->SetWorkingDirectory(target.substr(0, slash).c_str());
+    return SUCCEEDED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p))) &&
+           SUCCEEDED(file.p->Save(linkPath.c_str(), TRUE));
 }
 
 }  // namespace pelio

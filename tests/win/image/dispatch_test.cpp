@@ -10,6 +10,7 @@
 
 #include "core/image/codec.h"
 #include "tests/core/image/gif_test_util.h"
+#include "tests/support/message_box_answerer.h"
 #include "tests/support/sample_image.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/win_test_files.h"
@@ -24,6 +25,7 @@ namespace {
 using test::ReadBytes;
 using test::WriteBytes;
 
+using test::MessageBoxAnswerer;
 using test::TempFolder;
 
 
@@ -31,32 +33,6 @@ using test::TempFolder;
 std::vector<uint8_t> SampleBmp(int w, int h, int32_t resolution = 2835) {
     return test::SampleBmpFile(w, h, 24, resolution);
 }
-
-// Presses OK on the next message box this process shows; returns its text.
-class MessageBoxAnswerer {
-public:
-    MessageBoxAnswerer() {
-        thread_ = std::thread([this] {
-            e2e::DialogInfo info;
-            if (e2e::WaitForDialog(GetCurrentProcessId(), L"Error", 10000, info)) {
-                text_ = info.text;
-                e2e::PressButton(info.hwnd, IDOK);
-            }
-        });
-    }
-    ~MessageBoxAnswerer() { Join(); }
-    const std::wstring& Text() {
-        Join();
-        return text_;
-    }
-
-private:
-    void Join() {
-        if (thread_.joinable()) thread_.join();
-    }
-    std::thread thread_;
-    std::wstring text_;
-};
 
 class Dispatch : public ::testing::Test {
 protected:
