@@ -47,3 +47,15 @@
 #define IDD_PAIR_REGISTER 4600
 #define IDC_PAIR_WIDTH1 4620 /* 4620..4627 */
 #define IDC_PAIR_HEIGHT1 4630 /* 4630..4637 */
+
+/* Key customisation dialog. */
+#define IDD_KEY_CUSTOMISE 3700
+#define IDC_KEY_CHOICE_LABEL 3710
+#define IDC_KEY_CHOICES 3721 /* the keys offered */
+#define IDC_KEY_ASSIGN 3730
+#define IDC_KEY_REMOVE 3731
+#define IDC_KEY_RESET 3732
+#define IDC_KEY_CLOSE 3733
+#define IDC_KEY_CTRL 3740
+#define IDC_KEY_SHIFT 3741
+#define IDC_KEY_SLOTS 3750 /* one row per accelerator slot */

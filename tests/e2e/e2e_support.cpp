@@ -14,6 +14,7 @@ struct Search {
     DWORD pid;
     bool visibleOnly;
     HWND found;
+    const wchar_t* caption = nullptr;  // any when null
 };
 
 BOOL CALLBACK FindProc(HWND hwnd, LPARAM lp) {
@@ -26,6 +27,7 @@ BOOL CALLBACK FindProc(HWND hwnd, LPARAM lp) {
         wchar_t name[64];
         if (!GetClassNameW(hwnd, name, 64) || lstrcmpW(name, s->cls) != 0) return TRUE;
     }
+    if (s->caption && WindowText(hwnd) != s->caption) return TRUE;
     s->found = hwnd;
     return FALSE;
 }
@@ -115,16 +117,14 @@ std::wstring WindowText(HWND hwnd) {
 
 bool WaitForDialog(DWORD pid, const wchar_t* caption, int timeoutMs, DialogInfo& out) {
     for (int waited = 0;; waited += kPollMs) {
-        Search s{L"#32770", pid, true, nullptr};
+        // Another dialog may stand in front of the one awaited (a box over its owner).
+        Search s{L"#32770", pid, true, nullptr, caption};
         EnumWindows(FindProc, reinterpret_cast<LPARAM>(&s));
         if (s.found) {
-            std::wstring title = WindowText(s.found);
-            if (!caption || title == caption) {
-                out.hwnd = s.found;
-                out.caption = title;
-                out.text = MessageText(s.found);
-                return true;
-            }
+            out.hwnd = s.found;
+            out.caption = WindowText(s.found);
+            out.text = MessageText(s.found);
+            return true;
         }
         if (waited >= timeoutMs) return false;
         Sleep(kPollMs);

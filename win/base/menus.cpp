@@ -1,6 +1,7 @@
 // Owner-drawn menus. Win32.
 #include "win/base/menus.h"
 
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -133,13 +134,23 @@ void BuildAllMenus() {
     m.zoom = Build(ZoomMenu());
 }
 
+// The live handle from the slots that have a key; null when none has.
 void CreateLiveAccelerators() {
     AppState& app = App();
     ACCEL accel[kAccelCount];
-    for (int i = 0; i < kAccelCount; ++i)
-        accel[i] = ACCEL{app.accelTable[i].flags, app.accelTable[i].key, app.accelTable[i].command};
+    int count = 0;
+    for (const Accel& a : app.accelTable)
+        if (a.key) accel[count++] = ACCEL{a.flags, a.key, a.command};
     if (app.accel) DestroyAcceleratorTable(app.accel);
-    app.accel = CreateAcceleratorTableW(accel, kAccelCount);
+    app.accel = count ? CreateAcceleratorTableW(accel, count) : nullptr;
+}
+
+ItemText* ItemTextOf(int id) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_DATA;
+    if (!Menus().context || !GetMenuItemInfoW(Menus().context, id, FALSE, &info)) return nullptr;
+    return reinterpret_cast<ItemText*>(info.dwItemData);
 }
 
 // An item's command, or its submenu's identifier.
@@ -174,22 +185,24 @@ void BuildMenus() {
     BuildAllMenus();
 }
 
-void RebuildShortcutTexts() {
+void RebuildShortcutTexts(const AccelTable& table) {
+    App().accelTable = table;
     CreateLiveAccelerators();
+    // The window switch and the full-screen toggle keep the captions of the current mode.
+    constexpr int kModeCaptions[] = {cmd::kEditWindow, cmd::kFullScreen};
+    std::wstring captions[std::size(kModeCaptions)];
+    for (size_t i = 0; i < std::size(kModeCaptions); ++i) captions[i] = MenuItemLabelOf(kModeCaptions[i]).caption;
     DestroyMenus();
     BuildAllMenus();
+    for (size_t i = 0; i < std::size(kModeCaptions); ++i)
+        if (!captions[i].empty()) SetCommandCaption(kModeCaptions[i], captions[i].c_str());
 }
 
 void SaveAccelerators() {
     AppState& app = App();
-    AccelTable table = app.accelTable;
-    ACCEL live[kAccelCount];
-    if (app.accel && CopyAcceleratorTableW(app.accel, live, kAccelCount) == kAccelCount) {
-        for (int i = 0; i < kAccelCount; ++i)
-            table[i] = Accel{static_cast<uint8_t>(live[i].fVirt & 0x7F), live[i].key, live[i].cmd};
-    }
+    // The live handle holds only the slots with a key; the table it was made from has all.
     IniStore store(app.iniPath);
-    WriteStoredAccelerators(store, table);
+    WriteStoredAccelerators(store, app.accelTable);
     if (app.accel) DestroyAcceleratorTable(app.accel);
     app.accel = nullptr;
     MenuState& m = Menus();
@@ -223,15 +236,21 @@ HMENU ContextMenuHandle() { return Menus().context; }
 HMENU ZoomMenuHandle() { return Menus().zoom; }
 
 void SetCommandCaption(int id, const wchar_t* caption) {
+    ItemText* text = ItemTextOf(id);
+    if (!text) return;
+    text->caption = caption;
+    // Setting the type again makes the menu measure the item anew.
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
-    info.fMask = MIIM_DATA;
-    if (!Menus().context || !GetMenuItemInfoW(Menus().context, id, FALSE, &info) || !info.dwItemData) return;
-    reinterpret_cast<ItemText*>(info.dwItemData)->caption = caption;
-    // Setting the type again makes the menu measure the item anew.
     info.fMask = MIIM_FTYPE;
     info.fType = MFT_OWNERDRAW;
     SetMenuItemInfoW(Menus().context, id, FALSE, &info);
+}
+
+MenuItemLabel MenuItemLabelOf(int id) {
+    const ItemText* text = ItemTextOf(id);
+    if (!text) return {};
+    return {text->caption, text->modifier + text->key};
 }
 
 HMENU SubmenuHandle(int id) {

@@ -49,4 +49,8 @@ int AskQuestion(const wchar_t* text, UINT buttons) {
     return ShowBox(App().dialogOwner, text, kQuestionCaption, buttons | MB_ICONWARNING);
 }
 
+int AskQuestionWithCaption(const wchar_t* text, const wchar_t* caption, UINT buttons, HWND owner) {
+    return ShowBox(owner, text, caption, buttons | MB_SETFOREGROUND);
+}
+
 }  // namespace pelio

@@ -14,5 +14,8 @@ void ShowErrorTextWithCaption(const wchar_t* text, const wchar_t* caption, HWND 
 void ShowInformation(const wchar_t* text, const wchar_t* caption);
 // A question with caption "Pelio" and the warning icon; returns the button pressed.
 int AskQuestion(const wchar_t* text, UINT buttons);
+// A question with a caption of its own and no icon, brought to the foreground; returns the
+// button pressed.
+int AskQuestionWithCaption(const wchar_t* text, const wchar_t* caption, UINT buttons, HWND owner);
 
 }  // namespace pelio
