@@ -26,10 +26,13 @@ struct FileBytes {
 };
 
 struct FileHandle {
-    HANDLE h;
+    explicit FileHandle(HANDLE handle) : h(handle) {}
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
     ~FileHandle() {
         if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
     }
+    HANDLE h;
 };
 
 int ReadFileBytes(LPCSTR name, Offset offset, FileBytes& out) {
@@ -41,7 +44,7 @@ int ReadFileBytes(LPCSTR name, Offset offset, FileBytes& out) {
     if (size.QuadPart <= offset) return kUnknownFormat;
     // A WebP file's RIFF size is 32 bits: nothing past 4 GiB belongs to the picture.
     const uint64_t length = static_cast<uint64_t>(size.QuadPart - offset);
-    if (length > 0xFFFFFFFFull || length > SIZE_MAX) return kNoMemory;
+    if (length > 0xFFFFFFFFu) return kNoMemory;
     LARGE_INTEGER start;
     start.QuadPart = offset;
     if (!SetFilePointerEx(file.h, start, nullptr, FILE_BEGIN)) return kReadError;
@@ -71,11 +74,14 @@ int ResultOf(WebpError error) {
 }
 
 struct LocalBlock {
-    HLOCAL h = nullptr;
+    explicit LocalBlock(HLOCAL block) : h(block) {}
+    LocalBlock(const LocalBlock&) = delete;
+    LocalBlock& operator=(const LocalBlock&) = delete;
     ~LocalBlock() {
         if (h) LocalFree(h);
     }
     HLOCAL Release() { return std::exchange(h, nullptr); }
+    HLOCAL h;
 };
 
 }  // namespace
