@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <webp/encode.h>
+
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/commands/command_ids.h"
@@ -77,6 +80,45 @@ TEST_F(Opening, FileOnTheCommandLineAndHandedOverShowsItsCaption) {
     const std::wstring ini = test::ReadTextFile(dir_ / L"Pelio.ini");
     EXPECT_NE(ini.find(L"CapBar=0"), std::wstring::npos);
     EXPECT_NE(ini.find(L"BgColor=3"), std::wstring::npos);
+}
+
+// A WebP handed over opens through the plug-in of the plug-in folder, its caption showing
+// what the plug-in reported; with no plug-in folder the same file fails with the message.
+TEST_F(Opening, WebpHandedOverOpensThroughThePlugin) {
+    const std::wstring plugins = dir_ / L"plugins";
+    CreateDirectoryW(plugins.c_str(), nullptr);
+    const std::wstring built = e2e::WindowsPathOf(PELIO_WEBP_PLUGIN);
+    ASSERT_TRUE(CopyFileW(built.c_str(), (plugins + built.substr(built.find_last_of(L'\\'))).c_str(), FALSE));
+    const std::vector<uint8_t> rgb(3 * 2 * 3, 200);
+    uint8_t* encoded = nullptr;
+    const size_t size = WebPEncodeLosslessRGB(rgb.data(), 3, 2, 9, &encoded);
+    ASSERT_GT(size, 0u);
+    const std::wstring picture = dir_ / L"small.webp";
+    test::WriteBytes(picture, std::vector<uint8_t>(encoded, encoded + size));
+    WebPFree(encoded);
+
+    for (bool withFolder : {true, false}) {
+        test::WriteTextFile(dir_ / L"Pelio.ini", L"[Awin]\r\nMouseInfo=0\r\n[Path]\r\nSPI=" +
+                                                     (withFolder ? plugins : std::wstring()) + L"\r\n");
+        e2e::Process pelio = e2e::Launch(exe_, L"");
+        HWND viewer = e2e::WaitForWindow(kViewerClass, pelio.Id(), kWaitMs);
+        ASSERT_NE(viewer, nullptr);
+        // The hand-over waits while a failure's message is shown: sent from a thread of its own.
+        std::thread handover([&] { e2e::SendCopyData(viewer, 0, &picture); });
+        if (withFolder) {
+            const std::wstring caption = L"small.webp  ( 3x2  24bit  0." + std::to_wstring(size * 10 / 1024) + L"KB )";
+            EXPECT_TRUE(Eventually([&] { return e2e::WindowText(viewer) == caption; }))
+                << std::string(e2e::WindowText(viewer).begin(), e2e::WindowText(viewer).end());
+        } else {
+            e2e::DialogInfo info;
+            ASSERT_TRUE(e2e::WaitForDialog(pelio.Id(), L"Error", kWaitMs, info));
+            EXPECT_EQ(info.text, L"画像の表示に失敗しました。");
+            e2e::PressButton(info.hwnd, IDOK);
+        }
+        handover.join();
+        PostMessageW(viewer, WM_CLOSE, 0, 0);
+        EXPECT_EQ(pelio.WaitExit(kWaitMs), 0u);
+    }
 }
 
 TEST_F(Opening, FolderListListsEachImageNameOnce) {

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <webp/decode.h>
+#include <webp/encode.h>
+
 #include <string>
 #include <vector>
 
@@ -41,6 +44,14 @@ protected:
         ReleaseCurrentImage();
         // Every attempt frees its libraries.
         for (const std::wstring& name : installed_) EXPECT_EQ(GetModuleHandleW(name.c_str()), nullptr) << Narrow(name);
+    }
+
+    // Copies the WebP plug-in of this build into the folder.
+    void InstallWebp() {
+        const std::wstring built = e2e::WindowsPathOf(PELIO_WEBP_PLUGIN);
+        const std::wstring file = built.substr(built.find_last_of(L"\\/") + 1);
+        ASSERT_TRUE(CopyFileW(built.c_str(), (folder_ + L"\\" + file).c_str(), FALSE));
+        installed_.push_back(file);
     }
 
     // Copies a test plug-in into the folder under `name` with this build's extension.
@@ -139,6 +150,47 @@ TEST_F(PluginHost, PatternsNamesAndDescription) {
     EXPECT_EQ(d.patterns, L"*.PTS;*.jpg;*.pt2");
     EXPECT_EQ(d.descriptions, L"Test pictures/More test pictures");
     EXPECT_TRUE(PluginPatterns(dir_ / L"missing").empty());
+}
+
+// WebP files open through our plug-in: lossless ones with exactly their pixels, lossy ones
+// as libwebp decodes them (rows bottom-up in the picture).
+TEST_F(PluginHost, WebpThroughTheDispatch) {
+    InstallWebp();
+    const int w = 7, h = 5;
+    std::vector<uint8_t> rgb(size_t(w) * h * 3);
+    for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<uint8_t>(i * 37 + 11);
+    for (bool lossless : {true, false}) {
+        uint8_t* encoded = nullptr;
+        const size_t size = lossless ? WebPEncodeLosslessRGB(rgb.data(), w, h, w * 3, &encoded)
+                                     : WebPEncodeRGB(rgb.data(), w, h, w * 3, 90, &encoded);
+        ASSERT_GT(size, 0u);
+        const std::vector<uint8_t> file(encoded, encoded + size);
+        WebPFree(encoded);
+        const std::wstring path = dir_ / (lossless ? L"lossless.webp" : L"lossy.webp");
+        WriteBytes(path, file);
+        int dw = 0, dh = 0;
+        uint8_t* decoded = WebPDecodeRGB(file.data(), file.size(), &dw, &dh);
+        ASSERT_NE(decoded, nullptr);
+        const std::vector<uint8_t> expected(decoded, decoded + size_t(w) * h * 3);
+        WebPFree(decoded);
+        if (lossless) {
+            EXPECT_EQ(expected, rgb);
+        }
+
+        ASSERT_TRUE(LoadImageFile(path)) << lossless;
+        const CurrentImage& c = Current();
+        ASSERT_EQ(c.width, w);
+        ASSERT_EQ(c.height, h);
+        ASSERT_EQ(c.bitCount, 24);
+        EXPECT_EQ(c.format, ImageFormat::Unknown);
+        int wrong = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                for (int k = 0; k < 3; ++k)
+                    wrong += c.bits[size_t(h - 1 - y) * 24 + size_t(x) * 3 + size_t(2 - k)] !=
+                             expected[(size_t(y) * w + size_t(x)) * 3 + size_t(k)];
+        EXPECT_EQ(wrong, 0) << lossless;
+    }
 }
 
 }  // namespace
