@@ -59,3 +59,15 @@
 #define IDC_KEY_CTRL 3740
 #define IDC_KEY_SHIFT 3741
 #define IDC_KEY_SLOTS 3750 /* one row per accelerator slot */
+
+/* Options dialog: the frame with its tab control and Apply, and its six pages (their controls
+   are numbered 3110…, 3210…, … by page). */
+#define IDD_OPTIONS 3000
+#define IDC_OPTIONS_TAB 3010
+#define IDC_OPTIONS_APPLY 3020
+#define IDD_OPTIONS_START 3100
+#define IDD_OPTIONS_ZOOM 3200
+#define IDD_OPTIONS_MOUSE 3300
+#define IDD_OPTIONS_TOOLS 3400
+#define IDD_OPTIONS_PLUGINS 3500
+#define IDD_OPTIONS_REGISTER 3600

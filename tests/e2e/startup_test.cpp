@@ -157,9 +157,13 @@ TEST(Startup, SecondStartHandsOverToTheFirstWithDual) {
     EXPECT_TRUE(first.Running());
     EXPECT_TRUE(IsWindowVisible(viewer));
 
-    // "/o" handed over runs the Options command; the first instance keeps running.
+    // "/o" handed over opens the Options dialog in the first instance, which keeps running.
     Process fifth = install.Start(L"/o");
     EXPECT_EQ(fifth.WaitExit(kWaitMs), 0u);
+    DialogInfo options;
+    ASSERT_TRUE(e2e::WaitForDialog(first.Id(), L"オプション", kWaitMs, options));
+    e2e::PressButton(options.hwnd, IDCANCEL);
+    EXPECT_TRUE(Eventually([&] { return !IsWindow(options.hwnd); }));
     EXPECT_TRUE(first.Running());
 
     PostMessageW(viewer, WM_CLOSE, 0, 0);
@@ -229,6 +233,11 @@ TEST(Startup, OptionsSwitchRunsOnlyTheOptionsCommand) {
     Install install;
     install.WriteIni(L"[Awin]\r\nMouseInfo=1\r\n");
     Process pelio = install.Start(L"/o C:\\ignored.png");
+    DialogInfo options;
+    ASSERT_TRUE(e2e::WaitForDialog(pelio.Id(), L"オプション", kWaitMs, options));
+    HWND viewer = e2e::FindTopWindow(kViewerClass, pelio.Id());
+    EXPECT_FALSE(viewer && IsWindowVisible(viewer));  // only the dialog
+    e2e::PressButton(options.hwnd, IDCANCEL);
     EXPECT_EQ(pelio.WaitExit(kWaitMs), 0u);
     // The close sequence ran: the settings were written.
     EXPECT_TRUE(install.Ini().Has(L"Akey", L"SaveKey"));

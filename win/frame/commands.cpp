@@ -22,6 +22,7 @@
 #include "win/image/save_prompt.h"
 #include "win/ops/immediate_edits.h"
 #include "win/ops/inspections.h"
+#include "win/frame/options_dialog.h"
 #include "win/ops/operation_frame.h"
 #include "win/shell/clipboard.h"
 #include "win/shell/delete_file.h"
@@ -113,6 +114,11 @@ void Topmost(int) {
 void Help(int) {
     LeaveFullScreen();
     ShowHelpFile();
+}
+
+void Options(int) {
+    LeaveFullScreen();
+    OpenOptionsDialog(App().dialogOwner);
 }
 
 void MouseOperations(int) { ShowMouseInfoDialog(App().dialogOwner); }
@@ -228,6 +234,7 @@ constexpr Route kRoutes[] = {
     Span(cmd::kTitleBar, cmd::kToolbarStrip, ViewerWindow, nullptr),
     Span(cmd::kBackgroundWhite, cmd::kBackgroundBlack, ViewerWindow, EditWindow),
     One(cmd::kHelp, Help, Help),
+    One(cmd::kOptions, Options, Options),
     One(cmd::kMouseOperations, MouseOperations, MouseOperations),
     One(cmd::kAbout, About, About),
     One(cmd::kFullScreen, FullScreen, FullScreen),

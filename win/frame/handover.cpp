@@ -70,7 +70,8 @@ void ReceiveHandover(const COPYDATASTRUCT* cds) {
         open();
         break;
     case StartAction::Options:
-        RouteCommand(cmd::kOptions);
+        // Posted: the modal dialog must not hold the sending instance.
+        PostMessageW(app.viewer, WM_COMMAND, cmd::kOptions, 0);
         break;
     case StartAction::Normal:
     case StartAction::Ignore:

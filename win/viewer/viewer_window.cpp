@@ -50,17 +50,32 @@ RECT UsableArea(HMONITOR monitor) {
     return work;
 }
 
-void SetupDeviceContext(HWND hwnd) {
-    HDC dc = GetDC(hwnd);  // private: the settings stay with it
+// The private device context's stretch mode from the settings.
+void SetStretchMode(HWND hwnd) {
+    HDC dc = GetDC(hwnd);
     if (App().settings.viewer.sthMode == 4) {
         SetStretchBltMode(dc, HALFTONE);
         SetBrushOrgEx(dc, 0, 0, nullptr);
     } else {
         SetStretchBltMode(dc, COLORONCOLOR);
     }
-    SetROP2(dc, R2_NOT);
     ReleaseDC(hwnd, dc);
 }
+
+void SetupDeviceContext(HWND hwnd) {
+    HDC dc = GetDC(hwnd);  // private: the settings stay with it
+    SetROP2(dc, R2_NOT);
+    ReleaseDC(hwnd, dc);
+    SetStretchMode(hwnd);
+}
+
+}  // namespace
+
+void ApplyViewerStretchMode() {
+    if (App().viewer) SetStretchMode(App().viewer);
+}
+
+namespace {
 
 FrameInsets FrameOf(HWND hwnd) {
     RECT frame{0, 0, 0, 0};

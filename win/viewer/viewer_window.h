@@ -42,6 +42,9 @@ void FitFullScreen();
 // The style of the title-bar and frame settings, keeping the client rectangle.
 void ApplyWindowStyle(HWND hwnd);
 
+// The window's private device context takes the stretch mode of the settings.
+void ApplyViewerStretchMode();
+
 // Applies the zoom rules of the current mode again without moving the window.
 void RefitView();
 
