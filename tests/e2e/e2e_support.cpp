@@ -155,4 +155,10 @@ std::wstring WindowsPathOf(const char* unixPath) {
     return out;
 }
 
+std::wstring ControlText(HWND control) {
+    wchar_t text[64] = L"";
+    SendMessageW(control, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 }  // namespace pelio::e2e

@@ -34,6 +34,8 @@ Process Launch(const std::wstring& exe, const std::wstring& args);
 HWND FindTopWindow(const wchar_t* cls, DWORD pid);
 HWND WaitForWindow(const wchar_t* cls, DWORD pid, int timeoutMs);
 std::wstring WindowText(HWND hwnd);
+// A control's text in another process (GetWindowText would only see its creation text).
+std::wstring ControlText(HWND control);
 
 struct DialogInfo {
     HWND hwnd = nullptr;

@@ -30,18 +30,12 @@ inline constexpr int kWaitMs = 15000;
 
 inline std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 
-// A control's text in another process (GetWindowText would only see its creation text).
-inline std::wstring ControlText(HWND control) {
-    wchar_t text[64] = L"";
-    SendMessageW(control, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 inline bool StartsWith(HWND window, const std::wstring& prefix) {
     const std::wstring title = e2e::WindowText(window);
     return title.compare(0, prefix.size(), prefix) == 0;
 }
 
+using e2e::ControlText;
 using e2e::Eventually;
 
 // The temporary files a save leaves in the user's temporary folder.

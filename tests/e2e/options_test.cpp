@@ -16,16 +16,11 @@
 namespace pelio {
 namespace {
 
+using e2e::ControlText;
 using e2e::Eventually;
 
 constexpr wchar_t kViewerClass[] = L"Pelio_vwin_class";
 constexpr int kWaitMs = 15000;
-
-std::wstring ControlText(HWND control) {
-    wchar_t text[64] = L"";
-    SendMessageW(control, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
-    return text;
-}
 
 class Options : public ::testing::Test {
 protected:

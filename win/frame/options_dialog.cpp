@@ -342,8 +342,9 @@ void Apply() {
 void ToolFile(int i) {
     OptionsForm& f = g_record->form;
     KeepDirectory keep;
+    // The folder of the row's tool, or the program files folder.
     std::wstring start = f.toolPath[size_t(i)];
-    if (!start.empty() && !IsFolder(start)) start = start.substr(0, start.find_last_of(L"\\/") == std::wstring::npos ? 0 : start.find_last_of(L"\\/"));
+    if (!IsFolder(start)) start = start.substr(0, std::min(start.find_last_of(L"\\/"), start.size()));
     if (!IsFolder(start)) {
         wchar_t programs[MAX_PATH] = L"";
         if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programs))) start = programs;
@@ -379,7 +380,7 @@ void ToolFolder(int i) {
     ShowTool(i);
 }
 
-void PageCommand(int id, int code) {
+void PageCommand(int id) {
     OptionsForm& f = g_record->form;
     if (id == kPosCtrl) {
         EnablePositions();
@@ -418,7 +419,6 @@ void PageCommand(int id, int code) {
         DeleteWallpaperFile(g_record->dialog);
         ShowWallpaperControls();
     }
-    (void)code;
 }
 
 // A double click on a plug-in: its own settings dialog.
@@ -433,7 +433,7 @@ INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
         EnableThemeDialogTexture(page, ETDT_ENABLETAB);
         return TRUE;
     case WM_COMMAND:
-        if (g_record && (HIWORD(wp) == BN_CLICKED)) PageCommand(LOWORD(wp), HIWORD(wp));
+        if (g_record && (HIWORD(wp) == BN_CLICKED)) PageCommand(LOWORD(wp));
         return TRUE;
     case WM_HSCROLL:
         if (g_record && reinterpret_cast<HWND>(lp) == Item(kStartPage, kTimeSlider)) ShowTime();
@@ -519,7 +519,6 @@ INT_PTR CALLBACK OptionsProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     }
-    (void)wp;
     return FALSE;
 }
 

@@ -385,12 +385,17 @@ int OperationNextX(HWND previous, int x) {
     return std::max(x, static_cast<int>(r.right) + 4);
 }
 
-HWND OperationNumberField(HWND toolbar, int id, int upDownId, int x, int low, int high, int value, int chars,
-                          int width) {
-    HWND field = OperationChild(toolbar, WC_EDITW, nullptr, ES_LEFT | ES_AUTOHSCROLL, id, x, width, 18);
+HWND OperationTextField(HWND toolbar, int id, int x, int width, int chars, const wchar_t* text) {
+    HWND field = OperationChild(toolbar, WC_EDITW, text, ES_LEFT | ES_AUTOHSCROLL, id, x, width, 18);
     SetWindowLongW(field, GWL_EXSTYLE, GetWindowLongW(field, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
     SetWindowPos(field, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
     SendMessageW(field, EM_LIMITTEXT, chars, 0);
+    return field;
+}
+
+HWND OperationNumberField(HWND toolbar, int id, int upDownId, int x, int low, int high, int value, int chars,
+                          int width) {
+    HWND field = OperationTextField(toolbar, id, x, width, chars);
     HWND ud = CreateWindowExW(0, UPDOWN_CLASSW, nullptr,
                               WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
                               0, 0, 0, 0, toolbar, reinterpret_cast<HMENU>(static_cast<INT_PTR>(upDownId)),

@@ -115,6 +115,8 @@ HWND OperationChild(HWND toolbar, const wchar_t* cls, const wchar_t* text, DWORD
 // The x a control placed after `previous` takes: `x`, or further right when the previous
 // control's fitted text reaches it.
 int OperationNextX(HWND previous, int x);
+// A sunken text field of at most `chars` characters.
+HWND OperationTextField(HWND toolbar, int id, int x, int width, int chars, const wchar_t* text = nullptr);
 HWND OperationNumberField(HWND toolbar, int id, int upDownId, int x, int low, int high, int value, int chars,
                           int width = 50);
 HWND OperationSliderControl(HWND toolbar, int id, int x, int w, int low, int high, int page);

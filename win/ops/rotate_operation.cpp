@@ -97,10 +97,7 @@ void Build(OperationContext& ctx, HWND bar) {
     const RotateData& d = Data(ctx);
     OperationChild(bar, WC_STATICW, L"角度", 0, kAngleLabel, 58, 26, 12);
     OperationSliderControl(bar, kSlider, 85, 220, -kAngleLimit, kAngleLimit, 10);
-    HWND field = OperationChild(bar, WC_EDITW, L"0.0", ES_LEFT | ES_AUTOHSCROLL, kField, 306, 62, 18);
-    SetWindowLongW(field, GWL_EXSTYLE, GetWindowLongW(field, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
-    SetWindowPos(field, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
-    SendMessageW(field, EM_LIMITTEXT, 6, 0);
+    HWND field = OperationTextField(bar, kField, 306, 62, 6, L"0.0");
     // The up-down only reports: the angle's text is written by the notifications.
     HWND upDown = CreateWindowExW(0, UPDOWN_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS,
                                   0, 0, 0, 0, bar, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kUpDown)),
