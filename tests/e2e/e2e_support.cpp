@@ -1,6 +1,8 @@
 // Driving Pelio.exe from outside. Win32.
 #include "tests/e2e/e2e_support.h"
 
+#include <dlgs.h>
+
 #include <vector>
 
 namespace pelio::e2e {
@@ -134,6 +136,24 @@ bool WaitForDialog(DWORD pid, const wchar_t* caption, int timeoutMs, DialogInfo&
 void PressButton(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+bool AnswerFileDialog(DWORD pid, const std::wstring& path, int timeoutMs, HWND& dialog) {
+    HWND name = nullptr;
+    const bool found = Eventually(
+        [&] {
+            DialogInfo info;
+            if (!WaitForDialog(pid, nullptr, 0, info)) return false;
+            dialog = info.hwnd;
+            name = GetDlgItem(dialog, cmb13);
+            if (!name) name = GetDlgItem(dialog, edt1);
+            return name != nullptr;
+        },
+        timeoutMs);
+    if (!found) return false;
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PressButton(dialog, IDOK);
+    return true;
 }
 
 LRESULT SendCopyData(HWND target, ULONG_PTR data, const std::wstring* file) {

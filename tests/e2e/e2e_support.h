@@ -47,6 +47,10 @@ bool WaitForDialog(DWORD pid, const wchar_t* caption, int timeoutMs, DialogInfo&
 // Clicks a dialog button by its identifier.
 void PressButton(HWND dialog, int id);
 
+// Types `path` into the name field of an open or save dialog of `pid` and presses OK; false
+// when no such dialog came within `timeoutMs`. `dialog` is the dialog answered.
+bool AnswerFileDialog(DWORD pid, const std::wstring& path, int timeoutMs, HWND& dialog);
+
 // Sends the hand-over message as a second start would; returns the window's answer.
 LRESULT SendCopyData(HWND target, ULONG_PTR data, const std::wstring* file);
 

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <dlgs.h>
 
 #include <set>
 #include <string>
@@ -118,20 +117,12 @@ protected:
 
     // Fills in the open or save dialog: the name typed, OK, and yes to the overwrite question.
     void AnswerSaveDialog(const std::wstring& path, bool overwrite) {
-        e2e::DialogInfo dialog;
-        HWND name = nullptr;
-        ASSERT_TRUE(Eventually([&] {
-            if (!e2e::WaitForDialog(pelio_.Id(), nullptr, 100, dialog)) return false;
-            name = GetDlgItem(dialog.hwnd, cmb13);
-            if (!name) name = GetDlgItem(dialog.hwnd, edt1);
-            return name != nullptr;
-        }));
-        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-        e2e::PressButton(dialog.hwnd, IDOK);
+        HWND dialog = nullptr;
+        ASSERT_TRUE(e2e::AnswerFileDialog(pelio_.Id(), path, kWaitMs, dialog));
         if (overwrite) {
             e2e::DialogInfo question;
             ASSERT_TRUE(Eventually([&] {
-                return e2e::WaitForDialog(pelio_.Id(), nullptr, 100, question) && question.hwnd != dialog.hwnd;
+                return e2e::WaitForDialog(pelio_.Id(), nullptr, 100, question) && question.hwnd != dialog;
             }));
             e2e::PressButton(question.hwnd, IDYES);
         }
