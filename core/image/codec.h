@@ -21,6 +21,7 @@ struct LoadOptions {
     static LoadOptions From(const ImageReadSettings& s) {
         return {s.gamma, s.dispGam, s.alpha, s.fbg, PaletteEntry{s.bgB, s.bgG, s.bgR, 0}};
     }
+    friend bool operator==(const LoadOptions&, const LoadOptions&) = default;
 };
 
 // Section "SImg" plus what a save adds: the comment (ANSI, at most 10000 bytes) and the

@@ -8,6 +8,8 @@
 //   pelio-e2e press ID [CAPTION]              click a button of a dialog
 //   pelio-e2e timeshow CLASS FILE [PAINTS]    time the hand-over of FILE until the window has
 //                                             painted it, then PAINTS full repaints (ms)
+//   pelio-e2e timesteps CLASS ID COUNT PAUSE  COUNT times: send WM_COMMAND ID, time it until
+//                                             the window has painted, wait PAUSE ms
 // Prints UTF-8; exits 1 when the window or dialog is not found.
 #include <windows.h>
 #include <shellapi.h>
@@ -34,7 +36,7 @@ void Print(const std::wstring& text) {
 }
 
 int Usage() {
-    Print(L"usage: pelio-e2e wait|title|command|copydata|close|dialog|press|timeshow ...");
+    Print(L"usage: pelio-e2e wait|title|command|copydata|close|dialog|press|timeshow|timesteps ...");
     return 2;
 }
 
@@ -75,6 +77,21 @@ int TimeShow(HWND hwnd, const std::wstring& file, int paints) {
     return 0;
 }
 
+// Steps by a command (the next file, say): each sent and timed until the window has painted.
+int TimeSteps(HWND hwnd, int id, int count, int pauseMs) {
+    for (int i = 0; i < count; ++i) {
+        LARGE_INTEGER t0, t1;
+        QueryPerformanceCounter(&t0);
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL, 60000, &result);
+        UpdateWindow(hwnd);
+        QueryPerformanceCounter(&t1);
+        Print(WindowText(hwnd) + L"  " + std::to_wstring(Milliseconds(t0, t1)) + L" ms");
+        Sleep(static_cast<DWORD>(pauseMs));
+    }
+    return 0;
+}
+
 int Run(const std::vector<std::wstring>& a) {
     if (a.size() < 2) return Usage();
     const std::wstring& verb = a[1];
@@ -106,6 +123,9 @@ int Run(const std::vector<std::wstring>& a) {
     } else if (verb == L"timeshow") {
         if (a.size() < 4) return Usage();
         return TimeShow(hwnd, a[3], number(4, 10));
+    } else if (verb == L"timesteps") {
+        if (a.size() < 6) return Usage();
+        return TimeSteps(hwnd, number(3, 0), number(4, 1), number(5, 0));
     } else if (verb == L"close") {
         PostMessageW(hwnd, WM_CLOSE, 0, 0);
     } else if (verb == L"copydata") {

@@ -210,11 +210,16 @@ protected:
         Press(button);
         ASSERT_TRUE(Eventually([&] { return Closed(); }));
     }
-    // Ctrl+Shift+Q to the Viewer brings up the version dialog.
+    // Ctrl+Shift+Q to the Viewer brings up the version dialog. Keys sent while the window
+    // is still becoming the active one can be lost: a few tries.
     void QueryKeyOpensAbout() {
         SetForegroundWindow(viewer_);
         ASSERT_TRUE(Eventually([&] { return GetForegroundWindow() == viewer_; }));
-        PressCtrlShift('Q');
+        e2e::DialogInfo about;
+        for (int attempt = 0; attempt < 3 && !about.hwnd; ++attempt) {
+            PressCtrlShift('Q');
+            e2e::WaitForDialog(pelio_.Id(), L"バージョン情報", 3000, about);
+        }
         ASSERT_NO_FATAL_FAILURE(Answer(L"バージョン情報", nullptr, IDOK));
     }
 };

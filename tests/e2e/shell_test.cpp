@@ -63,6 +63,30 @@ protected:
         const std::wstring title = e2e::WindowText(viewer_);
         return title.compare(0, name.size() + 2, name + L"  ") == 0;
     }
+    // The pixel rows of the current image as the copy command puts them on the clipboard.
+    std::vector<uint8_t> CopiedRows() {
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+        PostMessageW(viewer_, WM_COMMAND, cmd::kCopy, 0);
+        std::vector<uint8_t> copied;
+        Eventually([&] {
+            if (!IsClipboardFormatAvailable(CF_DIB) || !OpenClipboard(nullptr)) return false;
+            if (HANDLE data = GetClipboardData(CF_DIB)) {
+                const auto* p = static_cast<const uint8_t*>(GlobalLock(data));
+                copied.assign(p, p + GlobalSize(data));
+                GlobalUnlock(data);
+            }
+            CloseClipboard();
+            return !copied.empty();
+        });
+        return RowsOf(copied, true);
+    }
+    void Step(int command, const std::wstring& name) {
+        PostMessageW(viewer_, WM_COMMAND, command, 0);
+        ASSERT_TRUE(Eventually([&] { return Showing(name); })) << Narrow(e2e::WindowText(viewer_));
+    }
     void Close() {
         PostMessageW(viewer_, WM_CLOSE, 0, 0);
         EXPECT_EQ(pelio_.WaitExit(kWaitMs), 0u);
@@ -75,19 +99,7 @@ protected:
 
 TEST_F(Shell, CopyAndPasteThroughTheClipboard) {
     ASSERT_NO_FATAL_FAILURE(Start({L"a.bmp"}, L"a.bmp", L""));
-    PostMessageW(viewer_, WM_COMMAND, cmd::kCopy, 0);
-    std::vector<uint8_t> copied;
-    ASSERT_TRUE(Eventually([&] {
-        if (!IsClipboardFormatAvailable(CF_DIB) || !OpenClipboard(nullptr)) return false;
-        if (HANDLE data = GetClipboardData(CF_DIB)) {
-            const auto* p = static_cast<const uint8_t*>(GlobalLock(data));
-            copied.assign(p, p + GlobalSize(data));
-            GlobalUnlock(data);
-        }
-        CloseClipboard();
-        return !copied.empty();
-    }));
-    EXPECT_EQ(RowsOf(copied, true), RowsOf(ReadBytes(dir_ / L"a.bmp"), false));
+    EXPECT_EQ(CopiedRows(), RowsOf(ReadBytes(dir_ / L"a.bmp"), false));
 
     // A different picture on the clipboard comes back as "clip".
     test::SampleImage other(9, 7, 24, 5);
@@ -182,6 +194,39 @@ TEST_F(Shell, ColourCountAndLuminanceHistogram) {
     EXPECT_TRUE(Eventually([&] { return GetDlgItem(histogram.hwnd, 1470) && GetDlgItem(histogram.hwnd, 1471); }));
     e2e::PressButton(histogram.hwnd, IDOK);
     EXPECT_TRUE(Eventually([&] { return !IsWindow(histogram.hwnd); }));
+    Close();
+}
+
+// Neighbours are decoded ahead while a picture is shown; a file changed or deleted since is
+// loaded as usual, and quick steps back and forth end on the right picture.
+TEST_F(Shell, SteppingThroughTheFolderShowsEachFileAsItIsNow) {
+    ASSERT_NO_FATAL_FAILURE(Start({L"a.bmp", L"b.bmp", L"c.bmp", L"d.bmp"}, L"a.bmp", L""));
+    ASSERT_NO_FATAL_FAILURE(Step(cmd::kNextFile, L"b.bmp"));
+    Sleep(500);  // c.bmp read ahead meanwhile
+    WriteBytes(dir_ / L"c.bmp", test::SampleBmpFile(40, 30, 24));
+    ASSERT_NO_FATAL_FAILURE(Step(cmd::kNextFile, L"c.bmp"));
+    EXPECT_NE(e2e::WindowText(viewer_).find(L"40x30"), std::wstring::npos) << Narrow(e2e::WindowText(viewer_));
+    EXPECT_EQ(CopiedRows(), RowsOf(ReadBytes(dir_ / L"c.bmp"), false));
+
+    Sleep(500);  // d.bmp read ahead meanwhile
+    ASSERT_TRUE(DeleteFileW((dir_ / L"d.bmp").c_str()));
+    PostMessageW(viewer_, WM_COMMAND, cmd::kNextFile, 0);
+    e2e::DialogInfo error;
+    ASSERT_TRUE(e2e::WaitForDialog(pelio_.Id(), L"Error", kWaitMs, error));
+    EXPECT_EQ(error.text, L"画像の表示に失敗しました。");
+    e2e::PressButton(error.hwnd, IDOK);
+    HWND list = nullptr;  // in the Viewer's or the Edit window's list window
+    for (HWND owner = nullptr; !list && (owner = FindWindowExW(nullptr, owner, L"Pelio_list_class", nullptr));)
+        list = FindWindowExW(owner, nullptr, L"ListBox", nullptr);
+    EXPECT_TRUE(Eventually([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 3; }));
+
+    for (int command : {cmd::kPreviousFile, cmd::kNextFile, cmd::kPreviousFile, cmd::kPreviousFile,
+                        cmd::kNextFile, cmd::kFirstFile, cmd::kNextFile})
+        PostMessageW(viewer_, WM_COMMAND, command, 0);
+    ASSERT_TRUE(Eventually([&] { return Showing(L"b.bmp"); })) << Narrow(e2e::WindowText(viewer_));
+    Sleep(300);
+    EXPECT_TRUE(Showing(L"b.bmp"));
+    EXPECT_EQ(CopiedRows(), RowsOf(ReadBytes(dir_ / L"b.bmp"), false));
     Close();
 }
 

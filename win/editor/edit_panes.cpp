@@ -112,12 +112,14 @@ void ApplyZoom(int zoom) {
     SetZoomField(View().zoom / 100);
 }
 
-void PaintPane(HWND pane, HDC source, RunningOperation* overlay = nullptr) {
+// `pixels`: the picture in `source` when known; `generation` tells when it changed.
+void PaintPane(HWND pane, HDC source, DisplayCopy& copy, const Image* pixels, uint64_t generation,
+               RunningOperation* overlay = nullptr) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(pane, &ps);
     RECT client;
     GetClientRect(pane, &client);
-    PaintView(dc, client, PaneBrush(), source, View());
+    copy.Paint(dc, client, PaneBrush(), source, pixels, generation, View());
     if (overlay) overlay->PaneOverlay(dc);
     EndPaint(pane, &ps);
 }
@@ -343,11 +345,15 @@ LRESULT PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool preview) {
     case WM_PAINT:
         if (preview && e.operation) {
             std::lock_guard<std::mutex> lock(e.operation->PictureLock());
-            PaintPane(hwnd, e.previewMemoryDc, e.operation);
+            PaintPane(hwnd, e.previewMemoryDc, e.previewCopy, &e.operation->Picture(), e.previewGeneration, e.operation);
             return 0;
         }
-        PaintPane(hwnd, preview ? (PreviewShown() ? e.previewMemoryDc : nullptr)
-                                : (Current().Loaded() ? Current().memoryDc : nullptr));
+        if (preview) {
+            PaintPane(hwnd, PreviewShown() ? e.previewMemoryDc : nullptr, e.previewCopy, nullptr, e.previewGeneration);
+        } else {
+            const Image pixels = Current().AsImage();
+            PaintPane(hwnd, Current().Loaded() ? Current().memoryDc : nullptr, e.imageCopy, &pixels, Current().generation);
+        }
         return 0;
     case WM_ERASEBKGND:
         return 1;

@@ -2,8 +2,12 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
+#include <cstdint>
+
 #include "core/view/pane_layout.h"
 #include "core/view/zoom.h"
+#include "win/base/display_copy.h"
 
 namespace pelio {
 
@@ -30,6 +34,9 @@ struct EditWindowState {
     HWND imagePane = nullptr, previewPane = nullptr;
     HDC imageDc = nullptr, previewDc = nullptr;  // private contexts of the panes
     HDC previewMemoryDc = nullptr;               // holds the second picture
+    DisplayCopy imageCopy, previewCopy;          // the panes' pictures at their shrunk size
+    // Changes whenever the picture in previewMemoryDc does (a worker's preview included).
+    std::atomic<uint64_t> previewGeneration{0};
 
     HWND rebar = nullptr, commandBar = nullptr, viewBar = nullptr;
     HWND slider = nullptr, zoomField = nullptr, zoomUpDown = nullptr;

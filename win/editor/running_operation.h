@@ -5,6 +5,8 @@
 
 #include <mutex>
 
+#include "core/image/image.h"
+
 namespace pelio {
 
 class RunningOperation {
@@ -12,6 +14,7 @@ public:
     virtual ~RunningOperation() = default;
     // The preview pane paints the operation's picture under this lock (the worker writes it).
     virtual std::mutex& PictureLock() = 0;
+    virtual const Image& Picture() = 0;
     // Notifications from the operation toolbar's children; false when they are not its own.
     virtual bool Control(int id, int code, HWND control) = 0;
     virtual bool Slider(HWND slider, int code) = 0;

@@ -155,6 +155,7 @@ void DiscardPreview() {
     if (p.shown) {
         SelectObject(EditState().previewMemoryDc, p.previous);
         DeleteObject(p.bitmap);
+        ++EditState().previewGeneration;
         p = Preview{};
         if (EditState().previewPane) InvalidateRect(EditState().previewPane, nullptr, FALSE);
     }
@@ -187,6 +188,7 @@ void SavePreview() {
             Preview& p = ThePreview();
             p.bitmap = static_cast<HBITMAP>(decoded.bitmap);
             p.previous = SelectObject(EditState().previewMemoryDc, p.bitmap);
+            ++EditState().previewGeneration;
             p.shown = true;
             WIN32_FILE_ATTRIBUTE_DATA data;
             p.fileBytes = GetFileAttributesExW(Saves().tempFile.c_str(), GetFileExInfoStandard, &data)

@@ -11,6 +11,7 @@
 #include "win/editor/edit_window.h"
 #include "win/image/save_prompt.h"
 #include "win/image/current_image.h"
+#include "win/image/read_ahead.h"
 #include "win/image/save_dispatch.h"
 #include "win/viewer/file_list.h"
 #include "win/viewer/toolbar_strip.h"
@@ -25,6 +26,7 @@ bool RunCloseSequence() {
 
     ReleaseToolbarStrip();
     CloseFolderWatch();
+    StopReadAhead();
     DiscardTempFile();
     ReleaseCurrentImage();
     if (app.lightBrush) {

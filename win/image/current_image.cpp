@@ -10,6 +10,7 @@ namespace pelio {
 namespace {
 
 void ReleaseBitmaps(CurrentImage& c) {
+    ++c.generation;
     if (!c.Loaded()) return;
     SelectObject(c.memoryDc, c.firstBitmap);
     if (c.animation.active) {

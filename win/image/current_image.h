@@ -39,6 +39,7 @@ struct CurrentImage {
     SourceInfo info;
     bool modified = false;
     int pendingTransform = 0;  // lossless JPEG transform waiting for a save
+    uint64_t generation = 0;   // changes with every picture installed or released
     AnimationState animation;
 
     bool Loaded() const { return bitmap != nullptr; }

@@ -11,32 +11,11 @@
 #include "win/image/current_image.h"
 #include "win/image/mapped_file.h"
 #include "win/image/plugin_host.h"
+#include "win/image/read_ahead.h"
 
 namespace pelio {
 
 namespace {
-
-// `animation` (GIF only) receives the later frames of a looping GIF.
-bool DecodeWith(ImageFormat format, const std::wstring& path, PixelAllocator& allocator,
-                DecodeResult& result, GifAnimation* animation = nullptr) {
-    DecodeFn decode = FindDecoder(format);
-    if (!decode) {
-        result.error = 2;
-        return false;
-    }
-    MappedFile file;
-    if (!file.Open(path)) {
-        result.error = 4;
-        return false;
-    }
-    const LoadOptions options = LoadOptions::From(App().settings.read);
-    const bool ok = format == ImageFormat::Gif && animation
-                        ? DecodeGifAnimation(file.Bytes(), options, allocator, result, animation)
-                        : decode(file.Bytes(), options, allocator, result);
-    if (!ok) return false;
-    result.image.fileTime = file.LastWriteTime();
-    return true;
-}
 
 // The frames of a looping GIF become the current image's animation record.
 void InstallAnimation(GifAnimation& animation) {
@@ -51,6 +30,26 @@ void InstallAnimation(GifAnimation& animation) {
 }
 
 }  // namespace
+
+bool DecodeFileWith(ImageFormat format, const std::wstring& path, const LoadOptions& options,
+                    PixelAllocator& allocator, DecodeResult& result, GifAnimation* animation) {
+    DecodeFn decode = FindDecoder(format);
+    if (!decode) {
+        result.error = 2;
+        return false;
+    }
+    MappedFile file;
+    if (!file.Open(path)) {
+        result.error = 4;
+        return false;
+    }
+    const bool ok = format == ImageFormat::Gif && animation
+                        ? DecodeGifAnimation(file.Bytes(), options, allocator, result, animation)
+                        : decode(file.Bytes(), options, allocator, result);
+    if (!ok) return false;
+    result.image.fileTime = file.LastWriteTime();
+    return true;
+}
 
 ImageFormat DetectFormat(const std::wstring& path) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -68,6 +67,14 @@ bool LoadImageFile(const std::wstring& path) {
     CurrentImage& current = Current();
     const SourceInfo saved = current.info;
     current.info = SourceInfo{};
+    const LoadOptions options = LoadOptions::From(app.settings.read);
+    PreparedPicture prepared;
+    if (TakePrepared(path, options, prepared)) {
+        current.info = prepared.result.info;
+        InstallImage(prepared.result.image, &path, InstallKind::FromFile);
+        InstallAnimation(prepared.animation);
+        return true;
+    }
     if (app.viewer) SetWindowTextW(app.viewer, L"wait...");
     if (!app.mouseOperation) SetCursor(app.cursors.wait);
 
@@ -77,7 +84,7 @@ bool LoadImageFile(const std::wstring& path) {
     bool ok = false;
     const ImageFormat format = DetectFormat(path);
     if (format != ImageFormat::Empty) {
-        ok = format != ImageFormat::Unknown && DecodeWith(format, path, allocator, result, &animation);
+        ok = format != ImageFormat::Unknown && DecodeFileWith(format, path, options, allocator, result, &animation);
         // What no built-in decoder reads goes to the plug-ins.
         if (!ok) {
             if (result.image.bits) allocator.Release(result.image);
@@ -99,7 +106,8 @@ bool LoadImageFile(const std::wstring& path) {
 bool DecodeFile(ImageFormat format, const std::wstring& path, Image& out, int& fileSize) {
     DibAllocator allocator;
     DecodeResult result;
-    if (!DecodeWith(format, path, allocator, result)) return false;
+    if (!DecodeFileWith(format, path, LoadOptions::From(App().settings.read), allocator, result, nullptr))
+        return false;
     out = result.image;
     fileSize = result.image.fileSize;
     return true;

@@ -96,6 +96,7 @@ bool StartWorker(OperationContext& ctx) {
             f.askedBeforeCompute = f.previewsAsked.load();
             std::lock_guard<std::mutex> lock(f.pictureLock);
             c->kind->compute(*c, lp);
+            ++EditState().previewGeneration;
             if (c->work.picture.BitCount() == 8) {
                 RGBQUAD colours[256];
                 std::memcpy(colours, c->work.picture.palette.data(), sizeof colours);
@@ -189,6 +190,7 @@ void DestroyRecord() {
 class FramePort final : public RunningOperation {
 public:
     std::mutex& PictureLock() override { return Frame().pictureLock; }
+    const Image& Picture() override { return Frame().context->work.picture; }
     bool Control(int id, int code, HWND control) override {
         FrameState& f = Frame();
         if (!f.context || GetParent(control) != f.context->toolbar) return false;
@@ -285,10 +287,12 @@ bool StartOperation(int command) {
         return true;
     }
     ctx.previousBitmap = SelectObject(e.previewMemoryDc, static_cast<HBITMAP>(ctx.work.picture.bitmap));
+    ++e.previewGeneration;
     ShowWindow(SavePanelHandle(), SW_HIDE);
     if (!BuildOperationBar(ctx)) {
         ctx.worker.Stop(false, kStopWaitMs);
         SelectObject(e.previewMemoryDc, ctx.previousBitmap);
+        ++e.previewGeneration;
         DestroyRecord();
         ShowGeneralError(kErrNoMemory);
         return true;
@@ -316,6 +320,7 @@ void FinishOperation(bool apply) {
     EndPreviewBusy();
     SetWindowTextW(e.window, L"wait...");
     SelectObject(e.previewMemoryDc, ctx.previousBitmap);
+    ++e.previewGeneration;
     bool installed = false;
     if (apply && !ctx.kind->neutral(ctx)) {
         if (ctx.kind->result) {

@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include <string>
+#include <vector>
 
 #include "core/commands/command_ids.h"
 #include "core/commands/messages.h"
@@ -13,6 +14,7 @@
 #include "win/base/message_box.h"
 #include "win/image/current_image.h"
 #include "win/image/load_dispatch.h"
+#include "win/image/read_ahead.h"
 #include "win/image/save_prompt.h"
 #include "win/viewer/viewer_window.h"
 
@@ -29,6 +31,7 @@ struct FileListState {
     HWND listBox = nullptr;
     std::wstring watchedFolder;
     HANDLE change = nullptr;
+    int direction = 1;  // of the last step through the list: its neighbour that way first
 };
 
 FileListState& Lists() {
@@ -93,6 +96,18 @@ bool LoadEntry(int index) {
     if (LoadImageFile(Lists().watchedFolder + L"\\" + name)) return true;
     SendMessageW(Lists().listBox, LB_DELETESTRING, index, 0);
     return false;
+}
+
+// The neighbours of the current entry are decoded ahead, the one in the last direction first.
+void ReadNeighboursAhead() {
+    const FileListState& s = Lists();
+    const int count = static_cast<int>(SendMessageW(s.listBox, LB_GETCOUNT, 0, 0));
+    const int selected = static_cast<int>(SendMessageW(s.listBox, LB_GETCURSEL, 0, 0));
+    std::vector<std::wstring> paths;
+    if (selected >= 0)
+        for (int index : {selected + s.direction, selected - s.direction})
+            if (index >= 0 && index < count) paths.push_back(s.watchedFolder + L"\\" + EntryName(index));
+    ReadAhead(paths, LoadOptions::From(App().settings.read));
 }
 
 void OnSelectionChange() {
@@ -181,7 +196,10 @@ void SyncFileList() {
     FileListState& s = Lists();
     const std::wstring folder = FolderOf(Current().path);
     if (!folder.empty() && !PathIsSystemFolderW(folder.c_str(), 0)) app.settings.path.open = folder;
-    if (!s.listBox || folder.empty()) return;
+    if (!s.listBox || folder.empty()) {
+        ReadAhead({}, LoadOptions::From(app.settings.read));
+        return;
+    }
     if (folder != s.watchedFolder) {
         s.watchedFolder = folder;
         ArmWatch(folder);
@@ -192,6 +210,7 @@ void SyncFileList() {
     } else {
         SelectCurrent();
     }
+    ReadNeighboursAhead();
 }
 
 NavigateResult Navigate(NavigateKind kind) {
@@ -201,6 +220,7 @@ NavigateResult Navigate(NavigateKind kind) {
     const int selected = static_cast<int>(SendMessageW(s.listBox, LB_GETCURSEL, 0, 0));
     const int target = NavigationTarget(kind, count, selected);
     if (target < 0) return kNavigateNone;
+    s.direction = target < selected ? -1 : 1;
     if (!ReadyToReplaceImage()) {
         SyncFileList();
         return kNavigateNone;

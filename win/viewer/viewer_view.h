@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "core/view/zoom.h"
+#include "win/base/display_copy.h"
 
 namespace pelio {
 
@@ -22,6 +23,7 @@ struct ViewerState {
     POINT hiddenAt{};             // pointer position when the cursor was hidden
     HWND captionTip = nullptr;
     bool tipActive = false;
+    DisplayCopy copy;             // the picture at its shrunk size, for cheap repaints
 };
 
 // The view of the Viewer window and full screen.

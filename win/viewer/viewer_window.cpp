@@ -106,8 +106,9 @@ void OnPaint(HWND hwnd) {
     RECT client;
     GetClientRect(hwnd, &client);
     const CurrentImage& image = Current();
-    PaintView(dc, client, BackgroundBrush(App().settings.viewer.bgColor), image.Loaded() ? image.memoryDc : nullptr,
-              View());
+    const Image pixels = image.AsImage();
+    Viewer().copy.Paint(dc, client, BackgroundBrush(App().settings.viewer.bgColor),
+                        image.Loaded() ? image.memoryDc : nullptr, &pixels, image.generation, View());
     EndPaint(hwnd, &ps);
 }
 

@@ -17,6 +17,7 @@
 #include "win/base/app_state.h"
 #include "win/image/current_image.h"
 #include "win/image/load_dispatch.h"
+#include "win/image/read_ahead.h"
 #include "win/image/save_dispatch.h"
 
 namespace pelio {
@@ -110,6 +111,44 @@ TEST_F(Dispatch, EveryBuiltInFormatLoadsThroughTheDispatch) {
     EXPECT_EQ(Current().info.interlaced, 1);
     for (int y = 0; y < 4; ++y)  // the pixels, not the row padding
         EXPECT_TRUE(std::equal(sample.image.Row(y), sample.image.Row(y) + 27, Current().bits + 28 * y)) << y;
+}
+
+// What the read-ahead thread prepares is what a load on the main thread decodes.
+TEST_F(Dispatch, PreparedPictureEqualsANormalLoad) {
+    const struct {
+        SaveFormat format;
+        int bits;
+    } cases[] = {{SaveFormat::Bmp, 24}, {SaveFormat::Png, 24}, {SaveFormat::Jpeg, 24}, {SaveFormat::Tiff, 24},
+                 {SaveFormat::Gif, 8}};
+    const LoadOptions options = LoadOptions::From(App().settings.read);
+    for (const auto& c : cases) {
+        test::SampleImage sample(37, 21, c.bits);
+        SaveOptions save;
+        save.settings.format = static_cast<int>(c.format);
+        save.settings.depth = c.bits;
+        VectorSink sink;
+        int error = 0;
+        ASSERT_TRUE(FindEncoder(c.format)(sample.image, save, sink, error)) << int(c.format);
+        const std::wstring path = dir_ / (L"sample" + std::to_wstring(int(c.format)));
+        WriteBytes(path, sink.bytes);
+        ReadAhead({path}, options);
+        WaitForReadAhead();
+        PreparedPicture prepared;
+        ASSERT_TRUE(TakePrepared(path, options, prepared)) << int(c.format);
+        Image normal;
+        int fileSize = 0;
+        ASSERT_TRUE(DecodeFile(DetectFormat(path), path, normal, fileSize));
+        const Image& ahead = prepared.result.image;
+        EXPECT_EQ(std::memcmp(&ahead.header, &normal.header, sizeof normal.header), 0) << int(c.format);
+        EXPECT_EQ(ahead.palette, normal.palette) << int(c.format);
+        EXPECT_EQ(ahead.format, normal.format);
+        EXPECT_EQ(ahead.fileSize, normal.fileSize);
+        EXPECT_EQ(ahead.fileTime, normal.fileTime);
+        EXPECT_TRUE(std::equal(ahead.bits, ahead.bits + ahead.PixelBytes(), normal.bits)) << int(c.format);
+        DeleteObject(static_cast<HBITMAP>(ahead.bitmap));
+        DeleteObject(static_cast<HBITMAP>(normal.bitmap));
+    }
+    ReadAhead({}, options);
 }
 
 TEST_F(Dispatch, LoopingGifHandsItsFramesToTheCurrentImage) {
