@@ -239,6 +239,42 @@ TEST_F(Comments, RefusedRewriteLeavesTheFile) {
     SetFileAttributesW(png.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+TEST_F(Comments, LosslessPreviewDroppedWhenTheSourceFileChanges) {
+    test::SampleImage sample(64, 48, 24);
+    VectorSink sink;
+    SaveOptions options;
+    options.settings.format = int(SaveFormat::Jpeg);
+    int error = 0;
+    ASSERT_TRUE(FindEncoder(SaveFormat::Jpeg)(sample.image, options, sink, error));
+    const std::wstring jpeg = dir_ / L"l.jpg";
+    WriteBytes(jpeg, sink.bytes);
+    ASSERT_NO_FATAL_FAILURE(View(jpeg));
+    PostMessageW(viewer_, WM_KEYDOWN, VK_TAB, 1);
+    PostMessageW(viewer_, WM_KEYUP, VK_TAB, 0xC0000001);
+    ASSERT_TRUE(Eventually([&] {
+        edit_ = e2e::FindTopWindow(edit_e2e::kEditClass, pelio_.Id());
+        return edit_ && IsWindowVisible(edit_);
+    }));
+    ChooseFormat(5);
+    PostMessageW(edit_, WM_COMMAND, cmd::kSavePreview, 0);
+    HWND preview = FindWindowExW(edit_, nullptr, L"Pelio_sch2_class", nullptr);
+    ASSERT_NE(preview, nullptr);
+    ASSERT_TRUE(Eventually([&] { return IsWindowVisible(preview) && e2e::WindowText(edit_).find(L" .... ") != std::wstring::npos; }));
+
+    PostMessageW(edit_, WM_COMMAND, cmd::kComment, 0);
+    HWND dialog = WaitDialog(L"コメント表示/編集");
+    ASSERT_NE(dialog, nullptr);
+    Type(dialog, kFileCommentEdit, L"new");
+    ASSERT_NO_FATAL_FAILURE(Press(dialog, kSaveButton));
+    // The image pane alone, the preview's size gone from the title, the comment letter in it.
+    EXPECT_TRUE(Eventually([&] { return !IsWindowVisible(preview); }));
+    const std::wstring title = e2e::WindowText(edit_);
+    EXPECT_EQ(title.find(L" .... "), std::wstring::npos) << Narrow(title);
+    EXPECT_NE(title.find(L"( C  "), std::wstring::npos) << Narrow(title);
+    EXPECT_EQ(FileComment(ReadBytes(jpeg), false), "new");
+    Close();
+}
+
 // A PNG chunk inserted before IEND.
 void InsertText(Bytes& file, const std::string& keyword, const std::string& text) {
     Bytes chunk(8);
