@@ -84,6 +84,19 @@ void ExpectOnlyCommentChanged(const Bytes& before, const Bytes& after, bool png)
     EXPECT_TRUE(std::equal(before.begin() + std::ptrdiff_t(a.end), before.end(), after.begin() + std::ptrdiff_t(bEnd)));
 }
 
+// The sample picture encoded by the program's own encoder, with a comment when not empty.
+Bytes Encoded(SaveFormat format, const std::string& comment = {}) {
+    test::SampleImage sample(64, 48, 24);
+    VectorSink sink;
+    SaveOptions options;
+    options.settings.format = int(format);
+    options.writeComment = !comment.empty();
+    options.comment = comment;
+    int error = 0;
+    EXPECT_TRUE(FindEncoder(format)(sample.image, options, sink, error));
+    return sink.bytes;
+}
+
 class Comments : public edit_e2e::EditWindow {
 protected:
     // A dialog of the program with `caption`.
@@ -209,22 +222,14 @@ TEST_F(Comments, MadeForTheSaveWrittenReadBackEditedAndRemoved) {
 }
 
 TEST_F(Comments, RefusedRewriteLeavesTheFile) {
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ChooseFormat(1);
-    PostMessageW(edit_, WM_COMMAND, cmd::kCommentSwitch, 0);
-    HWND dialog = WaitDialog(L"コメント作成");
-    ASSERT_NE(dialog, nullptr);
-    Type(dialog, kCommentEdit, L"keep");
-    ASSERT_NO_FATAL_FAILURE(Press(dialog, IDOK));
     const std::wstring png = dir_ / L"r.png";
-    ASSERT_NO_FATAL_FAILURE(SaveAs(png));
-    Close();
-
-    const Bytes before = ReadBytes(png);
+    const Bytes before = Encoded(SaveFormat::Png, "keep");
+    WriteBytes(png, before);
     const auto temps = edit_e2e::TempFiles();
     SetFileAttributesW(png.c_str(), FILE_ATTRIBUTE_READONLY);
     ASSERT_NO_FATAL_FAILURE(View(png));
-    ASSERT_NE(dialog = OpenFileComment(L"keep"), nullptr);
+    HWND dialog = OpenFileComment(L"keep");
+    ASSERT_NE(dialog, nullptr);
     Type(dialog, kFileCommentEdit, L"lost?");
     e2e::PressButton(dialog, kSaveButton);
     ASSERT_NO_FATAL_FAILURE(AnswerError(L"ファイル作成に失敗しました。"));
@@ -233,21 +238,25 @@ TEST_F(Comments, RefusedRewriteLeavesTheFile) {
     EXPECT_EQ(ControlText(GetDlgItem(dialog, kFileCommentEdit)), L"lost?");
     ASSERT_NO_FATAL_FAILURE(Press(dialog, IDCANCEL));
     EXPECT_TRUE(ReadBytes(png) == before);
+    // A file the reader no longer accepts is not rewritten: the reader's message.
+    SetFileAttributesW(png.c_str(), FILE_ATTRIBUTE_NORMAL);
+    Bytes broken = before;
+    broken[29] ^= 1;  // the header's CRC
+    WriteBytes(png, broken);
+    ASSERT_NE(dialog = OpenFileComment(L"keep"), nullptr);
+    Type(dialog, kFileCommentEdit, L"lost?");
+    e2e::PressButton(dialog, kSaveButton);
+    ASSERT_NO_FATAL_FAILURE(AnswerError(L"ファイル情報が不適切です。(CRC)"));
+    ASSERT_NO_FATAL_FAILURE(Press(dialog, IDCANCEL));
+    EXPECT_TRUE(ReadBytes(png) == broken);
     EXPECT_EQ(edit_e2e::TempFiles(), temps);
     EXPECT_EQ(Letters(), L"T");
     Close();
-    SetFileAttributesW(png.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(Comments, LosslessPreviewDroppedWhenTheSourceFileChanges) {
-    test::SampleImage sample(64, 48, 24);
-    VectorSink sink;
-    SaveOptions options;
-    options.settings.format = int(SaveFormat::Jpeg);
-    int error = 0;
-    ASSERT_TRUE(FindEncoder(SaveFormat::Jpeg)(sample.image, options, sink, error));
     const std::wstring jpeg = dir_ / L"l.jpg";
-    WriteBytes(jpeg, sink.bytes);
+    WriteBytes(jpeg, Encoded(SaveFormat::Jpeg));
     ASSERT_NO_FATAL_FAILURE(View(jpeg));
     PostMessageW(viewer_, WM_KEYDOWN, VK_TAB, 1);
     PostMessageW(viewer_, WM_KEYUP, VK_TAB, 0xC0000001);
@@ -290,17 +299,12 @@ void InsertText(Bytes& file, const std::string& keyword, const std::string& text
 }
 
 TEST_F(Comments, PngTextChunksListed) {
-    test::SampleImage sample(40, 30, 24);
-    VectorSink sink;
-    SaveOptions options;
-    options.settings.format = int(SaveFormat::Png);
-    int error = 0;
-    ASSERT_TRUE(FindEncoder(SaveFormat::Png)(sample.image, options, sink, error));
-    InsertText(sink.bytes, "Title", "Sample");
-    InsertText(sink.bytes, "Author", Ansi(L"山田"));
-    InsertText(sink.bytes, "Comment", "one\ntwo");
+    Bytes file = Encoded(SaveFormat::Png);
+    InsertText(file, "Title", "Sample");
+    InsertText(file, "Author", Ansi(L"山田"));
+    InsertText(file, "Comment", "one\ntwo");
     const std::wstring path = dir_ / L"t.png";
-    WriteBytes(path, sink.bytes);
+    WriteBytes(path, file);
 
     ASSERT_NO_FATAL_FAILURE(View(path));
     PostMessageW(viewer_, WM_COMMAND, cmd::kTextData, 0);
