@@ -40,6 +40,18 @@
 #define IDC_WALLPAPER_STRETCH 4411
 #define IDC_WALLPAPER_TILE 4412
 
+/* Comment and text-data dialogs. */
+#define IDD_SAVE_COMMENT 4000
+#define IDC_SAVE_COMMENT_TEXT 4010
+#define IDD_FILE_COMMENT 4100
+#define IDC_FILE_COMMENT_TEXT 4110
+#define IDC_FILE_COMMENT_SAVE 4120
+#define IDD_PNG_TEXTS 4200
+#define IDC_PNG_TEXT_LIST 4210
+#define IDD_EXIF_DATA 4300
+#define IDC_EXIF_LIST 4310
+#define IDC_EXIF_COPY 4320
+
 /* Luminance histogram dialog. */
 #define IDD_LUMINANCE_HISTOGRAM 4700
 

@@ -1,6 +1,7 @@
 // Driving Pelio.exe from outside. Win32.
 #include "tests/e2e/e2e_support.h"
 
+#include <commctrl.h>
 #include <dlgs.h>
 
 #include <vector>
@@ -176,8 +177,50 @@ std::wstring WindowsPathOf(const char* unixPath) {
 }
 
 std::wstring ControlText(HWND control) {
-    wchar_t text[64] = L"";
-    SendMessageW(control, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
+    const LRESULT length = SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const LRESULT n = SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(n > 0 ? n : 0));
+    return text;
+}
+
+std::wstring ListViewText(HWND list, int item, int subItem) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return {};
+    // The item record and its text buffer live in the list's own process.
+    constexpr size_t kChars = 1100;
+    auto* remote = static_cast<uint8_t*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t),
+                                                        MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    std::wstring text;
+    if (remote) {
+        LVITEMW record{};
+        record.iSubItem = subItem;
+        record.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+        record.cchTextMax = kChars;
+        std::vector<wchar_t> buffer(kChars, L'\0');
+        if (WriteProcessMemory(process, remote, &record, sizeof record, nullptr)) {
+            const LRESULT n = SendMessageW(list, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(remote));
+            if (ReadProcessMemory(process, remote + sizeof(LVITEMW), buffer.data(), kChars * sizeof(wchar_t), nullptr))
+                text.assign(buffer.data(), static_cast<size_t>(n > 0 && n < LRESULT(kChars) ? n : 0));
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return text;
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = p;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
     return text;
 }
 

@@ -36,6 +36,10 @@ HWND WaitForWindow(const wchar_t* cls, DWORD pid, int timeoutMs);
 std::wstring WindowText(HWND hwnd);
 // A control's text in another process (GetWindowText would only see its creation text).
 std::wstring ControlText(HWND control);
+// The text of a report list view's cell in another process (read through memory there).
+std::wstring ListViewText(HWND list, int item, int subItem);
+// The Unicode text on the clipboard; empty when there is none.
+std::wstring ClipboardText();
 
 struct DialogInfo {
     HWND hwnd = nullptr;

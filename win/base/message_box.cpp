@@ -11,8 +11,7 @@ namespace {
 // While a box is up the file list window is disabled and a hidden cursor is shown.
 int ShowBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags) {
     AppState& app = App();
-    HWND list = app.fileList && IsWindowEnabled(app.fileList) ? app.fileList : nullptr;
-    if (list) EnableWindow(list, FALSE);
+    FileListDisabled disabled;
     bool wasHidden = app.cursorHidden;
     if (wasHidden) {
         ShowCursor(TRUE);
@@ -23,11 +22,19 @@ int ShowBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags)
         ShowCursor(FALSE);
         app.cursorHidden = true;
     }
-    if (list) EnableWindow(list, TRUE);
     return result;
 }
 
 }  // namespace
+
+FileListDisabled::FileListDisabled()
+    : list_(App().fileList && IsWindowEnabled(App().fileList) ? App().fileList : nullptr) {
+    if (list_) EnableWindow(list_, FALSE);
+}
+
+FileListDisabled::~FileListDisabled() {
+    if (list_) EnableWindow(list_, TRUE);
+}
 
 void ShowGeneralError(int index) {
     ShowErrorText(GeneralErrorText(index), App().dialogOwner);

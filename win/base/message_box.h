@@ -4,6 +4,18 @@
 
 namespace pelio {
 
+// Disables the file list window, if enabled, for as long as it lives (a modal box or dialog).
+class FileListDisabled {
+public:
+    FileListDisabled();
+    ~FileListDisabled();
+    FileListDisabled(const FileListDisabled&) = delete;
+    FileListDisabled& operator=(const FileListDisabled&) = delete;
+
+private:
+    HWND list_;
+};
+
 // An error from the general table, owned by the dialog owner window.
 void ShowGeneralError(int index);
 // An error text with caption "Error"; `owner` null shows it without an owner.

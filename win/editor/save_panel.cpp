@@ -439,7 +439,7 @@ bool SavePanelCommand(int id) {
         else ApplyRules();
         return true;
     case cmd::kCommentSwitch:
-        break;  // the comment editor opens here once it exists; the button keeps its state
+        break;  // the comment editor has set the switch; the button shows it
     default:
         if (id >= cmd::kSampling41 && id <= cmd::kSampling11) s.sampling = id - cmd::kSampling41;
         else if (id >= cmd::kMarkersNone && id <= cmd::kMarkersAll) s.jMarker = id - cmd::kMarkersNone;

@@ -25,8 +25,10 @@
 #include "win/frame/options_dialog.h"
 #include "win/ops/operation_frame.h"
 #include "win/shell/clipboard.h"
+#include "win/shell/comments.h"
 #include "win/shell/delete_file.h"
 #include "win/shell/run_tool.h"
+#include "win/shell/text_data.h"
 #include "win/shell/wallpaper.h"
 #include "win/viewer/file_list.h"
 #include "win/viewer/full_screen.h"
@@ -160,6 +162,26 @@ void Delete(int) {
     if (DeleteCurrentFile()) ImageUpdated(Current().Loaded() ? ImageUpdate::Loaded : ImageUpdate::Released);
 }
 
+void FileComment(int) {
+    if (!EditFileComment()) return;
+    UpdateCaption();
+    AppState& app = App();
+    if (app.displayMode != kModeEdit) return;
+    // A lossless save works on the file itself: its preview was made from the old one.
+    if (app.settings.save.format == static_cast<int>(SaveFormat::JpegLossless)) {
+        DiscardPreview();
+        SetPaneMode(PaneMode::ImageOnly);
+    }
+    UpdateEditTitle();
+}
+
+void TextData(int) { ShowTextData(); }
+
+void SaveComment(int id) {
+    if (!EditState().operation) EditSaveComment();
+    SavePanelCommand(id);
+}
+
 void Wallpaper(int) {
     SetWallpaper();
     UpdateCaption();
@@ -190,7 +212,7 @@ using Handler = void (*)(int id);
 
 // Every command the windows send, with its handler in the Viewer window (and full screen) and
 // in the Edit window; a null handler ignores the command there. The first matching row wins.
-// The comment, the text data, printing and the options have no action yet.
+// Printing has no action yet.
 struct Route {
     int first, last;
     Handler viewer, edit;
@@ -211,6 +233,8 @@ constexpr Route kRoutes[] = {
     One(cmd::kCopy, Copy, Copy),
     One(cmd::kPaste, Paste, Paste, Guard::Idle),  // asks the save question before it looks
     One(cmd::kDelete, Delete, Delete, Guard::Idle),  // a pasted image has no file to delete
+    One(cmd::kComment, FileComment, FileComment),
+    One(cmd::kTextData, TextData, TextData),
     One(cmd::kWallpaper, Wallpaper, Wallpaper),
     Span(cmd::kTool1, cmd::kTool8, Tool, Tool),
     Span(cmd::kTurn90, cmd::kFlip, ImmediateEdit, Operation),
@@ -245,6 +269,7 @@ constexpr Route kRoutes[] = {
     Span(cmd::kPanesSideBySide, cmd::kPanePreview, nullptr, EditWindow),
     Span(cmd::kTransformMenu, cmd::kToolsMenu, nullptr, EditWindow, Guard::None),
     One(cmd::kSavePreview, nullptr, Preview),
+    One(cmd::kCommentSwitch, nullptr, SaveComment, Guard::None),  // the panel's rules follow either way
     Span(cmd::kDither, cmd::kCommentSwitch, nullptr, SavePanel, Guard::None),
     Span(cmd::kConfirmOperation, cmd::kAbortOperation, nullptr, Finish, Guard::None),
 };

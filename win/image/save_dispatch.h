@@ -24,7 +24,8 @@ struct SaveSession {
     std::wstring tempFile;  // the last successful temporary save, if kept
     SaveSnapshot snapshot;
     bool writeComment = false;
-    std::string comment;  // ANSI, at most 10000 bytes
+    std::wstring commentText;  // as typed, at most 10000 characters
+    std::string comment;       // the same in ANSI, at most 10000 bytes
     std::wstring saveFolder;  // where the save dialog starts; the last folder saved to
 };
 

@@ -86,28 +86,13 @@ INT_PTR CALLBACK HistogramDialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp
     return FALSE;
 }
 
-// The file list is disabled while a box of this module is up.
-class ListDisabled {
-public:
-    ListDisabled() : list_(App().fileList && IsWindowEnabled(App().fileList) ? App().fileList : nullptr) {
-        if (list_) EnableWindow(list_, FALSE);
-    }
-    ~ListDisabled() {
-        if (list_) EnableWindow(list_, TRUE);
-    }
-    ListDisabled(const ListDisabled&) = delete;
-    ListDisabled& operator=(const ListDisabled&) = delete;
-
-private:
-    HWND list_;
-};
 
 }  // namespace
 
 void ShowLuminanceHistogram() {
     const CurrentImage& c = Current();
     if (!c.Loaded() || (c.bitCount != 8 && c.bitCount != 24)) return;
-    ListDisabled disabled;
+    FileListDisabled disabled;
     auto record = std::unique_ptr<HistogramRecord>(new (std::nothrow) HistogramRecord);
     if (!record) {
         ShowGeneralError(kErrNoMemory);
