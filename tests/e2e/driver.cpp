@@ -12,6 +12,7 @@
 //                                             the window has painted, wait PAUSE ms
 // Prints UTF-8; exits 1 when the window or dialog is not found.
 #include <windows.h>
+#include <psapi.h>
 #include <shellapi.h>
 
 #include <cwctype>
@@ -89,6 +90,13 @@ int TimeSteps(HWND hwnd, int id, int count, int pauseMs) {
         Print(WindowText(hwnd) + L"  " + std::to_wstring(Milliseconds(t0, t1)) + L" ms");
         Sleep(static_cast<DWORD>(pauseMs));
     }
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    PROCESS_MEMORY_COUNTERS memory{};
+    if (process && GetProcessMemoryInfo(process, &memory, sizeof memory))
+        Print(L"peak private bytes " + std::to_wstring(memory.PeakPagefileUsage >> 20) + L" MB");
+    if (process) CloseHandle(process);
     return 0;
 }
 
