@@ -24,6 +24,7 @@
 #include "win/ops/inspections.h"
 #include "win/frame/options_dialog.h"
 #include "win/ops/operation_frame.h"
+#include "win/print/print_dialog.h"
 #include "win/shell/clipboard.h"
 #include "win/shell/delete_file.h"
 #include "win/shell/run_tool.h"
@@ -165,6 +166,8 @@ void Wallpaper(int) {
     UpdateCaption();
 }
 
+void Print(int) { OpenPrintDialog(); }
+
 void Tool(int id) { RunTool(id - cmd::kTool1); }
 
 void Minimise(int) {
@@ -190,7 +193,7 @@ using Handler = void (*)(int id);
 
 // Every command the windows send, with its handler in the Viewer window (and full screen) and
 // in the Edit window; a null handler ignores the command there. The first matching row wins.
-// The comment, the text data, printing and the options have no action yet.
+// The comment and the text data have no action yet.
 struct Route {
     int first, last;
     Handler viewer, edit;
@@ -212,6 +215,7 @@ constexpr Route kRoutes[] = {
     One(cmd::kPaste, Paste, Paste, Guard::Idle),  // asks the save question before it looks
     One(cmd::kDelete, Delete, Delete, Guard::Idle),  // a pasted image has no file to delete
     One(cmd::kWallpaper, Wallpaper, Wallpaper),
+    One(cmd::kPrint, Print, Print),
     Span(cmd::kTool1, cmd::kTool8, Tool, Tool),
     Span(cmd::kTurn90, cmd::kFlip, ImmediateEdit, Operation),
     One(cmd::kInvert, ImmediateEdit, Operation),
