@@ -28,6 +28,7 @@ int CeilDiv(int64_t num, int64_t den) {
 }
 
 int RoundHalfAway(double x) {
+    if (std::isnan(x)) return 0;
     x = std::clamp(x, -1e9, 1e9);
     return static_cast<int>(std::round(x));
 }
@@ -208,6 +209,7 @@ FieldEdit TypeHeight(PrintLayout& l, int tenths) {
 
 int StepTenths(const std::wstring& fieldText, int step) {
     const double value = (std::wcstod(fieldText.c_str(), nullptr) + step) * 10;
+    if (std::isnan(value)) return 0;
     return std::max(0, static_cast<int>(std::clamp(value, -1e9, 1e9)));
 }
 

@@ -181,14 +181,19 @@ protected:
         PostMessageW(Control(id), WM_LBUTTONUP, 0, at);
     }
     void Type(int id, const wchar_t* text) { SendMessageW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
-    // "印刷..." and OK in the system's print dialog; the page the printer rendered.
-    Ink Print() {
-        e2e::PressButton(dialog_.hwnd, IDC_PRINT_PRINT);
+    // OK in the system's print dialog that `button` opens.
+    void AnswerSystemDialog(int button) {
+        e2e::PressButton(dialog_.hwnd, button);
         e2e::DialogInfo system;
         EXPECT_TRUE(Eventually([&] {
             return e2e::WaitForDialog(pelio_.Id(), nullptr, 0, system) && system.hwnd != dialog_.hwnd;
         }));
         e2e::PressButton(system.hwnd, IDOK);
+        EXPECT_TRUE(Eventually([&] { return !IsWindow(system.hwnd); }));
+    }
+    // "印刷..." and OK; the page the printer rendered.
+    Ink Print() {
+        AnswerSystemDialog(IDC_PRINT_PRINT);
         Ink ink;
         EXPECT_TRUE(Eventually([&] { return (ink = InkOnPage(test::ReadBytes(page_))).found; }, 30000));
         return ink;
@@ -230,6 +235,10 @@ TEST_F(Printing, NormalLayoutPrintsAtTheTypedPlaceAndSize) {
     Type(IDC_PRINT_WIDTH, L"100");
     EXPECT_EQ(ControlText(Control(IDC_PRINT_HEIGHT)), L"66.7");
     EXPECT_EQ(ControlText(Control(IDC_PRINT_RESOLUTION)), L"76");
+    // The same printer chosen again in printer setup keeps the layout.
+    AnswerSystemDialog(IDC_PRINT_SETUP);
+    EXPECT_EQ(ControlText(Control(IDC_PRINT_WIDTH)), L"100.0");
+    EXPECT_EQ(ControlText(Control(IDC_PRINT_LEFT)), L"20.0");
     const Ink ink = Print();
     EXPECT_NEAR(ink.left, kMarginMm + 20, 1.0);
     EXPECT_NEAR(ink.top, kMarginMm, 1.0);
