@@ -9,7 +9,7 @@ endforeach()
 
 # The shell is a stack: a folder under win/ includes only folders below it, and nothing
 # includes the frame at the top.
-set(_pelio_win_layers base image viewer shell editor ops frame)
+set(_pelio_win_layers base image viewer shell editor ops print frame)
 foreach(_layer IN LISTS _pelio_win_layers)
   list(FIND _pelio_win_layers ${_layer} _level)
   file(GLOB _pelio_layer_sources "${CMAKE_SOURCE_DIR}/win/${_layer}/*.h" "${CMAKE_SOURCE_DIR}/win/${_layer}/*.cpp")

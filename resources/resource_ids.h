@@ -52,6 +52,25 @@
 #define IDC_EXIF_LIST 4310
 #define IDC_EXIF_COPY 4320
 
+/* Print dialog: the layout, the position and size fields (left, top, width, height) with
+   their up-downs and labels in the same order, the resolution, printer setup and printing. */
+#define IDD_PRINT 4500
+#define IDC_PRINT_PRINT 4510
+#define IDC_PRINT_SETUP 4511
+#define IDC_PRINT_NORMAL 4520
+#define IDC_PRINT_FULL_PAGE 4521
+#define IDC_PRINT_LEFT 4530
+#define IDC_PRINT_TOP 4531
+#define IDC_PRINT_WIDTH 4532
+#define IDC_PRINT_HEIGHT 4533
+#define IDC_PRINT_LEFT_UPDOWN 4540 /* 4540..4543 */
+#define IDC_PRINT_RESOLUTION 4550
+#define IDC_PRINT_POSITION 4560
+#define IDC_PRINT_SIZE 4561
+#define IDC_PRINT_LEFT_LABEL 4570 /* 4570..4573 */
+#define IDC_PRINT_RESOLUTION_LABEL 4578
+#define IDC_PRINT_DPI_LABEL 4579
+
 /* Luminance histogram dialog. */
 #define IDD_LUMINANCE_HISTOGRAM 4700
 

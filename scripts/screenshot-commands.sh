@@ -2,6 +2,7 @@
 # Screenshot of the Edit window after some commands, each posted as a user's menu choice.
 # usage: screenshot-commands.sh OUT.png FILE COMMAND...   (FILE "" for the test card)
 # e.g.   screenshot-commands.sh margins.png "" 5122
+# A COMMAND press:ID clicks button ID of the dialog in front instead.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 out=$1 file=$2
@@ -28,7 +29,10 @@ driver() { "$WINELOADER" "$here/build/$PELIO_ARCH/tests/e2e/pelio-e2e.exe" "$@";
 driver wait Pelio_swin_class 30000 >/dev/null
 sleep 1
 for command in "$@"; do
-  driver command Pelio_swin_class "$command"
+  case $command in
+    press:*) driver press "${command#press:}" >/dev/null ;;
+    *) driver command Pelio_swin_class "$command" ;;
+  esac
   sleep 1.5
 done
 sleep 1

@@ -11,5 +11,6 @@ inline constexpr wchar_t kPreviewPaneClass[] = L"Pelio_sch2_class";
 inline constexpr wchar_t kFileListClass[] = L"Pelio_list_class";
 inline constexpr wchar_t kNavigatorClass[] = L"Pelio_navi_class";
 inline constexpr wchar_t kColourBoxClass[] = L"Pelio_cbox_class";
+inline constexpr wchar_t kPrintPreviewClass[] = L"Pelio_prtp_class";
 
 }  // namespace pelio

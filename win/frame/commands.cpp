@@ -24,6 +24,7 @@
 #include "win/ops/inspections.h"
 #include "win/frame/options_dialog.h"
 #include "win/ops/operation_frame.h"
+#include "win/print/print_dialog.h"
 #include "win/shell/clipboard.h"
 #include "win/shell/comments.h"
 #include "win/shell/delete_file.h"
@@ -187,6 +188,8 @@ void Wallpaper(int) {
     UpdateCaption();
 }
 
+void Print(int) { OpenPrintDialog(); }
+
 void Tool(int id) { RunTool(id - cmd::kTool1); }
 
 void Minimise(int) {
@@ -212,7 +215,6 @@ using Handler = void (*)(int id);
 
 // Every command the windows send, with its handler in the Viewer window (and full screen) and
 // in the Edit window; a null handler ignores the command there. The first matching row wins.
-// Printing has no action yet.
 struct Route {
     int first, last;
     Handler viewer, edit;
@@ -236,6 +238,7 @@ constexpr Route kRoutes[] = {
     One(cmd::kComment, FileComment, FileComment),
     One(cmd::kTextData, TextData, TextData),
     One(cmd::kWallpaper, Wallpaper, Wallpaper),
+    One(cmd::kPrint, Print, Print),
     Span(cmd::kTool1, cmd::kTool8, Tool, Tool),
     Span(cmd::kTurn90, cmd::kFlip, ImmediateEdit, Operation),
     One(cmd::kInvert, ImmediateEdit, Operation),

@@ -6,6 +6,7 @@
 #include "win/editor/edit_panes.h"
 #include "win/editor/edit_window.h"
 #include "win/editor/save_panel.h"
+#include "win/print/print_preview.h"
 #include "win/viewer/file_list.h"
 #include "win/viewer/navigation_window.h"
 #include "win/viewer/toolbar_strip.h"
@@ -39,6 +40,7 @@ const ClassRow kClasses[] = {
     {kFileListClass, kRedraw, Icon::None, Cursor::Arrow, 0, FileListWndProc},
     {kNavigatorClass, kRedraw | CS_OWNDC, Icon::None, Cursor::None, 0, NavigationWndProc},
     {kColourBoxClass, kRedraw, Icon::None, Cursor::Hand, 0, ColourBoxProc},
+    {kPrintPreviewClass, 0, Icon::None, Cursor::None, 0, PrintPreviewProc},
 };
 
 }  // namespace
