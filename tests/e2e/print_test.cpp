@@ -181,6 +181,28 @@ protected:
         PostMessageW(Control(id), WM_LBUTTONUP, 0, at);
     }
     void Type(int id, const wchar_t* text) { SendMessageW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
+    // Clicked into, emptied and typed key by key, as at the keyboard; then Tab.
+    void TypeKeys(int id, const char* digits) {
+        RECT r;
+        GetWindowRect(Control(id), &r);
+        INPUT click[3]{};
+        for (INPUT& in : click) in.type = INPUT_MOUSE;
+        click[0].mi.dx = ((r.left + r.right) / 2 * 65536 + GetSystemMetrics(SM_CXSCREEN) / 2) / GetSystemMetrics(SM_CXSCREEN);
+        click[0].mi.dy = ((r.top + r.bottom) / 2 * 65536 + GetSystemMetrics(SM_CYSCREEN) / 2) / GetSystemMetrics(SM_CYSCREEN);
+        click[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        click[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        click[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(3, click, sizeof(INPUT));
+        Sleep(200);
+        auto key = [](BYTE vk) {
+            keybd_event(vk, 0, 0, 0);
+            keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
+            Sleep(30);
+        };
+        key(VK_END);
+        for (int i = 0; i < 8; ++i) key(VK_BACK);
+        for (const char* d = digits; *d; ++d) key(static_cast<BYTE>(*d));
+    }
     // OK in the system's print dialog that `button` opens.
     void AnswerSystemDialog(int button) {
         e2e::PressButton(dialog_.hwnd, button);
@@ -232,8 +254,10 @@ TEST_F(Printing, NormalLayoutPrintsAtTheTypedPlaceAndSize) {
     ClickUpDown(IDC_PRINT_LEFT_UPDOWN + 1, false);
     EXPECT_TRUE(Eventually([&] { return ControlText(Control(IDC_PRINT_TOP)) == L"0.0"; }));
     Type(IDC_PRINT_LEFT, L"20");
-    Type(IDC_PRINT_WIDTH, L"100");
-    EXPECT_EQ(ControlText(Control(IDC_PRINT_HEIGHT)), L"66.7");
+    // "1" and "10" are below the 20 mm minimum on the way to "100": the field keeps them.
+    TypeKeys(IDC_PRINT_WIDTH, "100");
+    EXPECT_TRUE(Eventually([&] { return ControlText(Control(IDC_PRINT_HEIGHT)) == L"66.7"; }));
+    EXPECT_EQ(ControlText(Control(IDC_PRINT_WIDTH)), L"100");
     EXPECT_EQ(ControlText(Control(IDC_PRINT_RESOLUTION)), L"76");
     // The same printer chosen again in printer setup keeps the layout.
     AnswerSystemDialog(IDC_PRINT_SETUP);

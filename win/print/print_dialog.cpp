@@ -79,6 +79,9 @@ void OnFieldChanged(PrintJob& job, int id) {
     if (edit == FieldEdit::None) return;
     const bool sizeField = id == IDC_PRINT_WIDTH || id == IDC_PRINT_HEIGHT;
     if (edit == FieldEdit::Restore) {
+        // The field being typed in keeps its text until it loses the focus (then it shows the
+        // stored value): "10" on the way to "100" must not be taken away from under the caret.
+        if (GetFocus() == GetDlgItem(job.dialog, id)) return;
         WriteField(job, id, sizeField ? StoredValue(l, id) : old);
         return;
     }
