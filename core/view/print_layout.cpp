@@ -164,47 +164,38 @@ FieldEdit MoveSpan(int& from, int& to, int limit, int v, PrintLayout& l) {
     return FieldEdit::Changed;
 }
 
+// Width (or height) typed: the span [from, to) of `limit` gets `v`, at least `minimum`; the
+// crossing span follows the picture's aspect (`along` × `across` pixels) and, when it would
+// pass its limit, reaches it and sets the size instead.
+FieldEdit TypeSize(int from, int& to, int limit, int minimum, int along, int crossFrom, int& crossTo, int crossLimit,
+                   int across, int v, PrintLayout& l) {
+    int end = std::max(std::min(from + v, limit), from + minimum);
+    int cross = RoundDiv(int64_t(end - from) * across, along);
+    if (crossFrom + cross > crossLimit) {
+        cross = crossLimit - crossFrom;
+        end = from + RoundDiv(int64_t(cross) * along, across);
+    }
+    const int crossEnd = crossFrom + cross;
+    if (end == to && crossEnd == crossTo) return FieldEdit::Restore;
+    to = end;
+    crossTo = crossEnd;
+    UpdateResolution(l);
+    return FieldEdit::Changed;
+}
+
 }  // namespace
 
 FieldEdit TypeLeft(PrintLayout& l, int tenths) { return MoveSpan(l.left, l.right, l.printableWidth, tenths, l); }
 FieldEdit TypeTop(PrintLayout& l, int tenths) { return MoveSpan(l.top, l.bottom, l.printableHeight, tenths, l); }
 
 FieldEdit TypeWidth(PrintLayout& l, int tenths) {
-    const int iw = l.imageWidth, ih = l.imageHeight;
-    int right = std::min(l.left + tenths, l.printableWidth);
-    right = std::max(right, l.left + l.minWidth);
-    int width = right - l.left;
-    int height = RoundDiv(int64_t(width) * ih, iw);
-    if (l.top + height > l.printableHeight) {
-        height = l.printableHeight - l.top;
-        width = RoundDiv(int64_t(height) * iw, ih);
-        right = l.left + width;
-    }
-    const int bottom = l.top + height;
-    if (right == l.right && bottom == l.bottom) return FieldEdit::Restore;
-    l.right = right;
-    l.bottom = bottom;
-    UpdateResolution(l);
-    return FieldEdit::Changed;
+    return TypeSize(l.left, l.right, l.printableWidth, l.minWidth, l.imageWidth, l.top, l.bottom, l.printableHeight,
+                    l.imageHeight, tenths, l);
 }
 
 FieldEdit TypeHeight(PrintLayout& l, int tenths) {
-    const int iw = l.imageWidth, ih = l.imageHeight;
-    int bottom = std::min(l.top + tenths, l.printableHeight);
-    bottom = std::max(bottom, l.top + l.minHeight);
-    int height = bottom - l.top;
-    int width = RoundDiv(int64_t(height) * iw, ih);
-    if (l.left + width > l.printableWidth) {
-        width = l.printableWidth - l.left;
-        height = RoundDiv(int64_t(width) * ih, iw);
-        bottom = l.top + height;
-    }
-    const int right = l.left + width;
-    if (right == l.right && bottom == l.bottom) return FieldEdit::Restore;
-    l.right = right;
-    l.bottom = bottom;
-    UpdateResolution(l);
-    return FieldEdit::Changed;
+    return TypeSize(l.top, l.bottom, l.printableHeight, l.minHeight, l.imageHeight, l.left, l.right, l.printableWidth,
+                    l.imageWidth, tenths, l);
 }
 
 int StepTenths(const std::wstring& fieldText, int step) {

@@ -90,6 +90,12 @@ void InstallImage(const Image& image, const std::wstring* path, InstallKind kind
     c.modified = kind == InstallKind::FromEdit;
 }
 
+bool CurrentFileExists() {
+    const std::wstring& path = Current().path;
+    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 void ReleaseCurrentImage() {
     CurrentImage& c = Current();
     ReleaseBitmaps(c);

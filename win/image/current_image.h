@@ -53,6 +53,9 @@ CurrentImage& Current();
 // no file (an edit keeps the old path; a paste sets its own).
 void InstallImage(const Image& image, const std::wstring* path, InstallKind kind);
 
+// Whether the current image's path names an existing file (not a folder).
+bool CurrentFileExists();
+
 // Releases the current image, leaving none.
 void ReleaseCurrentImage();
 

@@ -180,8 +180,7 @@ void EditSaveComment() {
 bool EditFileComment() {
     const CurrentImage& c = Current();
     if (!c.Loaded() || (c.format != ImageFormat::Png && c.format != ImageFormat::Jpeg)) return false;
-    const DWORD attributes = c.path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(c.path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (!CurrentFileExists()) {
         ShowGeneralError(kErrReadData);
         return false;
     }

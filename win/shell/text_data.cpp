@@ -153,8 +153,7 @@ INT_PTR CALLBACK ExifProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
 void ShowTextData() {
     const CurrentImage& c = Current();
     if (!c.Loaded() || c.info.text == 0) return;
-    const DWORD attributes = c.path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(c.path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (!CurrentFileExists()) {
         ShowGeneralError(kErrReadData);
         return;
     }
