@@ -8,6 +8,7 @@
 #include <winspool.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -181,19 +182,30 @@ protected:
         PostMessageW(Control(id), WM_LBUTTONUP, 0, at);
     }
     void Type(int id, const wchar_t* text) { SendMessageW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
-    // Clicked into, emptied and typed key by key, as at the keyboard; then Tab.
+    // Clicked into (until it has the focus), emptied and typed key by key, as at the keyboard.
     void TypeKeys(int id, const char* digits) {
-        RECT r;
-        GetWindowRect(Control(id), &r);
-        INPUT click[3]{};
-        for (INPUT& in : click) in.type = INPUT_MOUSE;
-        click[0].mi.dx = ((r.left + r.right) / 2 * 65536 + GetSystemMetrics(SM_CXSCREEN) / 2) / GetSystemMetrics(SM_CXSCREEN);
-        click[0].mi.dy = ((r.top + r.bottom) / 2 * 65536 + GetSystemMetrics(SM_CYSCREEN) / 2) / GetSystemMetrics(SM_CYSCREEN);
-        click[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        click[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        click[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        SendInput(3, click, sizeof(INPUT));
-        Sleep(200);
+        HWND field = Control(id);
+        auto focused = [&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetGUIThreadInfo(GetWindowThreadProcessId(field, nullptr), &info) && info.hwndFocus == field;
+        };
+        for (int attempt = 0; attempt < 5 && !focused(); ++attempt) {
+            SetForegroundWindow(dialog_.hwnd);
+            Eventually([&] { return GetForegroundWindow() == dialog_.hwnd; }, 2000);
+            RECT r;
+            GetWindowRect(field, &r);
+            INPUT click[3]{};
+            for (INPUT& in : click) in.type = INPUT_MOUSE;
+            click[0].mi.dx = ((r.left + r.right) / 2 * 65536 + GetSystemMetrics(SM_CXSCREEN) / 2) / GetSystemMetrics(SM_CXSCREEN);
+            click[0].mi.dy = ((r.top + r.bottom) / 2 * 65536 + GetSystemMetrics(SM_CYSCREEN) / 2) / GetSystemMetrics(SM_CYSCREEN);
+            click[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+            click[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+            click[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+            SendInput(3, click, sizeof(INPUT));
+            Eventually(focused, 1000);
+        }
+        ASSERT_TRUE(focused());
         auto key = [](BYTE vk) {
             keybd_event(vk, 0, 0, 0);
             keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
@@ -202,6 +214,7 @@ protected:
         key(VK_END);
         for (int i = 0; i < 8; ++i) key(VK_BACK);
         for (const char* d = digits; *d; ++d) key(static_cast<BYTE>(*d));
+        ASSERT_TRUE(Eventually([&] { return ControlText(field) == std::wstring(digits, digits + strlen(digits)); }));
     }
     // OK in the system's print dialog that `button` opens.
     void AnswerSystemDialog(int button) {
@@ -255,7 +268,7 @@ TEST_F(Printing, NormalLayoutPrintsAtTheTypedPlaceAndSize) {
     EXPECT_TRUE(Eventually([&] { return ControlText(Control(IDC_PRINT_TOP)) == L"0.0"; }));
     Type(IDC_PRINT_LEFT, L"20");
     // "1" and "10" are below the 20 mm minimum on the way to "100": the field keeps them.
-    TypeKeys(IDC_PRINT_WIDTH, "100");
+    ASSERT_NO_FATAL_FAILURE(TypeKeys(IDC_PRINT_WIDTH, "100"));
     EXPECT_TRUE(Eventually([&] { return ControlText(Control(IDC_PRINT_HEIGHT)) == L"66.7"; }));
     EXPECT_EQ(ControlText(Control(IDC_PRINT_WIDTH)), L"100");
     EXPECT_EQ(ControlText(Control(IDC_PRINT_RESOLUTION)), L"76");
