@@ -6,6 +6,7 @@
 # ends with deb_source_build_all, which prints the cache folder on its last line.
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+. "$here/scripts/apt.sh"
 deps=${PELIO_DEPS:-$HOME/.cache/pelio-deps}
 jobs=${JOBS:-$(nproc)}
 mkdir -p "$deps"
@@ -26,7 +27,7 @@ ensure_deb_src() {  # package
     grep -E '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' > /etc/apt/sources.list.d/pelio-deb-src.list || true
   fi
   mv "$out.tmp" "$out"
-  apt-get update -qq
+  apt_update
 }
 
 # Sets version, prefix and todo (the targets not yet built); when every target is cached,
@@ -43,7 +44,14 @@ deb_source_begin() {  # source package, cache name
 
   work=$(mktemp -d "$deps/build.XXXXXX")
   trap 'rm -rf "$work"' EXIT
-  (cd "$work" && apt-get source -qq --download-only "$package" >/dev/null 2>&1 || apt-get source -qq "$package" >/dev/null)
+  local try
+  for try in 1 2 3; do
+    (cd "$work" && apt-get source -qq --download-only "$package" >/dev/null 2>&1 || apt-get source -qq "$package" >/dev/null) && break
+    [ "$try" -lt 3 ] || exit 1
+    echo "apt-get source $package failed; trying again" >&2
+    sleep 20
+    apt_update
+  done
   cd "$work"
   if [ ! -d "$(ls -d "$package"-*/ 2>/dev/null | head -1)" ]; then
     dpkg-source -x --no-check ./*.dsc >/dev/null
