@@ -16,44 +16,6 @@ namespace pelio {
 
 namespace {
 
-// Sums of a box of (2R + 1)² samples with edge replication, per channel, into `sums` (rows of
-// width × 3). Replication clamps rows and columns apart, so the sum separates: sliding sums
-// along each row, then sliding sums of those down each column.
-template <int R>
-void BoxSums(const PixelJob& job, std::vector<uint16_t>& sums) {
-    const int w = job.width, h = job.height;
-    const size_t line = size_t(w) * 3;
-    std::vector<uint16_t> across(line * h);
-    sums.assign(line * h, 0);  // whole even when cancelled
-    for (int y = 0; y < h; ++y) {
-        if (job.Cancelled()) return;
-        const uint8_t* s = job.source + size_t(y) * job.stride;
-        uint16_t* out = across.data() + size_t(y) * line;
-        for (int c = 0; c < 3; ++c) {
-            auto at = [&](int x) { return s[size_t(std::clamp(x, 0, w - 1)) * 3 + c]; };
-            int sum = 0;
-            for (int k = -R; k <= R; ++k) sum += at(k);
-            for (int x = 0; x < w; ++x) {
-                out[size_t(x) * 3 + c] = static_cast<uint16_t>(sum);
-                sum += at(x + R + 1) - at(x - R);
-            }
-        }
-    }
-    std::vector<uint16_t> column(line, 0);
-    auto row = [&](int y) { return across.data() + size_t(std::clamp(y, 0, h - 1)) * line; };
-    for (int k = -R; k <= R; ++k) {
-        const uint16_t* r = row(k);
-        for (size_t i = 0; i < line; ++i) column[i] += r[i];
-    }
-    for (int y = 0; y < h; ++y) {
-        if (job.Cancelled()) return;
-        std::copy(column.begin(), column.end(), sums.begin() + ptrdiff_t(size_t(y) * line));
-        const uint16_t* in = row(y + R + 1);
-        const uint16_t* outRow = row(y - R);
-        for (size_t i = 0; i < line; ++i) column[i] = static_cast<uint16_t>(column[i] + in[i] - outRow[i]);
-    }
-}
-
 // One row's sliding sums of 2R + 1 samples of a channel (samples 3 bytes apart), the ends
 // replicated; sixteen at a time where SSE2 is and the window lies inside the row.
 template <int R>
@@ -89,10 +51,12 @@ void RowSums(const uint8_t* s, int w, uint16_t* out) {
     for (j = inTo; j < line; ++j) edge(j);
 }
 
-// The box: row sums kept in a ring of 2R + 1 rows of `scratch`, each output row's column sums
-// added from the ring, then divided and mixed through tables.
-template <int R>
-void Box(const PixelJob& job, int weight, ScratchBytes& scratch) {
+// Each row's sums of boxes of (2R + 1)² samples with edge replication, per channel (rows of
+// width × 3), handed to `use(y, sums)` in order: replication clamps rows and columns apart, so
+// the row sums are kept in a ring of 2R + 1 rows of `scratch` and the column sums added from
+// it. Stops at a cancelled job's next row.
+template <int R, class Use>
+void ForEachBoxRow(const PixelJob& job, ScratchBytes& scratch, Use use) {
     constexpr int kRows = 2 * R + 1;
     const int w = job.width, h = job.height;
     if (w <= 0 || h <= 0) return;
@@ -100,14 +64,6 @@ void Box(const PixelJob& job, int weight, ScratchBytes& scratch) {
     scratch.resize((kRows + 1) * line * sizeof(uint16_t));
     auto* const ring = reinterpret_cast<uint16_t*>(scratch.data());
     uint16_t* const sums = ring + kRows * line;
-    const FilterTables& t = Filters();
-    const uint8_t* divide = R == 1 ? t.divide9.data() : t.divide25.data();
-    const BlendTable& blend = Blend();
-    const uint8_t* mixBlur = blend.data() + size_t(std::clamp(weight, 0, 255)) * 256;
-    const uint8_t* __restrict mixSource = blend.data() + size_t(255 - std::clamp(weight, 0, 255)) * 256;
-    // The blur's share of every sum, division included.
-    std::array<uint8_t, (2 * R + 1) * (2 * R + 1) * 255 + 1> blurShare;
-    for (size_t i = 0; i < blurShare.size(); ++i) blurShare[i] = mixBlur[divide[i]];
     auto slot = [&](int y) { return ring + size_t(y % kRows) * line; };
     int ready = 0;  // rows summed so far
     for (int y = 0; y < h; ++y) {
@@ -128,11 +84,27 @@ void Box(const PixelJob& job, int weight, ScratchBytes& scratch) {
             for (int k = 0; k < kRows; ++k) sum += rows[k][i];
             sums[i] = static_cast<uint16_t>(sum);
         }
+        use(y, static_cast<const uint16_t*>(sums));
+    }
+}
+
+// The box's sums divided and mixed with the source through tables.
+template <int R>
+void Box(const PixelJob& job, int weight, ScratchBytes& scratch) {
+    const FilterTables& t = Filters();
+    const uint8_t* divide = R == 1 ? t.divide9.data() : t.divide25.data();
+    const BlendTable& blend = Blend();
+    const uint8_t* mixBlur = blend.data() + size_t(std::clamp(weight, 0, 255)) * 256;
+    const uint8_t* __restrict mixSource = blend.data() + size_t(255 - std::clamp(weight, 0, 255)) * 256;
+    // The blur's share of every sum, division included.
+    std::array<uint8_t, (2 * R + 1) * (2 * R + 1) * 255 + 1> blurShare;
+    for (size_t i = 0; i < blurShare.size(); ++i) blurShare[i] = mixBlur[divide[i]];
+    const size_t line = size_t(job.width) * 3;
+    ForEachBoxRow<R>(job, scratch, [&](int y, const uint16_t* __restrict sum) {
         const uint8_t* __restrict s = job.source + size_t(y) * job.stride;
         uint8_t* __restrict d = job.target + size_t(y) * job.stride;
-        const uint16_t* __restrict sum = sums;
         for (size_t j = 0; j < line; ++j) d[j] = static_cast<uint8_t>(blurShare[sum[j]] + mixSource[s[j]]);
-    }
+    });
 }
 
 // The Gaussian's weights by offset −R … R.
@@ -366,16 +338,15 @@ void GaussianBlur(const PixelJob& job, ScratchBytes& temporary, int radius) {
 }
 
 std::vector<int8_t> PrepareUnsharp(const PixelJob& job) {
-    std::vector<uint16_t> sums;
-    BoxSums<2>(job, sums);
-    const FilterTables& t = Filters();
-    std::vector<int8_t> difference(size_t(job.width) * job.height * 3);
-    for (int y = 0; y < job.height; ++y) {
+    const uint8_t* divide = Filters().divide25.data();
+    const size_t line = size_t(job.width) * 3;
+    std::vector<int8_t> difference(line * job.height);
+    ScratchBytes scratch;
+    ForEachBoxRow<2>(job, scratch, [&](int y, const uint16_t* sum) {
         const uint8_t* s = job.source + size_t(y) * job.stride;
-        const size_t row = size_t(y) * job.width * 3;
-        for (int i = 0; i < job.width * 3; ++i)
-            difference[row + i] = static_cast<int8_t>(std::clamp(int(s[i]) - int(t.divide25[sums[row + i]]), -128, 127));
-    }
+        int8_t* out = difference.data() + size_t(y) * line;
+        for (size_t i = 0; i < line; ++i) out[i] = static_cast<int8_t>(std::clamp(int(s[i]) - int(divide[sum[i]]), -128, 127));
+    });
     return difference;
 }
 

@@ -57,8 +57,9 @@ TEST(BoxBlur, EdgesReplicateTheNearestPixel) {
     EXPECT_EQ(p.At(p.target.image, 0, 0)[0], Filters().divide25[9 * 90]);
 }
 
-// Both boxes against the neighbourhood sums written out, on pictures of mixed values: sizes
-// with and without full sixteen-sample runs, and a tiny one; one scratch kept across them.
+// Both boxes and the unsharp mask's difference against the neighbourhood sums written out, on
+// pictures of mixed values: sizes with and without full sixteen-sample runs, and a tiny one;
+// one scratch kept across them.
 TEST(BoxBlur, MatchesTheNeighbourhoodSums) {
     ScratchBytes scratch;
     for (const auto& [w, h] : {std::pair{11, 8}, {37, 6}, {1, 1}, {2, 3}, {5, 40}}) {
@@ -70,7 +71,8 @@ TEST(BoxBlur, MatchesTheNeighbourhoodSums) {
         for (int r : {1, 2}) {
             if (r == 1) Box3x3(p.Job(), 255, scratch);
             else Box5x5(p.Job(), 255);
-            int wrong = 0;
+            const std::vector<int8_t> difference = PrepareUnsharp(p.Job());
+            int wrong = 0, wrongDifference = 0;
             for (int y = 0; y < h; ++y)
                 for (int x = 0; x < w; ++x)
                     for (int c = 0; c < 3; ++c) {
@@ -80,8 +82,11 @@ TEST(BoxBlur, MatchesTheNeighbourhoodSums) {
                                 sum += p.At(p.source.image, std::clamp(x + dx, 0, w - 1), std::clamp(y + dy, 0, h - 1))[c];
                         const int expected = r == 1 ? Filters().divide9[size_t(sum)] : Filters().divide25[size_t(sum)];
                         wrong += p.At(p.target.image, x, y)[c] != expected;
+                        const int d = std::clamp(p.At(p.source.image, x, y)[c] - Filters().divide25[size_t(sum)], -128, 127);
+                        wrongDifference += r == 2 && difference[(size_t(y) * w + x) * 3 + c] != d;
                     }
             EXPECT_EQ(wrong, 0) << "radius " << r << " size " << w << "x" << h;
+            EXPECT_EQ(wrongDifference, 0) << "size " << w << "x" << h;
         }
     }
 }
