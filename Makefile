@@ -55,7 +55,12 @@ test: build-native build-asan build-fuzz build-win32 build-win64
 run: build-$(ARCH)
 	PELIO_ARCH=$(ARCH) scripts/run-pelio.sh $(FILE)
 
-bench: build-native
+# The blurs' yardstick library is needed here only; configure again so the benchmarks find it.
+bench: deps
+	scripts/install-packages.sh libvips-dev
+	export PELIO_JPEG_ROOT=$$(cat build/jpeg-root) PELIO_WEBP_ROOT=$$(cat build/webp-root)
+	cmake --preset native >build/configure-native.log 2>&1 || { cat build/configure-native.log; exit 1; }
+	cmake --build --preset native -j $(JOBS)
 	build/native/bench/pelio_bench
 
 clean:

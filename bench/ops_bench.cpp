@@ -63,6 +63,31 @@ void BM_ApplyGamma(benchmark::State& state) {
 }
 BENCHMARK(BM_ApplyGamma)->Unit(benchmark::kMillisecond);
 
+// The yardstick of the tone passes: the same three tables in a plain loop over the same picture.
+void BM_PlainThreeTables(benchmark::State& state) {
+    Pictures& p = Shared();
+    const Image& source = p.source.image;
+    const uint8_t* blue = GammaTables()[60].data();  // ApplyGamma's tables for 40, 0, -40
+    const uint8_t* green = GammaTables()[100].data();
+    const uint8_t* red = GammaTables()[140].data();
+    const int width = source.Width(), height = source.Height();
+    const size_t stride = size_t(source.Stride());
+    for (auto _ : state) {
+        for (int y = 0; y < height; ++y) {
+            const uint8_t* s = source.bits + size_t(y) * stride;
+            uint8_t* d = p.target.image.bits + size_t(y) * stride;
+            for (int x = 0; x < width; ++x, s += 3, d += 3) {
+                d[0] = blue[s[0]];
+                d[1] = green[s[1]];
+                d[2] = red[s[2]];
+            }
+        }
+        benchmark::DoNotOptimize(p.target.image.bits);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(source.PixelBytes()));
+}
+BENCHMARK(BM_PlainThreeTables)->Unit(benchmark::kMillisecond);
+
 // The histogram correction's preview in a channel mode: one channel alone (what a request for
 // the selected channel once recomputed), and the whole picture from every channel's bounds.
 void BM_LevelsOneChannel(benchmark::State& state) {
@@ -105,15 +130,18 @@ void BM_MakeWorkingPicture(benchmark::State& state) {
 }
 BENCHMARK(BM_MakeWorkingPicture)->Unit(benchmark::kMillisecond);
 
-void BM_Box5x5(benchmark::State& state) {
+// The box previews (3 × 3, 5 × 5), their rows of sums kept between requests as the preview does.
+void BM_Box(benchmark::State& state) {
     Pictures& p = Shared();
     PixelJob job = MakePixelJob(p.source.image, p.target.image);
+    ScratchBytes scratch;
     for (auto _ : state) {
-        Box5x5(job, 250);
+        if (state.range(0) == 3) Box3x3(job, 250, scratch);
+        else Box5x5(job, 250, scratch);
         benchmark::DoNotOptimize(p.target.image.bits);
     }
 }
-BENCHMARK(BM_Box5x5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Box)->Arg(3)->Arg(5)->Unit(benchmark::kMillisecond);
 
 // The soft focus's start: radius 20.
 void BM_GaussianBlur20(benchmark::State& state) {

@@ -62,13 +62,15 @@ void ApplyPngGammaAndAlpha(const LoadOptions& options, PngState& s) {
     std::array<uint8_t, 256> table{};
     if (gamma) {
         table = GammaTable(1.0 / ((s.gama / 100000.0) * (display / 1000.0)));
+        bool identity = true;  // a file gamma that the display undoes: no pixel to map
+        for (int i = 0; i < 256; ++i) identity = identity && table[size_t(i)] == i;
         if (s.outBits == 8) {
             for (PaletteEntry& e : s.palette) {
                 e.red = table[e.red];
                 e.green = table[e.green];
                 e.blue = table[e.blue];
             }
-        } else {
+        } else if (!identity) {
             const size_t rowBytes = size_t{s.width} * 3;
             for (uint32_t y = 0; y < s.height; ++y) {
                 uint8_t* row = s.out + y * s.outStride;

@@ -41,8 +41,8 @@ int ClampBlurLevel(BlurKind kind, int level) { return std::clamp(level, 0, BlurL
 bool ApplyBlur(const PixelJob& job, BlurPlan& plan, BlurSetting s) {
     try {
         switch (s.kind) {
-        case BlurKind::Box3x3: Box3x3(job, s.level * kBoxWeightStep); return true;
-        case BlurKind::Box5x5: Box5x5(job, s.level * kBoxWeightStep); return true;
+        case BlurKind::Box3x3: Box3x3(job, s.level * kBoxWeightStep, plan.temporary); return true;
+        case BlurKind::Box5x5: Box5x5(job, s.level * kBoxWeightStep, plan.temporary); return true;
         case BlurKind::Gaussian: GaussianBlur(job, plan.temporary, s.level); return true;
         }
     } catch (const std::bad_alloc&) {

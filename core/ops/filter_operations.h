@@ -40,7 +40,7 @@ struct BlurSetting {
     bool Neutral() const { return level == 0; }
 };
 struct BlurPlan {
-    ScratchBytes temporary;  // the Gaussian's passes
+    ScratchBytes temporary;  // the Gaussian's passes, the box's rows of sums
 };
 // The box kinds mix their blur in by level × 25 of 255. False for an unknown kind or when
 // memory is short.

@@ -21,7 +21,10 @@ struct FilterTables {
 const FilterTables& Filters();
 
 // The job's source blurred over 3 × 3 (5 × 5) neighbours with edge replication, mixed into
-// the target by `weight` of 255 through the blend table.
+// the target by `weight` of 255 through the blend table; `scratch` keeps a few rows of sums
+// between calls.
+void Box3x3(const PixelJob& job, int weight, ScratchBytes& scratch);
+void Box5x5(const PixelJob& job, int weight, ScratchBytes& scratch);
 void Box3x3(const PixelJob& job, int weight);
 void Box5x5(const PixelJob& job, int weight);
 

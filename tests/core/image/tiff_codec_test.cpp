@@ -176,6 +176,28 @@ TEST(TiffReader, RgbSamplesInEitherByteOrder) {
     EXPECT_EQ(std::vector<uint8_t>(d8.At(0, 0), d8.At(0, 0) + 6), (std::vector<uint8_t>{3, 2, 1, 6, 5, 4}));
 }
 
+// 8-bit red, green, blue to blue, green, red at widths around the five-pixel runs, and a
+// last row cut short mid-pixel.
+TEST(TiffReader, EightBitRgbRowsAtEveryWidth) {
+    for (uint32_t width = 1; width <= 17; ++width) {
+        std::vector<uint8_t> pixels(size_t(width) * 2 * 3);
+        for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i * 7 + 1);
+        const size_t cut = width * 3 + width / 2 * 3 + 1;  // the second row's first half and a byte
+        std::vector<uint8_t> file = T().Basic(width, 2, {8, 8, 8}, 2, std::vector<uint8_t>(pixels.begin(), pixels.begin() + cut)).Build();
+        Decoded d;
+        Decode(file, d);
+        ASSERT_TRUE(d.ok) << width;
+        for (uint32_t y = 0; y < 2; ++y)
+            for (uint32_t x = 0; x < width; ++x) {
+                const size_t at = (size_t(y) * width + x) * 3;
+                const bool stored = at + 3 <= cut;
+                for (int c = 0; c < 3; ++c)
+                    ASSERT_EQ(d.At(int(x), int(y))[c], stored ? pixels[at + 2 - c] : 0)
+                        << "width " << width << " at " << x << "," << y << " channel " << c;
+            }
+    }
+}
+
 TEST(TiffReader, StripsJoinAndShortDataLeavesZeros) {
     struct Case {
         const char* what;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "core/ops/filters.h"
@@ -56,28 +57,37 @@ TEST(BoxBlur, EdgesReplicateTheNearestPixel) {
     EXPECT_EQ(p.At(p.target.image, 0, 0)[0], Filters().divide25[9 * 90]);
 }
 
-// Both boxes against the neighbourhood sums written out, on a picture of mixed values.
+// Both boxes and the unsharp mask's difference against the neighbourhood sums written out, on
+// pictures of mixed values: sizes with and without full sixteen-sample runs, and a tiny one;
+// one scratch kept across them.
 TEST(BoxBlur, MatchesTheNeighbourhoodSums) {
-    const int w = 11, h = 8;
-    Pair p(w, h, 0);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            for (int c = 0; c < 3; ++c) p.At(p.source.image, x, y)[c] = static_cast<uint8_t>((x * 71 + y * 29 + c * 101) % 256);
-    for (int r : {1, 2}) {
-        if (r == 1) Box3x3(p.Job(), 255);
-        else Box5x5(p.Job(), 255);
-        int wrong = 0;
+    ScratchBytes scratch;
+    for (const auto& [w, h] : {std::pair{11, 8}, {37, 6}, {1, 1}, {2, 3}, {5, 40}}) {
+        Pair p(w, h, 0);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                for (int c = 0; c < 3; ++c) {
-                    int sum = 0;
-                    for (int dy = -r; dy <= r; ++dy)
-                        for (int dx = -r; dx <= r; ++dx)
-                            sum += p.At(p.source.image, std::clamp(x + dx, 0, w - 1), std::clamp(y + dy, 0, h - 1))[c];
-                    const int expected = r == 1 ? Filters().divide9[size_t(sum)] : Filters().divide25[size_t(sum)];
-                    wrong += p.At(p.target.image, x, y)[c] != expected;
-                }
-        EXPECT_EQ(wrong, 0) << "radius " << r;
+                for (int c = 0; c < 3; ++c)
+                    p.At(p.source.image, x, y)[c] = static_cast<uint8_t>((x * 71 + y * 29 + c * 101 + x * y * 13) % 256);
+        for (int r : {1, 2}) {
+            if (r == 1) Box3x3(p.Job(), 255, scratch);
+            else Box5x5(p.Job(), 255);
+            const std::vector<int8_t> difference = PrepareUnsharp(p.Job());
+            int wrong = 0, wrongDifference = 0;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    for (int c = 0; c < 3; ++c) {
+                        int sum = 0;
+                        for (int dy = -r; dy <= r; ++dy)
+                            for (int dx = -r; dx <= r; ++dx)
+                                sum += p.At(p.source.image, std::clamp(x + dx, 0, w - 1), std::clamp(y + dy, 0, h - 1))[c];
+                        const int expected = r == 1 ? Filters().divide9[size_t(sum)] : Filters().divide25[size_t(sum)];
+                        wrong += p.At(p.target.image, x, y)[c] != expected;
+                        const int d = std::clamp(p.At(p.source.image, x, y)[c] - Filters().divide25[size_t(sum)], -128, 127);
+                        wrongDifference += r == 2 && difference[(size_t(y) * w + x) * 3 + c] != d;
+                    }
+            EXPECT_EQ(wrong, 0) << "radius " << r << " size " << w << "x" << h;
+            EXPECT_EQ(wrongDifference, 0) << "size " << w << "x" << h;
+        }
     }
 }
 
@@ -174,38 +184,45 @@ TEST(GaussianBlur, UniformPictureUnchangedAtEveryRadius) {
 }
 
 // Against the rule written out sample by sample: rows first, then columns, each output the
-// weighted sum shifted by c inside, divided by the weights used near the edges.
+// weighted sum shifted by c inside, divided by the weights used near the edges. Sizes with and
+// without full sixteen-sample runs inside, and a radius lowered to fit the picture.
 TEST(GaussianBlur, MatchesTheRuleSampleBySample) {
-    const int w = 9, h = 7, radius = 2;
-    Pair p(w, h, 0);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            for (int c = 0; c < 3; ++c) p.At(p.source.image, x, y)[c] = static_cast<uint8_t>((x * 37 + y * 91 + c * 53) & 0xFF);
-    const GaussianWeights g = GaussianWeightsFor(radius);
-    auto pass = [&](auto sample, int length, int pos) {
-        int64_t sum = 0, total = 0;
-        for (int k = -radius; k <= radius; ++k) {
-            if (pos + k < 0 || pos + k >= length) continue;
-            sum += int64_t(g.weight[size_t(std::abs(k))]) * sample(pos + k);
-            total += g.weight[size_t(std::abs(k))];
-        }
-        const bool inside = pos - radius >= 0 && pos + radius < length;
-        return static_cast<int>(inside ? sum >> g.shift : sum / total);
-    };
-    std::vector<int> rows(size_t(w) * h * 3);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            for (int c = 0; c < 3; ++c)
-                rows[(size_t(y) * w + x) * 3 + c] = pass([&](int q) { return p.At(p.source.image, q, y)[c]; }, w, x);
-    ScratchBytes temp;
-    GaussianBlur(p.Job(), temp, radius);
-    int wrong = 0;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            for (int c = 0; c < 3; ++c)
-                wrong += p.At(p.target.image, x, y)[c] !=
-                         pass([&](int q) { return rows[(size_t(q) * w + x) * 3 + c]; }, h, y);
-    EXPECT_EQ(wrong, 0);
+    struct Case {
+        int w, h, radius;
+    } cases[] = {{9, 7, 2}, {40, 37, 3}, {50, 45, 20}, {23, 60, 6}, {64, 3, 20}};
+    for (const Case& t : cases) {
+        const int w = t.w, h = t.h, radius = std::min(t.radius, (std::min(w, h) - 1) / 2);
+        Pair p(w, h, 0);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                for (int c = 0; c < 3; ++c)
+                    p.At(p.source.image, x, y)[c] = static_cast<uint8_t>((x * 37 + y * 91 + c * 53 + x * x * y) & 0xFF);
+        const GaussianWeights g = GaussianWeightsFor(radius);
+        auto pass = [&](auto sample, int length, int pos) {
+            int64_t sum = 0, total = 0;
+            for (int k = -radius; k <= radius; ++k) {
+                if (pos + k < 0 || pos + k >= length) continue;
+                sum += int64_t(g.weight[size_t(std::abs(k))]) * sample(pos + k);
+                total += g.weight[size_t(std::abs(k))];
+            }
+            const bool inside = pos - radius >= 0 && pos + radius < length;
+            return static_cast<int>(inside ? sum >> g.shift : sum / total);
+        };
+        std::vector<int> rows(size_t(w) * h * 3);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                for (int c = 0; c < 3; ++c)
+                    rows[(size_t(y) * w + x) * 3 + c] = pass([&](int q) { return p.At(p.source.image, q, y)[c]; }, w, x);
+        ScratchBytes temp;
+        GaussianBlur(p.Job(), temp, t.radius);
+        int wrong = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                for (int c = 0; c < 3; ++c)
+                    wrong += p.At(p.target.image, x, y)[c] !=
+                             pass([&](int q) { return rows[(size_t(q) * w + x) * 3 + c]; }, h, y);
+        EXPECT_EQ(wrong, 0) << w << "x" << h << " radius " << t.radius;
+    }
 }
 
 TEST(UnsharpMask, ThresholdAndStrength) {

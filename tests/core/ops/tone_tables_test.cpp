@@ -101,6 +101,22 @@ TEST(ToneKernels, ChannelsKeepTheirOwnValues) {
     }
 }
 
+// Three different tables at widths around the four-pixel steps: each byte through its own
+// channel's table.
+TEST(ToneKernels, ThreeTablesAtEveryWidth) {
+    const ValueTables& g = GammaTables();
+    for (int width = 1; width <= 9; ++width) {
+        test::SampleImage src(width, 2, 24, 29), dst(width, 2, 24);
+        ApplyGamma(MakePixelJob(src.image, dst.image), 40, 0, -40);
+        const uint8_t* tables[3] = {g[60].data(), g[100].data(), g[140].data()};  // blue, green, red
+        int wrong = 0;
+        for (int r = 0; r < 2; ++r)
+            for (int i = 0; i < width * 3; ++i)
+                wrong += dst.image.Row(r)[i] != tables[i % 3][src.image.Row(r)[i]];
+        EXPECT_EQ(wrong, 0) << "width " << width;
+    }
+}
+
 TEST(Histograms, BarsAndAutomaticLevels) {
     test::SampleImage img(16, 16, 24), out(16, 16, 24);
     for (int r = 0; r < 16; ++r)
