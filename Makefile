@@ -4,6 +4,7 @@
 #   make run [FILE=...]  build, then open the 64-bit Pelio.exe under Wine in a virtual desktop
 #                        (ARCH=win32: the 32-bit one, where this machine runs 32-bit programs)
 #   make bench           native benchmarks
+#   make release         both Windows builds, then dist/Pelio-<version>-x64.zip and -x86.zip
 SHELL := /bin/bash
 .ONESHELL:
 .SHELLFLAGS := -eu -o pipefail -c
@@ -15,7 +16,7 @@ export PELIO_WEBP_ROOT := $(shell cat build/webp-root 2>/dev/null)
 
 ARCH ?= win64
 
-.PHONY: all deps build build-native build-asan build-fuzz build-win32 build-win64 test run bench clean
+.PHONY: all deps build build-native build-asan build-fuzz build-win32 build-win64 test run bench release clean
 
 all: build
 
@@ -55,6 +56,9 @@ test: build-native build-asan build-fuzz build-win32 build-win64
 run: build-$(ARCH)
 	PELIO_ARCH=$(ARCH) scripts/run-pelio.sh $(FILE)
 
+release: build-win32 build-win64
+	scripts/make-release.sh
+
 # The blurs' yardstick library is needed here only; configure again so the benchmarks find it.
 bench: deps
 	scripts/install-packages.sh libvips-dev
@@ -66,4 +70,4 @@ bench: deps
 clean:
 	-PELIO_ARCH=win64 scripts/wine-session.sh stop
 	-PELIO_ARCH=win32 scripts/wine-session.sh stop
-	rm -rf build
+	rm -rf build dist

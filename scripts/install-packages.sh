@@ -8,7 +8,7 @@ set -euo pipefail
 PKGS="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev nasm cmake googletest
 libgtest-dev libbenchmark-dev wine wine64 xvfb xauth fonts-ipafont-gothic fonts-wine
 locales fp-utils imagemagick xdotool zlib1g-dev libpng-dev libgif-dev libtiff-dev clang
-libclang-rt-14-dev dpkg-dev make ninja-build ghostscript $*"
+libclang-rt-14-dev dpkg-dev make ninja-build ghostscript libchm-bin python3 unzip file $*"
 # Wine's 32-bit loader serves only machines that run 32-bit programs; without it the 32-bit
 # Windows suites are skipped, so a failure to install it is not fatal.
 OPTIONAL="wine32:i386"

@@ -229,7 +229,7 @@ TEST_F(Pointer, AltOpensTheMenuOnceAndAboutShowsTheVersion) {
     GetDlgItemTextW(about.hwnd, 4902, name, 32);
     GetDlgItemTextW(about.hwnd, 4903, version, 64);
     EXPECT_STREQ(name, L"Pelio");
-    EXPECT_STREQ(version, L"バージョン 0.1.0");
+    EXPECT_STREQ(version, L"バージョン " PELIO_VERSION_TEXT);  // the project's version, through the resource
     EXPECT_NE(GetDlgItem(about.hwnd, 4904), nullptr);  // the link
     e2e::PressButton(about.hwnd, IDOK);
     EXPECT_TRUE(Eventually([&] { return !IsWindow(about.hwnd); }));

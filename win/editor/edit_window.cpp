@@ -212,6 +212,9 @@ LRESULT CALLBACK EditWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
         if (wp != SIZE_MINIMIZED) RelayoutPanes(LOWORD(lp), HIWORD(lp), true);
         return 0;
+    case WM_HELP:  // F1 where no key of the table claims it
+        PostMessageW(App().viewer, WM_COMMAND, cmd::kHelp, 0);
+        return TRUE;
     case WM_COPYDATA:
         Link().handover(reinterpret_cast<const COPYDATASTRUCT*>(lp));
         return 1;

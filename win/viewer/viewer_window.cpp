@@ -600,6 +600,9 @@ LRESULT CALLBACK ViewerWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         Viewer().altMenu = false;
         RunCommand(LOWORD(wp));
         return 0;
+    case WM_HELP:  // F1 where no key of the table claims it
+        PostMessageW(App().viewer, WM_COMMAND, cmd::kHelp, 0);
+        return TRUE;
     case WM_COPYDATA:
         Link().handover(reinterpret_cast<const COPYDATASTRUCT*>(lp));
         return 1;
