@@ -137,7 +137,10 @@ const std::vector<uint8_t>& LargeTiff() {
 
 void BM_TiffDecodeRgb(benchmark::State& state) {
     const std::vector<uint8_t>& file = LargeTiff();
-    MemoryAllocator allocator;
+    MemoryAllocator fresh;
+    bench::KeptAllocator kept;
+    PixelAllocator& allocator = state.range(0) ? static_cast<PixelAllocator&>(kept) : fresh;
+    state.SetLabel(bench::AllocationName(state.range(0)));
     for (auto _ : state) {
         DecodeResult result;
         DecodeTiff(file, LoadOptions{}, allocator, result);
@@ -145,13 +148,13 @@ void BM_TiffDecodeRgb(benchmark::State& state) {
         allocator.Release(result.image);
     }
 }
-BENCHMARK(BM_TiffDecodeRgb)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TiffDecodeRgb)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The floor: allocating a bitmap and copying the file's pixel bytes into it.
 void BM_TiffCopyRgb(benchmark::State& state) {
-    bench::RunCopyFloor(state, LargeTiff(), 180, kTiffWidth, kTiffHeight);
+    bench::RunCopyFloor(state, LargeTiff(), 180, kTiffWidth, kTiffHeight, state.range(0) != 0);
 }
-BENCHMARK(BM_TiffCopyRgb)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TiffCopyRgb)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace pelio

@@ -283,7 +283,8 @@ TEST_F(EditWindow, ControlsFitTheirTexts) {
 // with costly tables, and a preview that takes long; the title comes back after each. An
 // abort during a long preview ends it at once.
 TEST_F(EditWindow, LongWorkShowsWait) {
-    WriteBytes(picture_, test::SampleBmpFile(4000, 3000, 24));
+    // 40 megapixels: large enough that a Gaussian preview outlasts the feedback's delay.
+    WriteBytes(picture_, test::SampleBmpFile(8000, 5000, 24));
     ASSERT_NO_FATAL_FAILURE(Start());
     HWND rebar = GetDlgItem(edit_, 1020), bar = nullptr;
     auto waiting = [&] { return e2e::WindowText(edit_).compare(L"wait...") == 0; };
@@ -305,7 +306,7 @@ TEST_F(EditWindow, LongWorkShowsWait) {
     EXPECT_TRUE(Eventually([&] { return StartsWith(edit_, L"first.bmp"); }));
     ASSERT_TRUE(end());
 
-    // The Gaussian of radius 20 over 12 megapixels, in the worker.
+    // The Gaussian of radius 20 over the whole picture, in the worker.
     PostMessageW(edit_, WM_COMMAND, cmd::kBlur, 0);
     ASSERT_TRUE(Eventually([&] { return (bar = GetDlgItem(rebar, 1025)) && GetDlgItem(bar, 1930); }));
     SendMessageW(GetDlgItem(bar, 1912), BM_CLICK, 0, 0);
