@@ -13,7 +13,8 @@ mkdir -p "$deps"
 
 # A deb-src entry derived from the machine's own apt sources.
 ensure_deb_src() {  # package
-  if apt-cache showsrc "$1" 2>/dev/null | grep -q '^Version:'; then return; fi
+  # awk reads to the end: a reader that stops early breaks the pipe, which pipefail reports.
+  if apt-cache showsrc "$1" 2>/dev/null | awk '/^Version:/ {found = 1} END {exit !found}'; then return; fi
   local out=/etc/apt/sources.list.d/pelio-deb-src.sources
   : > "$out.tmp"
   for f in /etc/apt/sources.list.d/*.sources; do

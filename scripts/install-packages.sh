@@ -9,28 +9,29 @@ PKGS="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools libz-m
 libgtest-dev libbenchmark-dev wine wine64 xvfb xauth fonts-ipafont-gothic fonts-wine
 locales fp-utils imagemagick xdotool zlib1g-dev libpng-dev libgif-dev libtiff-dev clang
 libclang-rt-14-dev dpkg-dev make ninja-build ghostscript libchm-bin python3 unzip file $*"
-# Wine's 32-bit loader serves only machines that run 32-bit programs; without it the 32-bit
-# Windows suites are skipped, so a failure to install it is not fatal.
-OPTIONAL="wine32:i386"
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-missing=() optional=()
+missing=()
 for p in $PKGS; do installed "$p" || missing+=("$p"); done
-for p in $OPTIONAL; do installed "$p" || optional+=("$p"); done
 
 if [ ${#missing[@]} -gt 0 ]; then
   if [ "$(id -u)" != 0 ]; then
     echo "missing packages: ${missing[*]} (run as root to install them)" >&2
     exit 1
   fi
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
-  fi
   apt_update
   apt_install "${missing[@]}" || { echo "could not install: ${missing[*]}" >&2; exit 1; }
-  if [ ${#optional[@]} -gt 0 ]; then
-    apt_install "${optional[@]}" || echo "not installed: ${optional[*]} (the 32-bit Windows suites will be skipped)" >&2
+fi
+
+# Wine's 32-bit loader, only where this machine runs 32-bit programs: elsewhere the i386
+# architecture would only add package lists to fetch. Not fatal: without it the 32-bit
+# Windows suites are skipped.
+if ! installed wine32:i386 && [ "$(id -u)" = 0 ] && "$(dirname "$0")/can-run-32bit.sh" --without-wine >/dev/null; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+    apt_update
   fi
+  apt_install wine32:i386 || echo "wine32:i386 not installed: the 32-bit Windows suites will be skipped" >&2
 fi
 
 # Japanese locale so Wine runs with the ANSI code page 932.
