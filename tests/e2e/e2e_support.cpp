@@ -157,6 +157,16 @@ bool AnswerFileDialog(DWORD pid, const std::wstring& path, int timeoutMs, HWND& 
     return true;
 }
 
+void PostDrag(HWND window, POINT from, POINT to) {
+    PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(from.x, from.y));
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+    for (int step = 1; step <= 4; ++step) {
+        const int x = from.x + (to.x - from.x) * step / 4, y = from.y + (to.y - from.y) * step / 4;
+        PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
+    }
+    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+}
+
 LRESULT SendCopyData(HWND target, ULONG_PTR data, const std::wstring* file) {
     COPYDATASTRUCT cds{};
     cds.dwData = data;

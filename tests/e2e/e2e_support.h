@@ -55,6 +55,10 @@ void PressButton(HWND dialog, int id);
 // when no such dialog came within `timeoutMs`. `dialog` is the dialog answered.
 bool AnswerFileDialog(DWORD pid, const std::wstring& path, int timeoutMs, HWND& dialog);
 
+// Posts a left-button drag from `from` to `to` (client coordinates) in four moves. Posted, not
+// sent: wait for its outcome before reading what it changed.
+void PostDrag(HWND window, POINT from, POINT to);
+
 // Sends the hand-over message as a second start would; returns the window's answer.
 LRESULT SendCopyData(HWND target, ULONG_PTR data, const std::wstring* file);
 

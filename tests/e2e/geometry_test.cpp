@@ -37,16 +37,6 @@ struct Picture {
 };
 
 // A left-button drag on a pane, posted as the mouse would send it.
-void Drag(HWND pane, POINT from, POINT to) {
-    PostMessageW(pane, WM_MOUSEMOVE, 0, MAKELPARAM(from.x, from.y));
-    PostMessageW(pane, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
-    for (int step = 1; step <= 4; ++step) {
-        const int x = from.x + (to.x - from.x) * step / 4, y = from.y + (to.y - from.y) * step / 4;
-        PostMessageW(pane, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
-    }
-    PostMessageW(pane, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
-}
-
 
 // A width-only preset keeps the aspect; the result is the resampler's.
 TEST_F(EditWindow, ResizeByPreset) {
@@ -132,12 +122,15 @@ TEST_F(EditWindow, TrimByMouseDrag) {
     const int zoom = std::stoi(ControlText(GetDlgItem(GetDlgItem(GetDlgItem(edit_, 1020), 1022), 1041))) * 100;
     const AxisLayout ax = LayoutAxis(120, client.right, zoom, 60), ay = LayoutAxis(80, client.bottom, zoom, 40);
     const POINT from{ImageToClient(10, ax) + 1, ImageToClient(20, ay) + 1}, to{ImageToClient(70, ax) + 1, ImageToClient(59, ay) + 1};
-    Drag(pane, from, to);
+    e2e::PostDrag(pane, from, to);
     const TrimRect expected{ClientToImage(from.x, ax, 120), ClientToImage(from.y, ay, 80), ClientToImage(to.x, ax, 120),
                             ClientToImage(to.y, ay, 80)};
-    ASSERT_TRUE(Eventually([&] { return IsWindowEnabled(GetDlgItem(bar, 1110)); }));
     const int ids[] = {1110, 1111, 1112, 1113};
     const int values[] = {expected.x1, expected.y1, expected.x2, expected.y2};
+    // The fields follow every move: wait for the end of the drag.
+    Eventually([&] { return ControlText(GetDlgItem(bar, 1112)) == std::to_wstring(expected.x2) &&
+                            ControlText(GetDlgItem(bar, 1113)) == std::to_wstring(expected.y2); });
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(bar, 1110)));
     for (int i = 0; i < 4; ++i) EXPECT_EQ(ControlText(GetDlgItem(bar, ids[i])), std::to_wstring(values[i])) << i;
     EXPECT_EQ(ControlText(GetDlgItem(bar, 1135)), std::to_wstring(expected.x2 - expected.x1 + 1));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(GetDlgItem(edit_, 1020), 1022)));
@@ -163,7 +156,7 @@ TEST_F(EditWindow, RotateByLineTool) {
     ASSERT_NE(bar, nullptr);
     HWND pane = GetDlgItem(edit_, 1001);
     ASSERT_TRUE(Eventually([&] { return IsWindowVisible(pane); }));
-    Drag(pane, {20, 40}, {120, 30});
+    e2e::PostDrag(pane, {20, 40}, {120, 30});
     ASSERT_TRUE(Eventually([&] { return ControlText(GetDlgItem(bar, 1330)) == L"5.7"; })) << Narrow(ControlText(GetDlgItem(bar, 1330)));
     EXPECT_EQ(SendMessageW(GetDlgItem(bar, 1320), TBM_GETPOS, 0, 0), 57);
     PostMessageW(edit_, WM_COMMAND, cmd::kConfirmOperation, 0);

@@ -285,16 +285,6 @@ TEST_F(Printing, NormalLayoutPrintsAtTheTypedPlaceAndSize) {
 }
 
 // A left-button drag on the preview, posted as the mouse would send it.
-void Drag(HWND preview, POINT from, POINT to) {
-    PostMessageW(preview, WM_MOUSEMOVE, 0, MAKELPARAM(from.x, from.y));
-    PostMessageW(preview, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
-    for (int step = 1; step <= 4; ++step) {
-        const int x = from.x + (to.x - from.x) * step / 4, y = from.y + (to.y - from.y) * step / 4;
-        PostMessageW(preview, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
-    }
-    PostMessageW(preview, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
-}
-
 TEST_F(Printing, PreviewDragsSizeAndMoveTheImage) {
     TestPrinter printer(Widen(PELIO_PRINT_OUTPUT_UNIX_DIR "/page.bmp"));
     ASSERT_TRUE(printer.Ready());
@@ -308,12 +298,12 @@ TEST_F(Printing, PreviewDragsSizeAndMoveTheImage) {
     EXPECT_EQ(client.bottom, 400);
     // The image's corner is at (174, 80) of the preview: 20 pixels down the diagonal grow it,
     // aspect kept, about its top-left corner.
-    Drag(preview, {174, 80}, {194, 100});
+    e2e::PostDrag(preview, {174, 80}, {194, 100});
     EXPECT_TRUE(Eventually([&] { return ControlText(Control(IDC_PRINT_WIDTH)) == L"97.2"; }));
     EXPECT_EQ(ControlText(Control(IDC_PRINT_HEIGHT)), L"64.8");
     EXPECT_EQ(ControlText(Control(IDC_PRINT_LEFT)), L"0.0");
     // Inside it a drag moves it.
-    Drag(preview, {120, 45}, {130, 55});
+    e2e::PostDrag(preview, {120, 45}, {130, 55});
     EXPECT_TRUE(Eventually([&] { return ControlText(Control(IDC_PRINT_LEFT)) == L"7.4"; }));
     EXPECT_EQ(ControlText(Control(IDC_PRINT_TOP)), L"7.4");
     EXPECT_EQ(ControlText(Control(IDC_PRINT_WIDTH)), L"97.2");
