@@ -14,15 +14,20 @@ apt_update() {
   echo "apt-get update kept failing; going on with the package lists at hand" >&2
 }
 
-# Installs packages, refreshing the lists and trying again when a download fails.
-apt_install() {  # package...
+# Runs an apt command up to three times, refreshing the lists between tries (a download that
+# failed in a mirror's sync often works from the refreshed lists).
+apt_retry() {  # command...
   local try
   for try in 1 2 3; do
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >/dev/null && return 0
+    "$@" && return 0
     [ "$try" -lt 3 ] || break
-    echo "apt-get install failed; refreshing the package lists and trying again" >&2
+    echo "$1 failed; refreshing the package lists and trying again" >&2
     sleep 20
     apt_update
   done
   return 1
+}
+
+apt_install() {  # package...
+  DEBIAN_FRONTEND=noninteractive apt_retry apt-get install -y -qq --no-install-recommends "$@" >/dev/null
 }

@@ -45,14 +45,8 @@ deb_source_begin() {  # source package, cache name
 
   work=$(mktemp -d "$deps/build.XXXXXX")
   trap 'rm -rf "$work"' EXIT
-  local try
-  for try in 1 2 3; do
-    (cd "$work" && apt-get source -qq --download-only "$package" >/dev/null 2>&1 || apt-get source -qq "$package" >/dev/null) && break
-    [ "$try" -lt 3 ] || exit 1
-    echo "apt-get source $package failed; trying again" >&2
-    sleep 20
-    apt_update
-  done
+  fetch_source() { (cd "$work" && { apt-get source -qq --download-only "$1" >/dev/null 2>&1 || apt-get source -qq "$1" >/dev/null; }); }
+  apt_retry fetch_source "$package" || exit 1
   cd "$work"
   if [ ! -d "$(ls -d "$package"-*/ 2>/dev/null | head -1)" ]; then
     dpkg-source -x --no-check ./*.dsc >/dev/null
